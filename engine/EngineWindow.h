@@ -1,0 +1,44 @@
+#pragma once
+// What the engine knows of the window it serves. The recorder window and
+// the speech recorder window implement it; tests implement it without Qt.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace engine {
+
+enum class MessageIcon { Critical, Exclamation, Information };
+
+struct SaveDialogRequest {
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
+    std::string defaultExtension;
+};
+
+class EngineWindow {
+public:
+    virtual ~EngineWindow() = default;
+
+    // Window thread only.
+    virtual void setRecordCaption(const std::string& caption) = 0;
+    virtual void setPlaySaveEnabled(bool enabled) = 0;
+    virtual void setPositionText(const std::string& text) = 0;
+    virtual bool isSimplified() const = 0;
+    // Modal; returns when the user has closed the box.
+    virtual void showMessage(const std::string& title, const std::string& text,
+                             MessageIcon icon) = 0;
+    // The chosen file name (UTF-8), or nothing when the user cancelled.
+    virtual std::optional<std::string> askSaveFileName(const SaveDialogRequest& request) = 0;
+    virtual void* nativeHandle() = 0;
+    // Told when a capture was ended by the engine itself (memory or length
+    // limit) rather than by the user, after the take has been finished.
+    virtual void captureEndedByEngine() {}
+
+    // This function is thread-safe: runs `task` later on the window thread.
+    virtual void postToWindowThread(std::function<void()> task) = 0;
+};
+
+} // namespace engine

@@ -1,0 +1,251 @@
+#include "RecordEngine.h"
+
+#include "AtomicFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace audio;
+
+namespace engine {
+
+RecordEngine::RecordEngine(AudioLibrary& library, EngineWindow& window, std::string programTitle)
+    : library_(library), window_(window), programTitle_(std::move(programTitle)),
+      reallocate_([](void* block, std::size_t bytes) { return std::realloc(block, bytes); }) {}
+
+RecordEngine::~RecordEngine() { Shutdown(); }
+
+int RecordEngine::HiWord(std::int32_t value) { return (value / 65536) & 0xFFFF; }
+
+bool RecordEngine::LibraryStartup() {
+    if (HiWord(std::int32_t(library_.BASS_GetVersion())) != 0x0203) {
+        window_.showMessage(programTitle_, text::kWrongVersion, MessageIcon::Critical);
+        return false;
+    }
+    void* handle = window_.nativeHandle();
+    // Both devices are always asked for, recording first.
+    const BOOL recordOpen = library_.BASS_RecordInit(-1);
+    const BOOL outputOpen = library_.BASS_Init(-1, kSampleRate, 0, handle, nullptr);
+    libraryOpen_ = true;
+    if (!recordOpen || !outputOpen) {
+        ReportBassError(text::kCantInitialize);
+        return false;
+    }
+    releaseBlock();
+    RecordLength = 0;
+    RecordBufferStep = kDefaultStep;
+    return true;
+}
+
+void RecordEngine::ReportBassError(const std::string& message) {
+    const int code = library_.BASS_ErrorGetCode();
+    window_.showMessage(text::kErrorTitle, message + "\r\n\r\nerror code: " + std::to_string(code),
+                        MessageIcon::Exclamation);
+}
+
+std::string RecordEngine::recordCaption() const {
+    return window_.isSimplified() ? text::kRecordSimplified : text::kRecordTraditional;
+}
+
+void RecordEngine::releaseBlock() {
+    RecordBuffer.reset();
+    capacity_ = 0;
+    takeFinished_ = false;
+}
+
+bool RecordEngine::growBlock(std::size_t bytes) {
+    void* grown = reallocate_(RecordBuffer.get(), bytes);
+    if (!grown)
+        return false;
+    (void)RecordBuffer.release(); // realloc has taken ownership of the old block
+    RecordBuffer.reset(static_cast<std::uint8_t*>(grown));
+    capacity_ = bytes;
+    return true;
+}
+
+void RecordEngine::PrepareBlock() {
+    if (RecordBuffer) {
+        library_.BASS_StreamFree(PlaybackStream);
+        releaseBlock();
+        PlaybackStream = 0;
+        window_.setPlaySaveEnabled(false);
+    }
+    if (!growBlock(std::size_t(RecordBufferStep)))
+        return;
+    RecordLength = kHeaderBytes;
+    WaveHeader = WaveHeader::forNewTake();
+    // The three pieces of the header: RIFF, format chunk, data chunk head.
+    std::memcpy(RecordBuffer.get(), WaveHeader.bytes.data(), 12);
+    std::memcpy(RecordBuffer.get() + 12, WaveHeader.bytes.data() + 12, 24);
+    std::memcpy(RecordBuffer.get() + 36, WaveHeader.bytes.data() + 36, 8);
+}
+
+void RecordEngine::StartRecording() {
+    PrepareBlock();
+    if (!RecordBuffer) {
+        ReportBassError(text::kOutOfMemory);
+        return;
+    }
+    endedByCallback_ = false;
+    RecordChannel = library_.BASS_RecordStart(kSampleRate, kChannels, 0, &RecordCallback, this);
+    if (RecordChannel == 0) {
+        ReportBassError(text::kCantStart);
+        releaseBlock();
+        return;
+    }
+    window_.setRecordCaption(text::kStop);
+}
+
+void RecordEngine::StopRecording() {
+    library_.BASS_ChannelStop(RecordChannel);
+    RecordChannel = 0;
+    window_.setRecordCaption(recordCaption());
+    FinishTake();
+}
+
+void RecordEngine::FinishTake() {
+    if (!RecordBuffer)
+        return;
+    WaveHeader.setSizes(RecordLength);
+    std::memcpy(RecordBuffer.get() + 4, WaveHeader.bytes.data() + 4, 4);
+    std::memcpy(RecordBuffer.get() + 40, WaveHeader.bytes.data() + 40, 4);
+    takeFinished_ = true;
+    PlaybackStream = library_.BASS_StreamCreateFile(1, RecordBuffer.get(), 0,
+                                                    QWORD(RecordLength), 0);
+    if (PlaybackStream != 0)
+        window_.setPlaySaveEnabled(true);
+}
+
+BOOL RecordEngine::RecordCallback(HRECORD handle, const void* buffer, DWORD length, void* user) {
+    return static_cast<RecordEngine*>(user)->onCapturedBlock(handle, buffer, length);
+}
+
+// Runs on the capture thread: no window, no box, no waiting.
+// The handle comes from the library: RecordChannel may not be set yet when
+// the first block arrives.
+BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD length) {
+    if (endedByCallback_.load(std::memory_order_relaxed))
+        return 0;
+    std::int64_t take = length;
+    EndReason reason = EndReason::None;
+
+    // The take never passes its limit; it ends on a whole sample frame.
+    const std::int64_t frame = kChannels * kBitsPerSample / 8;
+    const std::int64_t lastByte = maxTakeBytes_ - (maxTakeBytes_ - kHeaderBytes) % frame;
+    if (RecordLength + take > lastByte) {
+        take = std::max<std::int64_t>(0, lastByte - RecordLength);
+        reason = EndReason::TakeFull;
+    }
+
+    // Grow by the remainder rule, which keeps at least one step of room
+    // above the data; the capacity test is a second guard on it.
+    const std::int64_t step = RecordBufferStep;
+    if ((RecordLength % step) + take >= step ||
+        std::size_t(RecordLength + take) > capacity_) {
+        const std::int64_t wanted = std::min(RecordLength + take + step, maxTakeBytes_);
+        if (!growBlock(std::size_t(wanted))) {
+            endedByCallback_ = true;
+            window_.postToWindowThread(
+                [this, handle] { endedByEngine(handle, EndReason::OutOfMemory); });
+            return 0;
+        }
+    }
+    if (take > 0) {
+        std::memcpy(RecordBuffer.get() + RecordLength, buffer, std::size_t(take));
+        RecordLength += std::int32_t(take);
+    }
+    if (reason != EndReason::None) {
+        endedByCallback_ = true;
+        window_.postToWindowThread([this, handle, reason] { endedByEngine(handle, reason); });
+        return 0;
+    }
+    return 1;
+}
+
+// Window thread: the capture thread ended the take. What was captured is
+// kept and finished as by a stop, then the user is told why.
+void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
+    if (handle != 0 && handle == RecordChannel) {
+        StopRecording();
+        window_.captureEndedByEngine();
+    }
+    if (reason == EndReason::OutOfMemory)
+        ReportBassError(text::kOutOfMemory);
+    else
+        window_.showMessage(programTitle_,
+                            window_.isSimplified() ? text::kTakeFullSimplified
+                                                   : text::kTakeFullTraditional,
+                            MessageIcon::Information);
+}
+
+void RecordEngine::PauseRecording() {
+    if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED)
+        library_.BASS_ChannelPlay(RecordChannel, 0);
+    else
+        library_.BASS_ChannelPause(RecordChannel);
+}
+
+void RecordEngine::Play() { library_.BASS_ChannelPlay(PlaybackStream, 0); }
+
+void RecordEngine::RefreshDisplay() {
+    if (RecordChannel != 0) {
+        const auto captured = std::uint32_t(library_.BASS_ChannelGetPosition(RecordChannel));
+        window_.setPositionText(std::to_string(captured));
+        return;
+    }
+    if (PlaybackStream == 0)
+        return;
+    const auto length = std::uint32_t(library_.BASS_ChannelGetLength(PlaybackStream));
+    if (library_.BASS_ChannelIsActive(PlaybackStream) != BASS_ACTIVE_STOPPED) {
+        const auto position = std::uint32_t(library_.BASS_ChannelGetPosition(PlaybackStream));
+        const std::uint32_t seconds = position / kBytesPerSecond;
+        window_.setPositionText(std::to_string(position) + " " + std::to_string(seconds / 60) +
+                                ":" + std::to_string(seconds % 60) + " / " +
+                                std::to_string(length));
+    } else {
+        window_.setPositionText(std::to_string(length));
+    }
+}
+
+void RecordEngine::SaveRecording() {
+    // Never read the block while the capture can still move it: a save
+    // during a take ends the take first.
+    if (RecordChannel != 0)
+        StopRecording();
+    if (!hasFinishedTake())
+        return; // nothing to save: writing an empty, invalid file helps nobody
+
+    SaveDialogRequest request;
+    request.title = text::kSaveTitle;
+    request.filters = {{"WAV 文件", "*.wav"}, {"所有文件", "*.*"}};
+    request.defaultExtension = "wav";
+    const auto fileName = window_.askSaveFileName(request);
+    if (!fileName)
+        return;
+    switch (platform::writeFileAtomically(*fileName, RecordBuffer.get(),
+                                          std::size_t(RecordLength))) {
+    case platform::WriteResult::Ok:
+        break;
+    case platform::WriteResult::CantCreate:
+        ReportBassError(text::kCantCreate);
+        break;
+    case platform::WriteResult::CantWrite:
+        ReportBassError(text::kCantWrite);
+        break;
+    }
+}
+
+void RecordEngine::Shutdown() {
+    if (libraryOpen_) {
+        // The recording device goes first so that no callback writes into
+        // the block released below.
+        library_.BASS_RecordFree();
+        library_.BASS_Free();
+        libraryOpen_ = false;
+    }
+    RecordChannel = 0;
+    PlaybackStream = 0;
+    releaseBlock();
+}
+
+} // namespace engine

@@ -1,0 +1,123 @@
+#pragma once
+// One take in memory as a finished WAV image, and the operations that drive
+// it: start, stop, pause, play, display, save, error reporting, start-up and
+// shut-down of the audio library. One engine serves one window.
+
+#include "AudioLibrary.h"
+#include "EngineWindow.h"
+#include "WaveHeader.h"
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace engine {
+
+// Texts the engine shows; exact, they are what the users and the tests see.
+namespace text {
+inline constexpr const char* kErrorTitle = "Error";
+inline constexpr const char* kWrongVersion = "An incorrect version of BASS.DLL was loaded";
+inline constexpr const char* kCantInitialize = "Can't initialize device";
+inline constexpr const char* kCantStart = "Couldn't start recording";
+inline constexpr const char* kOutOfMemory = "Out of memory!";
+inline constexpr const char* kCantCreate = "Can't create the file";
+inline constexpr const char* kCantWrite = "Can't write the file";
+inline constexpr const char* kRecordSimplified = "录 音";
+inline constexpr const char* kRecordTraditional = "錄 音";
+inline constexpr const char* kStop = "停 止";
+inline constexpr const char* kTakeFullSimplified =
+    "录音已达到最大长度，已自动停止。录好的声音都保留着，可以播放和保存。";
+inline constexpr const char* kTakeFullTraditional =
+    "錄音已達到最大長度，已自動停止。錄好的聲音都保留著，可以播放和保存。";
+inline constexpr const char* kSaveTitle = "保存....";
+} // namespace text
+
+class RecordEngine {
+public:
+    static constexpr std::int32_t kDefaultStep = 200000;
+    // RecordLength is a signed 32-bit count.
+    static constexpr std::int64_t kMaxTakeBytes = 2147483647;
+
+    // Grows or allocates a block like realloc; nullptr on failure, leaving
+    // the old block untouched. Replaceable so tests can fail it.
+    using Reallocator = std::function<void*(void* block, std::size_t bytes)>;
+
+    RecordEngine(audio::AudioLibrary& library, EngineWindow& window, std::string programTitle);
+    ~RecordEngine();
+    RecordEngine(const RecordEngine&) = delete;
+    RecordEngine& operator=(const RecordEngine&) = delete;
+
+    // Window thread. Shows its own message on failure; the caller then ends
+    // the program.
+    bool LibraryStartup();
+    void StartRecording();
+    void StopRecording();
+    void PauseRecording();
+    void Play();
+    void RefreshDisplay();
+    void SaveRecording();
+    void ReportBassError(const std::string& message);
+    void Shutdown();
+
+    static int HiWord(std::int32_t value);
+    // Handed to the library; runs on its capture thread. `user` is the engine.
+    static audio::BOOL RecordCallback(audio::HRECORD handle, const void* buffer,
+                                      audio::DWORD length, void* user);
+
+    // State, for the window and the tests (window thread, outside a capture).
+    const std::uint8_t* recordBuffer() const { return RecordBuffer.get(); }
+    std::int32_t recordLength() const { return RecordLength; }
+    std::int32_t recordBufferStep() const { return RecordBufferStep; }
+    std::size_t recordBufferCapacity() const { return capacity_; }
+    audio::HRECORD recordChannel() const { return RecordChannel; }
+    audio::HSTREAM playbackStream() const { return PlaybackStream; }
+    const engine::WaveHeader& waveHeader() const { return WaveHeader; }
+    bool capturing() const { return RecordChannel != 0; }
+    bool hasFinishedTake() const { return RecordBuffer && takeFinished_; }
+
+    // Seams for tests and benchmarks; set before a take starts.
+    void setReallocator(Reallocator reallocator) { reallocate_ = std::move(reallocator); }
+    void setMaxTakeBytes(std::int64_t bytes) { maxTakeBytes_ = bytes; }
+    void setRecordBufferStep(std::int32_t step) { RecordBufferStep = step; }
+
+private:
+    struct FreeBlock {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    enum class EndReason { None, OutOfMemory, TakeFull };
+
+    audio::BOOL onCapturedBlock(audio::HRECORD handle, const void* buffer, audio::DWORD length);
+    void endedByEngine(audio::HRECORD handle, EndReason reason);
+    void PrepareBlock();
+    void FinishTake();
+    void releaseBlock();
+    bool growBlock(std::size_t bytes);
+    std::string recordCaption() const;
+
+    audio::AudioLibrary& library_;
+    EngineWindow& window_;
+    std::string programTitle_;
+    Reallocator reallocate_;
+    std::int64_t maxTakeBytes_ = kMaxTakeBytes;
+
+    // While a capture runs, RecordBuffer, capacity_ and RecordLength are
+    // written only by the capture thread; the window thread touches them
+    // before BASS_RecordStart and after BASS_ChannelStop, both of which
+    // synchronise with the capture thread.
+    std::unique_ptr<std::uint8_t, FreeBlock> RecordBuffer;
+    std::size_t capacity_ = 0;
+    std::int32_t RecordLength = 0;
+    std::int32_t RecordBufferStep = kDefaultStep;
+    audio::HRECORD RecordChannel = 0;
+    audio::HSTREAM PlaybackStream = 0;
+    engine::WaveHeader WaveHeader;
+    bool takeFinished_ = false;
+    bool libraryOpen_ = false;
+    // Set by the capture thread when it ended the capture on its own.
+    std::atomic<bool> endedByCallback_{false};
+};
+
+} // namespace engine

@@ -1,0 +1,20 @@
+#pragma once
+// Writing a whole file so that the target either keeps its old content or
+// gets the complete new one: a temporary file in the target's folder is
+// written, flushed to disk and then renamed over the target.
+
+#include <cstddef>
+#include <string>
+
+namespace platform {
+
+enum class WriteResult {
+    Ok,
+    CantCreate, // the temporary file could not be made (missing folder, no permission, bad name)
+    CantWrite,  // writing, flushing or renaming failed (disk full, file size limit, ...)
+};
+
+// `path` is UTF-8. Leaves no temporary file behind on any failure.
+WriteResult writeFileAtomically(const std::string& path, const void* data, std::size_t size);
+
+} // namespace platform

@@ -1,0 +1,340 @@
+// The engine against the scriptable audio library: header, growth, state
+// changes, errors, and the endings the capture thread can force.
+
+#include "FakeAudioLibrary.h"
+#include "FakeEngineWindow.h"
+#include "RecordEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+using engine::RecordEngine;
+using fake::FakeAudioLibrary;
+using fake::FakeEngineWindow;
+
+namespace {
+
+const unsigned char kStartHeader[44] = {
+    'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+    16, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 0x02, 0,
+    4, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+
+std::uint32_t le32(const std::uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    FakeAudioLibrary lib;
+    FakeEngineWindow win;
+    RecordEngine eng{lib, win, "Brevon"};
+
+    void SetUp() override { ASSERT_TRUE(eng.LibraryStartup()); }
+
+    // Records a take of the given blocks and stops it.
+    void recordTake(const std::vector<std::uint32_t>& blocks) {
+        eng.StartRecording();
+        lib.deliver(blocks);
+        eng.StopRecording();
+    }
+    bool samplesFollowPattern(std::uint64_t from = 0) const {
+        const auto* data = eng.recordBuffer() + 44;
+        for (std::int32_t i = 0; i < eng.recordLength() - 44; ++i)
+            if (data[i] != std::uint8_t(from + std::uint64_t(i)))
+                return false;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(EngineStartup, OpensRecordingThenOutputDevice) {
+    FakeAudioLibrary lib;
+    FakeEngineWindow win;
+    RecordEngine eng(lib, win, "Brevon");
+    ASSERT_TRUE(eng.LibraryStartup());
+    EXPECT_EQ(lib.calls(), (std::vector<std::string>{"BASS_GetVersion", "BASS_RecordInit(-1)",
+                                                     "BASS_Init(-1,44100,0)"}));
+    EXPECT_EQ(eng.recordBuffer(), nullptr);
+    EXPECT_EQ(eng.recordLength(), 0);
+    EXPECT_EQ(eng.recordBufferStep(), 200000);
+    EXPECT_TRUE(win.messages.empty());
+}
+
+TEST(EngineStartup, RefusesAnyVersionButTwoPointThree) {
+    FakeAudioLibrary lib;
+    FakeEngineWindow win;
+    lib.version = 0x02040000;
+    RecordEngine eng(lib, win, "Brevon");
+    EXPECT_FALSE(eng.LibraryStartup());
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].title, "Brevon");
+    EXPECT_EQ(win.messages[0].text, "An incorrect version of BASS.DLL was loaded");
+    EXPECT_EQ(win.messages[0].icon, engine::MessageIcon::Critical);
+    EXPECT_FALSE(lib.recordOpen());
+    EXPECT_FALSE(lib.outputOpen());
+}
+
+TEST(EngineStartup, DeviceFailureAsksForBothDevicesThenReports) {
+    FakeAudioLibrary lib;
+    FakeEngineWindow win;
+    lib.failRecordInit = true;
+    lib.failInit = true;
+    lib.errorCodeOnFailure = 23;
+    RecordEngine eng(lib, win, "Brevon");
+    EXPECT_FALSE(eng.LibraryStartup());
+    EXPECT_EQ(lib.calls()[2], "BASS_Init(-1,44100,0)"); // asked for although the first failed
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].title, "Error");
+    EXPECT_EQ(win.messages[0].text, "Can't initialize device\r\n\r\nerror code: 23");
+    EXPECT_EQ(win.messages[0].icon, engine::MessageIcon::Exclamation);
+}
+
+TEST(EngineHelpers, HiWordAndErrorTextWithCodeZero) {
+    EXPECT_EQ(RecordEngine::HiWord(0x02030000), 0x0203);
+    EXPECT_EQ(RecordEngine::HiWord(0x0204FFFF), 0x0204);
+    EXPECT_EQ(RecordEngine::HiWord(65535), 0);
+    FakeAudioLibrary lib;
+    FakeEngineWindow win;
+    RecordEngine eng(lib, win, "Brevon");
+    eng.ReportBassError("Couldn't start recording");
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text, "Couldn't start recording\r\n\r\nerror code: 0");
+}
+
+TEST_F(EngineTest, HeaderAtStartAndSizeFieldsZeroWhileCapturing) {
+    eng.StartRecording();
+    EXPECT_EQ(eng.recordLength(), 44);
+    EXPECT_EQ(eng.recordBufferCapacity(), 200000u);
+    EXPECT_EQ(std::memcmp(eng.recordBuffer(), kStartHeader, 44), 0);
+    EXPECT_EQ(win.recordCaption, "停 止");
+    EXPECT_EQ(lib.calls().back(), "BASS_RecordStart(44100,2,0)");
+
+    lib.deliver({4096, 4096, 1000});
+    EXPECT_EQ(eng.recordLength(), 44 + 9192);
+    EXPECT_EQ(le32(eng.recordBuffer() + 4), 0u);
+    EXPECT_EQ(le32(eng.recordBuffer() + 40), 0u);
+    EXPECT_TRUE(lib.callbackRanOnCaptureThread());
+
+    eng.StopRecording();
+    EXPECT_EQ(le32(eng.recordBuffer() + 4), std::uint32_t(44 + 9192 - 8));
+    EXPECT_EQ(le32(eng.recordBuffer() + 40), 9192u);
+    EXPECT_EQ(std::memcmp(eng.recordBuffer() + 8, kStartHeader + 8, 32), 0);
+    EXPECT_TRUE(samplesFollowPattern());
+}
+
+TEST_F(EngineTest, EmptyTakeIsAValidFortyFourByteImage) {
+    recordTake({});
+    EXPECT_EQ(eng.recordLength(), 44);
+    EXPECT_EQ(le32(eng.recordBuffer() + 4), 36u);
+    EXPECT_EQ(le32(eng.recordBuffer() + 40), 0u);
+    EXPECT_EQ(lib.calls().back(), "BASS_StreamCreateFile(1,0,44,0)");
+    EXPECT_TRUE(win.playSaveEnabled);
+    EXPECT_EQ(win.recordCaption, "录 音");
+}
+
+TEST_F(EngineTest, GrowthByTheRemainderRule) {
+    // Remainder plus block reaching the step exactly grows the block.
+    eng.StartRecording();
+    lib.deliver({200000 - 44});
+    EXPECT_EQ(eng.recordBufferCapacity(), 400000u);
+    eng.StopRecording();
+
+    // 199,000 bytes held plus a 2,000-byte block: the block ends one step
+    // beyond the new data.
+    eng.StartRecording();
+    lib.deliver({199000 - 44});
+    EXPECT_EQ(eng.recordBufferCapacity(), 200000u);
+    lib.deliver({2000});
+    EXPECT_EQ(eng.recordLength(), 201000);
+    EXPECT_EQ(eng.recordBufferCapacity(), 401000u);
+    eng.StopRecording();
+}
+
+TEST_F(EngineTest, RandomBlockSizesNeverOverrunTheBlock) {
+    // A small step makes many growths; the address sanitizer build catches
+    // a copy past the block, this test that the capacity always holds it.
+    eng.setRecordBufferStep(1000);
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::uint32_t> size(1, 3000);
+    eng.StartRecording();
+    std::uint64_t total = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const std::uint32_t n = size(rng);
+        lib.deliver({n});
+        total += n;
+        ASSERT_EQ(std::uint64_t(eng.recordLength()), 44 + total);
+        ASSERT_GE(eng.recordBufferCapacity(), std::size_t(eng.recordLength()));
+    }
+    eng.StopRecording();
+    EXPECT_TRUE(samplesFollowPattern());
+}
+
+TEST_F(EngineTest, PauseDropsAudioAndTheCountStandsStill) {
+    eng.StartRecording();
+    lib.deliver({4000});
+    eng.PauseRecording();
+    EXPECT_EQ(lib.BASS_ChannelIsActive(eng.recordChannel()), audio::BASS_ACTIVE_PAUSED);
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, "4000");
+    lib.deliver({4000, 4000}); // the microphone goes on; none of it is kept
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, "4000");
+    eng.PauseRecording(); // resumes
+    lib.deliver({100});
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, "4100");
+    eng.StopRecording();
+    EXPECT_EQ(eng.recordLength(), 44 + 4100);
+    // The kept audio is the first 4000 bytes and then what came after the pause.
+    EXPECT_EQ(eng.recordBuffer()[44 + 4000], std::uint8_t(12000));
+}
+
+TEST_F(EngineTest, PauseWithoutCaptureTouchesNothingAndNeverPausesPlayback) {
+    recordTake({4000});
+    eng.Play();
+    eng.PauseRecording();
+    EXPECT_TRUE(lib.stream(eng.playbackStream())->playing);
+    const auto& calls = lib.calls();
+    EXPECT_EQ(calls[calls.size() - 2], "BASS_ChannelIsActive(0)");
+    EXPECT_EQ(calls.back(), "BASS_ChannelPause(0)");
+}
+
+TEST_F(EngineTest, StateTableThroughTwoTakes) {
+    recordTake({4000});
+    const auto firstStream = eng.playbackStream();
+    ASSERT_NE(firstStream, 0u);
+    EXPECT_TRUE(win.playSaveEnabled);
+
+    eng.Play();
+    eng.Play();
+    lib.finishStream(firstStream);
+    eng.Play();
+    EXPECT_EQ(lib.stream(firstStream)->restartFlags, (std::vector<int>{0, 0, 0}));
+
+    eng.StartRecording(); // a new take drops the held one and its stream
+    EXPECT_EQ(lib.stream(firstStream), nullptr);
+    EXPECT_FALSE(win.playSaveEnabled);
+    EXPECT_EQ(win.recordCaption, "停 止");
+    win.simplified = false;
+    eng.StopRecording();
+    EXPECT_EQ(win.recordCaption, "錄 音");
+    EXPECT_TRUE(win.playSaveEnabled);
+}
+
+TEST_F(EngineTest, FailedStartAfterATakeLeavesNoTake) {
+    recordTake({4000});
+    win.recordCaption = "录 音";
+    lib.failRecordStart = true;
+    lib.errorCodeOnFailure = 9;
+    eng.StartRecording();
+    EXPECT_FALSE(win.playSaveEnabled);
+    EXPECT_EQ(eng.recordBuffer(), nullptr);
+    EXPECT_EQ(eng.playbackStream(), 0u);
+    EXPECT_EQ(win.recordCaption, "录 音");
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text, "Couldn't start recording\r\n\r\nerror code: 9");
+    win.saveAnswer = "/nonexistent/never.wav";
+    eng.SaveRecording();
+    EXPECT_TRUE(win.saveRequests.empty());
+}
+
+TEST_F(EngineTest, StreamThatCannotBeMadeIsSilentAndKeepsTheTake) {
+    lib.failStreamCreate = true;
+    recordTake({4000});
+    EXPECT_TRUE(win.messages.empty());
+    EXPECT_FALSE(win.playSaveEnabled);
+    EXPECT_TRUE(eng.hasFinishedTake());
+    EXPECT_EQ(eng.recordLength(), 4044);
+}
+
+TEST_F(EngineTest, DisplayShowsCountPositionAndLength) {
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, ""); // no take: unchanged
+    eng.StartRecording();
+    lib.deliver({4096});
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, "4096");
+    lib.deliver({176400 * 2});
+    eng.StopRecording();
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, "356896"); // held: the length
+    eng.Play();
+    lib.setStreamPosition(eng.playbackStream(), 176400 * 2);
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, "352800 0:2 / 356896");
+    lib.finishStream(eng.playbackStream());
+    eng.RefreshDisplay();
+    EXPECT_EQ(win.positionText, "356896");
+}
+
+TEST_F(EngineTest, FailedGrowthKeepsWhatWasCapturedAndFinishesTheTake) {
+    int growths = 0;
+    eng.setReallocator([&growths](void* p, std::size_t n) -> void* {
+        return ++growths > 2 ? nullptr : std::realloc(p, n);
+    });
+    eng.StartRecording(); // first block: growth 1
+    lib.deliver({150000, 60000}); // second growth succeeds
+    lib.deliver({150000, 60000}); // the 60000 block cannot grow the block
+    EXPECT_EQ(lib.callbacksRun(), 4);
+    lib.deliver({4096});          // the capture has ended: not delivered
+    EXPECT_EQ(lib.callbacksRun(), 4);
+    EXPECT_TRUE(win.messages.empty()); // nothing shown from the capture thread
+
+    ASSERT_EQ(win.runPosted(), 1);
+    EXPECT_EQ(eng.recordChannel(), 0u);
+    EXPECT_EQ(eng.recordLength(), 44 + 150000 + 60000 + 150000);
+    EXPECT_EQ(le32(eng.recordBuffer() + 40), 360000u);
+    EXPECT_TRUE(samplesFollowPattern());
+    EXPECT_TRUE(win.playSaveEnabled);
+    EXPECT_EQ(win.recordCaption, "录 音");
+    EXPECT_EQ(win.endedByEngine, 1);
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].title, "Error");
+    EXPECT_EQ(win.messages[0].text.rfind("Out of memory!\r\n\r\nerror code: ", 0), 0u);
+}
+
+TEST_F(EngineTest, TakeEndsOnAWholeFrameAtItsLimit) {
+    eng.setMaxTakeBytes(44 + 1000 + 2); // the last whole frame ends at 1044
+    eng.StartRecording();
+    lib.deliver({600, 600, 600});
+    EXPECT_EQ(lib.callbacksRun(), 2);
+    win.simplified = false;
+    ASSERT_EQ(win.runPosted(), 1);
+    EXPECT_EQ(eng.recordLength(), 1044);
+    EXPECT_EQ(le32(eng.recordBuffer() + 40), 1000u);
+    EXPECT_TRUE(samplesFollowPattern());
+    EXPECT_TRUE(win.playSaveEnabled);
+    EXPECT_EQ(win.recordCaption, "錄 音");
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text, engine::text::kTakeFullTraditional);
+    EXPECT_EQ(win.messages[0].icon, engine::MessageIcon::Information);
+}
+
+TEST_F(EngineTest, UserStopBeforeTheEngineEndingArrivesIsNotStoppedTwice) {
+    eng.setMaxTakeBytes(44 + 800);
+    eng.StartRecording();
+    lib.deliver({600, 600});
+    eng.StopRecording(); // the user was quicker than the posted ending
+    const auto stream = eng.playbackStream();
+    ASSERT_EQ(win.runPosted(), 1);
+    EXPECT_EQ(eng.playbackStream(), stream);
+    EXPECT_EQ(eng.recordLength(), 844);
+    EXPECT_EQ(win.endedByEngine, 0);
+    EXPECT_EQ(win.messages.size(), 1u);
+}
+
+TEST_F(EngineTest, ShutdownFreesRecordingBeforeOutputAndReleasesTheTake) {
+    eng.StartRecording();
+    lib.deliver({4000});
+    eng.Shutdown();
+    const auto& calls = lib.calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "BASS_RecordFree");
+    EXPECT_EQ(calls.back(), "BASS_Free");
+    EXPECT_EQ(eng.recordBuffer(), nullptr);
+    lib.deliver({4000}); // no callback into a released block
+    EXPECT_EQ(lib.callbacksRun(), 1);
+}

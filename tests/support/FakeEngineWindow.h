@@ -1,0 +1,70 @@
+#pragma once
+// An engine window without widgets: remembers what the engine set and
+// answers the save dialog from a script. Posted tasks wait for runPosted().
+
+#include "EngineWindow.h"
+
+#include <deque>
+#include <mutex>
+
+namespace fake {
+
+struct ShownMessage {
+    std::string title;
+    std::string text;
+    engine::MessageIcon icon;
+};
+
+class FakeEngineWindow final : public engine::EngineWindow {
+public:
+    std::string recordCaption = "录 音";
+    bool playSaveEnabled = false;
+    std::string positionText;
+    bool simplified = true;
+    std::vector<ShownMessage> messages;
+    std::optional<std::string> saveAnswer; // nothing = the user cancels
+    std::vector<engine::SaveDialogRequest> saveRequests;
+    int endedByEngine = 0;
+
+    void setRecordCaption(const std::string& c) override { recordCaption = c; }
+    void setPlaySaveEnabled(bool e) override { playSaveEnabled = e; }
+    void setPositionText(const std::string& t) override { positionText = t; }
+    bool isSimplified() const override { return simplified; }
+    void showMessage(const std::string& title, const std::string& text,
+                     engine::MessageIcon icon) override {
+        messages.push_back({title, text, icon});
+    }
+    std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& r) override {
+        saveRequests.push_back(r);
+        return saveAnswer;
+    }
+    void* nativeHandle() override { return this; }
+    void captureEndedByEngine() override { ++endedByEngine; }
+
+    void postToWindowThread(std::function<void()> task) override {
+        std::lock_guard lock(mutex_);
+        posted_.push_back(std::move(task));
+    }
+    // Runs what other threads posted, as the window thread's event loop would.
+    int runPosted() {
+        int n = 0;
+        for (;;) {
+            std::function<void()> task;
+            {
+                std::lock_guard lock(mutex_);
+                if (posted_.empty())
+                    return n;
+                task = std::move(posted_.front());
+                posted_.pop_front();
+            }
+            task();
+            ++n;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<std::function<void()>> posted_;
+};
+
+} // namespace fake
