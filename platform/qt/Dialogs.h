@@ -1,0 +1,33 @@
+#pragma once
+// Modal boxes and the save dialog behind one seam, so that window tests can
+// answer them without blocking.
+
+#include "EngineWindow.h"
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Returns when the user has closed the box.
+    virtual void message(QWidget* owner, const QString& title, const QString& text,
+                         engine::MessageIcon icon) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* owner,
+                                                const engine::SaveDialogRequest& request) = 0;
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    void message(QWidget* owner, const QString& title, const QString& text,
+                 engine::MessageIcon icon) override;
+    std::optional<QString> saveFileName(QWidget* owner,
+                                        const engine::SaveDialogRequest& request) override;
+};
+
+} // namespace platform

@@ -1,0 +1,31 @@
+#pragma once
+// The two recorder programs share one window; these are their differences.
+
+#include <QString>
+
+namespace recorder {
+
+enum class Edition {
+    Prompted, // speaks a voice prompt for every action
+    Standard, // plays nothing, never waits
+};
+
+struct EditionTexts {
+    const char* programName;
+    const char* windowCaption;
+    const char* makerLine; // followed by the maker's web address
+};
+
+inline constexpr EditionTexts kPromptedTexts{"Tamsel", "语音提示录音机", "Tessel Soft："};
+inline constexpr EditionTexts kStandardTexts{"Brevon", "录音机标准版", "Tessel软件："};
+
+inline const EditionTexts& textsFor(Edition e) {
+    return e == Edition::Prompted ? kPromptedTexts : kStandardTexts;
+}
+
+// The word the launcher passes; the whole command line must be exactly it.
+inline constexpr const char* kLauncherWord = "oldstart";
+inline constexpr const char* kRefusalTitle = "错误运行";
+inline constexpr const char* kRefusalText = "注意：此程序必须依赖Lumeno录音机一起启动!";
+
+} // namespace recorder

@@ -1,0 +1,311 @@
+#include "frmRecTest.h"
+
+#include "Artwork.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cmath>
+
+#ifndef MAKER_WEB_ADDRESS
+#define MAKER_WEB_ADDRESS "www.quorvel.example"
+#endif
+
+namespace recorder {
+namespace {
+
+struct FontSpec {
+    const char* family; // nullptr: the widget's default
+    double points;
+    bool bold;
+};
+
+constexpr FontSpec kSong1575{"宋体", 15.75, false};
+
+// Place (in twips, relative to the parent), font, first caption and tool tip
+// of every visible control, in one table walked by applyLayout().
+struct LayoutRow {
+    const char* name;
+    int left, top, width, height;
+    FontSpec font;
+    const char* caption; // nullptr: set elsewhere
+    const char* toolTip;
+};
+
+constexpr LayoutRow kLayout[] = {
+    {"Picture1", -720, 0, 6375, 1455, {nullptr, 0, false}, nullptr, nullptr},
+    {"Label2", 840, 240, 2895, 615, {"宋体", 18, true}, nullptr, nullptr},
+    {"lblZm", 4440, 120, 1815, 375, {nullptr, 0, false}, "Quorvel", nullptr},
+    {"Command4", 4620, 920, 495, 495, {"宋体", 15, true}, "简", nullptr},
+    {"Command5", 5250, 920, 495, 495, {"宋体", 15, true}, "繁", nullptr},
+    {"Frame1", 120, 1560, 2655, 1215, kSong1575, "状态栏", nullptr},
+    {"lblPos", 120, 480, 2415, 405, {"宋体", 12, false}, "", nullptr},
+    {"Command2", 2880, 1680, 2055, 495, kSong1575, "主音量控制", nullptr},
+    {"Command3", 2880, 2280, 2055, 495, kSong1575, "录音控制", nullptr},
+    {"btnRecord", 120, 3120, 1095, 780, kSong1575, "录 音", "F1"},
+    {"btnPause", 1320, 3120, 1095, 765, kSong1575, "暂 停", "F2"},
+    {"btnPlay", 2520, 3120, 1095, 780, kSong1575, "播 放", "F3"},
+    {"btnSave", 3720, 3120, 1215, 780, kSong1575, "保 存", "F4"},
+    {"Command1", 120, 4080, 4815, 735, {"宋体", 15.75, true}, "设         置", "F5"},
+    {"Label1", 0, 5040, 5055, 350, {"Verdana", 9.75, true}, nullptr, nullptr},
+    // Out of sight, below the client area: fields, not controls for the user.
+    {"Option1", 0, 5600, 1215, 255, {nullptr, 0, false}, "Option1", nullptr},
+    {"Option2", 1320, 5600, 1215, 255, {nullptr, 0, false}, "Option2", nullptr},
+    {"Text1", 0, 6000, 615, 285, {nullptr, 0, false}, nullptr, nullptr},
+    {"Text2", 720, 6000, 615, 285, {nullptr, 0, false}, nullptr, nullptr},
+    {"Text3", 1440, 6000, 615, 285, {nullptr, 0, false}, nullptr, nullptr},
+    {"Text4", 2160, 6000, 1215, 285, {nullptr, 0, false}, nullptr, nullptr},
+    {"lblSystem", 3480, 6000, 1215, 285, {nullptr, 0, false}, nullptr, nullptr},
+};
+
+constexpr int kClientWidthTwips = 5070;
+constexpr int kClientHeightTwips = 5400;
+
+// Twips to pixels at the screen's resolution, halves to even.
+int toPixels(int twips, double dpi) { return int(std::nearbyint(twips * dpi / 1440.0)); }
+
+struct MenuRow {
+    const char* name;
+    const char* caption;
+    Qt::Key key;
+    void (frmRecTest::*handler)();
+};
+
+constexpr MenuRow kMenu[] = {
+    {"record1", "record", Qt::Key_F1, &frmRecTest::btnRecord_Click},
+    {"pause1", "pause", Qt::Key_F2, &frmRecTest::btnPause_Click},
+    {"play1", "play", Qt::Key_F3, &frmRecTest::btnPlay_Click},
+    {"save1", "save", Qt::Key_F4, &frmRecTest::btnSave_Click},
+    {"set1", "set", Qt::Key_F5, &frmRecTest::Command1_Click},
+};
+
+} // namespace
+
+frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::Dialogs& dialogs,
+                       QWidget* parent)
+    : QWidget(parent), edition_(edition), dialogs_(dialogs),
+      engine_(library, *this, textsFor(edition).programName) {
+    setObjectName(QStringLiteral("frmRecTest"));
+    setWindowTitle(QString::fromUtf8(textsFor(edition).windowCaption));
+    setWindowIcon(recorderIcon());
+    createControls();
+    applyLayout();
+    createMenu();
+}
+
+frmRecTest::~frmRecTest() { engine_.Shutdown(); }
+
+void frmRecTest::createControls() {
+    auto make = [](auto* widget, const char* name) {
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    };
+    Picture1 = make(new QLabel(this), "Picture1");
+    Label2 = make(new QLabel(Picture1), "Label2");
+    lblZm = make(new QLabel(Picture1), "lblZm");
+    Command4 = make(new QPushButton(Picture1), "Command4");
+    Command5 = make(new QPushButton(Picture1), "Command5");
+    Frame1 = make(new QGroupBox(this), "Frame1");
+    lblPos = make(new QLabel(Frame1), "lblPos");
+    Command2 = make(new QPushButton(this), "Command2");
+    Command3 = make(new QPushButton(this), "Command3");
+    btnRecord = make(new QPushButton(this), "btnRecord");
+    btnPause = make(new QPushButton(this), "btnPause");
+    btnPlay = make(new QPushButton(this), "btnPlay");
+    btnSave = make(new QPushButton(this), "btnSave");
+    Command1 = make(new QPushButton(this), "Command1");
+    Label1 = make(new QLabel(this), "Label1");
+    Option1 = make(new QRadioButton(this), "Option1");
+    Option2 = make(new QRadioButton(this), "Option2");
+    Text1 = make(new QLineEdit(this), "Text1");
+    Text2 = make(new QLineEdit(this), "Text2");
+    Text3 = make(new QLineEdit(this), "Text3");
+    Text4 = make(new QLineEdit(this), "Text4");
+    lblSystem = make(new QLabel(this), "lblSystem");
+
+    const auto& texts = textsFor(edition_);
+    Label2->setText(QString::fromUtf8(texts.windowCaption));
+    Label2->setStyleSheet(QStringLiteral("color: rgb(64, 64, 64); background: transparent;"));
+    lblZm->setStyleSheet(QStringLiteral("background: transparent;"));
+    lblPos->setStyleSheet(QStringLiteral("background: white;"));
+    Label1->setText(QString::fromUtf8(texts.makerLine) + QStringLiteral(MAKER_WEB_ADDRESS));
+    Label1->setStyleSheet(QStringLiteral("background: white;"));
+    Option1->setChecked(true);
+    btnPlay->setEnabled(false);
+    btnSave->setEnabled(false);
+    // The fields live out of sight and out of the tab order.
+    for (QWidget* field : std::initializer_list<QWidget*>{Option1, Option2, Text1, Text2, Text3,
+                                                          Text4, lblSystem})
+        field->hide();
+
+    connect(btnRecord, &QPushButton::clicked, this, &frmRecTest::btnRecord_Click);
+    connect(btnPause, &QPushButton::clicked, this, &frmRecTest::btnPause_Click);
+    connect(btnPlay, &QPushButton::clicked, this, &frmRecTest::btnPlay_Click);
+    connect(btnSave, &QPushButton::clicked, this, &frmRecTest::btnSave_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmRecTest::Command1_Click);
+
+    tmrRecTest = new QTimer(this);
+    tmrRecTest->setObjectName(QStringLiteral("tmrRecTest"));
+    tmrRecTest->setInterval(200);
+    connect(tmrRecTest, &QTimer::timeout, this, &frmRecTest::tmrRecTest_Timer);
+}
+
+void frmRecTest::applyLayout() {
+    const double dpi = logicalDpiX();
+    for (const LayoutRow& row : kLayout) {
+        auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
+        Q_ASSERT(w);
+        w->setGeometry(toPixels(row.left, dpi), toPixels(row.top, dpi), toPixels(row.width, dpi),
+                       toPixels(row.height, dpi));
+        if (row.font.family) {
+            QFont f(QString::fromUtf8(row.font.family));
+            f.setPointSizeF(row.font.points);
+            f.setBold(row.font.bold);
+            w->setFont(f);
+        }
+        if (row.caption) {
+            const QString caption = QString::fromUtf8(row.caption);
+            if (auto* b = qobject_cast<QAbstractButton*>(w))
+                b->setText(caption);
+            else if (auto* g = qobject_cast<QGroupBox*>(w))
+                g->setTitle(caption);
+            else if (auto* l = qobject_cast<QLabel*>(w))
+                l->setText(caption);
+        }
+        if (row.toolTip)
+            w->setToolTip(QString::fromLatin1(row.toolTip));
+    }
+    Picture1->setPixmap(bannerPicture(Picture1->size()));
+    setFixedSize(toPixels(kClientWidthTwips, dpi), toPixels(kClientHeightTwips, dpi));
+}
+
+void frmRecTest::createMenu() {
+    // The menu is never shown; its items carry the function keys and run the
+    // handlers themselves, so a key works while its button is disabled.
+    for (const MenuRow& row : kMenu) {
+        auto* action = new QAction(QString::fromLatin1(row.caption), this);
+        action->setObjectName(QString::fromLatin1(row.name));
+        action->setShortcut(QKeySequence(row.key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, row.handler);
+        addAction(action);
+    }
+    record1 = findChild<QAction*>(QStringLiteral("record1"));
+    pause1 = findChild<QAction*>(QStringLiteral("pause1"));
+    play1 = findChild<QAction*>(QStringLiteral("play1"));
+    save1 = findChild<QAction*>(QStringLiteral("save1"));
+    set1 = findChild<QAction*>(QStringLiteral("set1"));
+}
+
+bool frmRecTest::Load(const QStringList& arguments) {
+    Text4->setText(arguments.join(QLatin1Char(' ')));
+    if (Text4->text() != QLatin1String(kLauncherWord)) {
+        dialogs_.message(nullptr, QString::fromUtf8(kRefusalTitle),
+                         QString::fromUtf8(kRefusalText), engine::MessageIcon::Critical);
+        return false;
+    }
+    // Prompts and other files are found relative to the program folder.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    if (!engine_.LibraryStartup())
+        return false;
+    tmrRecTest->start();
+    Text1->setText(QStringLiteral("2"));
+    Text2->setText(QStringLiteral("16"));
+    Text3->setText(QStringLiteral("44100"));
+    PlayPrompt("\\wave\\Welcome.wav");
+    return true;
+}
+
+void frmRecTest::PlayPrompt(const char* file) {
+    if (edition_ != Edition::Prompted || !promptPlayer_)
+        return;
+    promptPlayer_(QString::fromUtf8(file));
+}
+
+void frmRecTest::btnRecord_Click() {
+    // Acts on any existing capture, paused or running.
+    if (engine_.capturing()) {
+        engine_.StopRecording();
+        Command1->setEnabled(true);
+        PlayPrompt("\\wave\\停止录音.wav");
+    } else {
+        PlayPrompt("\\wave\\开始录音.wav"); // ends before the capture begins
+        engine_.StartRecording();
+        Command1->setEnabled(false);
+    }
+}
+
+void frmRecTest::btnPause_Click() {
+    engine_.PauseRecording();
+    PlayPrompt("\\wave\\暂停录音.wav");
+}
+
+void frmRecTest::btnPlay_Click() {
+    engine_.Play();
+    PlayPrompt("\\wave\\播放录音.wav");
+}
+
+void frmRecTest::btnSave_Click() {
+    PlayPrompt("\\wave\\保存录音.wav");
+    engine_.SaveRecording();
+    Command1->setEnabled(true);
+}
+
+void frmRecTest::Command1_Click() {
+    // The format settings window arrives with its own change.
+}
+
+void frmRecTest::tmrRecTest_Timer() { engine_.RefreshDisplay(); }
+
+void frmRecTest::closeEvent(QCloseEvent* event) {
+    // No question about an unsaved take: closing frees everything.
+    tmrRecTest->stop();
+    engine_.Shutdown();
+    event->accept();
+}
+
+void frmRecTest::setRecordCaption(const std::string& caption) {
+    btnRecord->setText(QString::fromStdString(caption));
+}
+
+void frmRecTest::setPlaySaveEnabled(bool enabled) {
+    btnPlay->setEnabled(enabled);
+    btnSave->setEnabled(enabled);
+}
+
+void frmRecTest::setPositionText(const std::string& text) {
+    lblPos->setText(QString::fromStdString(text));
+}
+
+bool frmRecTest::isSimplified() const { return Option1->isChecked(); }
+
+void frmRecTest::showMessage(const std::string& title, const std::string& text,
+                             engine::MessageIcon icon) {
+    dialogs_.message(this, QString::fromStdString(title), QString::fromStdString(text), icon);
+}
+
+std::optional<std::string> frmRecTest::askSaveFileName(const engine::SaveDialogRequest& request) {
+    auto name = dialogs_.saveFileName(this, request);
+    if (!name)
+        return std::nullopt;
+    return name->toStdString();
+}
+
+void* frmRecTest::nativeHandle() { return reinterpret_cast<void*>(winId()); }
+
+void frmRecTest::captureEndedByEngine() { Command1->setEnabled(true); }
+
+void frmRecTest::postToWindowThread(std::function<void()> task) {
+    // Queued to this window: dropped if the window is gone by then.
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+} // namespace recorder

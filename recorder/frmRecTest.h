@@ -1,0 +1,111 @@
+#pragma once
+// The recorder window of both recorder programs: four big buttons with
+// function keys, the status box, and the engine behind them.
+
+#include "Dialogs.h"
+#include "Edition.h"
+#include "EngineWindow.h"
+#include "RecordEngine.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace recorder {
+
+class frmRecTest final : public QWidget, public engine::EngineWindow {
+    Q_OBJECT
+public:
+    frmRecTest(Edition edition, audio::AudioLibrary& library, platform::Dialogs& dialogs,
+               QWidget* parent = nullptr);
+    ~frmRecTest() override;
+
+    // The window's load: checks the command line (the arguments after the
+    // program name), opens the audio library. False means the program ends;
+    // the reason has been shown.
+    bool Load(const QStringList& arguments);
+
+    // Plays one voice prompt (a path below the program folder) to its end.
+    // Only the prompted edition has a player; it is set by its program.
+    using PromptPlayer = std::function<void(const QString& fileName)>;
+    void setPromptPlayer(PromptPlayer player) { promptPlayer_ = std::move(player); }
+
+    engine::RecordEngine& engine() { return engine_; }
+
+    // Click handlers, also run by the F1-F5 menu items.
+    void btnRecord_Click();
+    void btnPause_Click();
+    void btnPlay_Click();
+    void btnSave_Click();
+    void Command1_Click();
+    void tmrRecTest_Timer();
+
+    // engine::EngineWindow
+    void setRecordCaption(const std::string& caption) override;
+    void setPlaySaveEnabled(bool enabled) override;
+    void setPositionText(const std::string& text) override;
+    bool isSimplified() const override;
+    void showMessage(const std::string& title, const std::string& text,
+                     engine::MessageIcon icon) override;
+    std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& request) override;
+    void* nativeHandle() override;
+    void captureEndedByEngine() override;
+    void postToWindowThread(std::function<void()> task) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void applyLayout();
+    void createMenu();
+    void PlayPrompt(const char* file);
+
+    Edition edition_;
+    platform::Dialogs& dialogs_;
+    engine::RecordEngine engine_;
+    PromptPlayer promptPlayer_;
+
+public:
+    // Controls, by their names; other parts of the program read and set them.
+    QLabel* Picture1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* lblZm = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* lblPos = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* btnRecord = nullptr;
+    QPushButton* btnPause = nullptr;
+    QPushButton* btnPlay = nullptr;
+    QPushButton* btnSave = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label1 = nullptr;
+    // Fields kept in controls out of sight.
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLabel* lblSystem = nullptr;
+    QTimer* tmrRecTest = nullptr;
+    QAction* record1 = nullptr;
+    QAction* pause1 = nullptr;
+    QAction* play1 = nullptr;
+    QAction* save1 = nullptr;
+    QAction* set1 = nullptr;
+};
+
+} // namespace recorder

@@ -1,0 +1,191 @@
+// The recorder window on the offscreen platform, with the scriptable audio
+// library and dialogs: start-up check, layout, function keys and the state
+// of the controls through a take.
+
+#include "FakeAudioLibrary.h"
+#include "FakeDialogs.h"
+#include "frmRecTest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <filesystem>
+
+using recorder::Edition;
+using recorder::frmRecTest;
+
+namespace {
+
+class RecorderWindowTest : public ::testing::Test {
+protected:
+    fake::FakeAudioLibrary lib;
+    fake::FakeDialogs dialogs;
+    std::unique_ptr<frmRecTest> win;
+
+    void SetUp() override {
+        win = std::make_unique<frmRecTest>(Edition::Standard, lib, dialogs);
+    }
+    void loadAndShow() {
+        ASSERT_TRUE(win->Load({QStringLiteral("oldstart")}));
+        win->show();
+        QApplication::setActiveWindow(win.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+    }
+    void key(Qt::Key k) { QTest::keyClick(win.get(), k); }
+};
+
+} // namespace
+
+TEST_F(RecorderWindowTest, RefusesAnyCommandLineButTheExactWord) {
+    const std::vector<QStringList> refused = {
+        {}, {QStringLiteral("OLDSTART")}, {QStringLiteral("oldstart"), QStringLiteral("x")},
+        {QStringLiteral("oldstart ")}};
+    for (const auto& args : refused) {
+        frmRecTest w(Edition::Standard, lib, dialogs);
+        dialogs.boxes.clear();
+        EXPECT_FALSE(w.Load(args)) << args.join(QLatin1Char('|')).toStdString();
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("错误运行"));
+        EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("注意：此程序必须依赖Lumeno录音机一起启动!"));
+        EXPECT_EQ(dialogs.boxes[0].icon, engine::MessageIcon::Critical);
+    }
+    EXPECT_TRUE(lib.calls().empty()); // no device was asked for
+}
+
+TEST_F(RecorderWindowTest, StartsWithTheControlsInPlace) {
+    loadAndShow();
+    EXPECT_EQ(win->windowTitle(), QStringLiteral("录音机标准版"));
+    EXPECT_EQ(win->Label2->text(), QStringLiteral("录音机标准版"));
+    EXPECT_TRUE(win->Label1->text().startsWith(QStringLiteral("Tessel软件：")));
+    EXPECT_EQ(win->Command1->text(), QStringLiteral("设         置"));
+    EXPECT_EQ(win->Frame1->title(), QStringLiteral("状态栏"));
+    EXPECT_EQ(win->btnSave->toolTip(), QStringLiteral("F4"));
+    EXPECT_TRUE(win->tmrRecTest->isActive());
+    EXPECT_EQ(win->tmrRecTest->interval(), 200);
+    EXPECT_EQ(win->Text1->text(), QStringLiteral("2"));
+    EXPECT_EQ(win->Text2->text(), QStringLiteral("16"));
+    EXPECT_EQ(win->Text3->text(), QStringLiteral("44100"));
+    EXPECT_EQ(win->Text4->text(), QStringLiteral("oldstart"));
+    EXPECT_TRUE(win->Option1->isChecked());
+    EXPECT_FALSE(win->btnPlay->isEnabled());
+    EXPECT_FALSE(win->btnSave->isEnabled());
+
+    // 15 twips to the pixel at 96 dots per inch.
+    if (win->logicalDpiX() == 96) {
+        EXPECT_EQ(win->size(), QSize(338, 360));
+        EXPECT_EQ(win->btnRecord->geometry(), QRect(8, 208, 73, 52));
+        EXPECT_EQ(win->Command1->geometry(), QRect(8, 272, 321, 49));
+        EXPECT_EQ(win->Picture1->geometry(), QRect(-48, 0, 425, 97));
+        EXPECT_EQ(win->Command5->geometry(), QRect(350, 61, 33, 33));
+        EXPECT_EQ(win->lblPos->geometry(), QRect(8, 32, 161, 27));
+    }
+    EXPECT_EQ(win->Label2->font().pointSizeF(), 18.0);
+    EXPECT_TRUE(win->Label2->font().bold());
+    EXPECT_EQ(win->btnRecord->font().pointSizeF(), 15.75);
+    // The fields stay out of sight.
+    for (QWidget* field : {static_cast<QWidget*>(win->Option1), static_cast<QWidget*>(win->Text4),
+                           static_cast<QWidget*>(win->lblSystem)})
+        EXPECT_FALSE(field->isVisible());
+}
+
+TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
+    loadAndShow();
+    key(Qt::Key_F1);
+    EXPECT_EQ(win->btnRecord->text(), QStringLiteral("停 止"));
+    EXPECT_FALSE(win->Command1->isEnabled());
+    lib.deliver({4096, 4096});
+    win->tmrRecTest_Timer();
+    EXPECT_EQ(win->lblPos->text(), QStringLiteral("8192"));
+
+    key(Qt::Key_F2); // pause: the count stands still
+    lib.deliver({4096});
+    win->tmrRecTest_Timer();
+    EXPECT_EQ(win->lblPos->text(), QStringLiteral("8192"));
+    key(Qt::Key_F1); // stops a paused take
+    EXPECT_EQ(win->btnRecord->text(), QStringLiteral("录 音"));
+    EXPECT_TRUE(win->btnPlay->isEnabled());
+    EXPECT_TRUE(win->btnSave->isEnabled());
+    EXPECT_TRUE(win->Command1->isEnabled());
+    win->tmrRecTest_Timer();
+    EXPECT_EQ(win->lblPos->text(), QStringLiteral("8192"));
+
+    key(Qt::Key_F3);
+    EXPECT_TRUE(lib.stream(win->engine().playbackStream())->playing);
+
+    key(Qt::Key_F1); // a new take disables Play and Save until stopped
+    EXPECT_FALSE(win->btnPlay->isEnabled());
+    EXPECT_FALSE(win->btnSave->isEnabled());
+    key(Qt::Key_F1);
+    EXPECT_TRUE(win->btnPlay->isEnabled());
+}
+
+TEST_F(RecorderWindowTest, SaveKeyWithoutTakeDoesNothingAndDuringTakeStopsFirst) {
+    loadAndShow();
+    key(Qt::Key_F4);
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    EXPECT_TRUE(dialogs.boxes.empty());
+
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("window-save-" + std::to_string(::getpid()) + ".wav");
+    dialogs.saveAnswer = QString::fromStdString(path.string());
+    bool stoppedBeforeDialog = false;
+    dialogs.onSaveDialog = [&] { stoppedBeforeDialog = !win->engine().capturing(); };
+    key(Qt::Key_F1);
+    lib.deliver({4000});
+    key(Qt::Key_F4); // its button is disabled; the key still runs the handler
+    EXPECT_TRUE(stoppedBeforeDialog);
+    EXPECT_EQ(win->btnRecord->text(), QStringLiteral("录 音"));
+    EXPECT_TRUE(win->Command1->isEnabled());
+
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(info.frames, 1000);
+    EXPECT_EQ(info.samplerate, 44100);
+    std::filesystem::remove(path);
+}
+
+TEST_F(RecorderWindowTest, MemoryFailureOnTheCaptureThreadReachesTheWindowThread) {
+    loadAndShow();
+    int growths = 0;
+    win->engine().setReallocator([&growths](void* p, std::size_t n) -> void* {
+        return ++growths > 1 ? nullptr : std::realloc(p, n);
+    });
+    win->Option2->setChecked(true); // Traditional captions
+    key(Qt::Key_F1);
+    lib.deliver({150000, 60000});
+    EXPECT_TRUE(dialogs.boxes.empty()); // not shown from the capture thread
+    QTRY_COMPARE(dialogs.boxes.size(), std::size_t(1));
+    EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("Error"));
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Out of memory!")));
+    EXPECT_TRUE(dialogs.boxes[0].owned);
+    EXPECT_EQ(win->btnRecord->text(), QStringLiteral("錄 音"));
+    EXPECT_TRUE(win->btnPlay->isEnabled());
+    EXPECT_TRUE(win->Command1->isEnabled());
+    EXPECT_EQ(win->engine().recordLength(), 44 + 150000);
+}
+
+TEST_F(RecorderWindowTest, ClosingFreesTheDevices) {
+    loadAndShow();
+    key(Qt::Key_F1);
+    lib.deliver({4000});
+    win->close();
+    EXPECT_FALSE(lib.recordOpen());
+    EXPECT_FALSE(lib.outputOpen());
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
