@@ -27,7 +27,11 @@ SDL_AudioFormat sdlFormatFor(const PcmFormat& f) {
 
 } // namespace
 
-SdlAudioLibrary::SdlAudioLibrary() = default;
+SdlAudioLibrary::SdlAudioLibrary() {
+    // Starting SDL's audio also starts its event subsystem, which would take
+    // over SIGINT and SIGTERM and leave the program deaf to them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
 
 SdlAudioLibrary::~SdlAudioLibrary() {
     BASS_RecordFree();
@@ -58,9 +62,11 @@ BOOL SdlAudioLibrary::BASS_RecordInit(int device) {
             return fail(BASS_ERROR_DRIVER);
         sdlAudioUp_ = true;
     }
-    // The device is opened now, in the format every take uses, and kept open
-    // paused between takes: opening and closing a PulseAudio source can take
-    // up to a second.
+    // The device is opened now, in the format every take uses, and runs
+    // until the library is freed; blocks that arrive with no capture running
+    // are dropped. Opening, closing or pausing a PulseAudio source costs up
+    // to a second before data flows again, which would cut off the start of
+    // every take.
     if (!openCaptureDevice(44100, 2))
         return fail(BASS_ERROR_DEVICE);
     return succeed();
@@ -81,6 +87,7 @@ bool SdlAudioLibrary::openCaptureDevice(DWORD freq, DWORD chans) {
         return false;
     captureFreq_ = freq;
     captureChans_ = chans;
+    SDL_PauseAudioDevice(captureDevice_, 0);
     return true;
 }
 
@@ -136,7 +143,6 @@ HRECORD SdlAudioLibrary::BASS_RecordStart(DWORD freq, DWORD chans, DWORD flags, 
         capturePaused_ = false;
         capturedBytes_ = 0;
     }
-    SDL_PauseAudioDevice(captureDevice_, 0);
     lastError_ = BASS_OK;
     return captureHandle_;
 }
@@ -144,7 +150,7 @@ HRECORD SdlAudioLibrary::BASS_RecordStart(DWORD freq, DWORD chans, DWORD flags, 
 void SDLCALL SdlAudioLibrary::captureCallback(void* self, Uint8* data, int len) {
     // Runs on SDL's capture thread with the capture device locked.
     auto* lib = static_cast<SdlAudioLibrary*>(self);
-    if (lib->captureHandle_ == 0 || lib->captureEnded_ || len <= 0)
+    if (lib->captureHandle_ == 0 || lib->captureEnded_ || lib->capturePaused_ || len <= 0)
         return;
     lib->capturedBytes_ += QWORD(len);
     if (!lib->proc_(lib->captureHandle_, data, DWORD(len), lib->user_))
@@ -153,10 +159,8 @@ void SDLCALL SdlAudioLibrary::captureCallback(void* self, Uint8* data, int len) 
 
 BOOL SdlAudioLibrary::BASS_ChannelStop(DWORD handle) {
     if (isCapture(handle)) {
-        // Pausing waits for a running callback to return, and no callback
-        // starts while paused; taking the lock afterwards makes the handle
-        // change visible to any later one.
-        SDL_PauseAudioDevice(captureDevice_, 1);
+        // SDL holds the device lock around the callback: once the lock is
+        // ours no callback runs, and later ones see no capture.
         DeviceLock lock(captureDevice_);
         captureHandle_ = 0;
         proc_ = nullptr;
@@ -179,14 +183,10 @@ BOOL SdlAudioLibrary::BASS_ChannelStop(DWORD handle) {
 
 BOOL SdlAudioLibrary::BASS_ChannelPause(DWORD handle) {
     if (isCapture(handle)) {
-        {
-            DeviceLock lock(captureDevice_);
-            if (captureEnded_)
-                return fail(BASS_ERROR_NOTAVAIL);
-        }
-        SDL_PauseAudioDevice(captureDevice_, 1);
         DeviceLock lock(captureDevice_);
-        capturePaused_ = true;
+        if (captureEnded_)
+            return fail(BASS_ERROR_NOTAVAIL);
+        capturePaused_ = true; // the microphone runs on; its blocks are dropped
         return succeed();
     }
     if (Stream* s = findStream(handle)) {
@@ -201,13 +201,10 @@ BOOL SdlAudioLibrary::BASS_ChannelPause(DWORD handle) {
 
 BOOL SdlAudioLibrary::BASS_ChannelPlay(DWORD handle, BOOL restart) {
     if (isCapture(handle)) {
-        {
-            DeviceLock lock(captureDevice_);
-            if (captureEnded_)
-                return fail(BASS_ERROR_NOTAVAIL);
-            capturePaused_ = false;
-        }
-        SDL_PauseAudioDevice(captureDevice_, 0);
+        DeviceLock lock(captureDevice_);
+        if (captureEnded_)
+            return fail(BASS_ERROR_NOTAVAIL);
+        capturePaused_ = false;
         return succeed();
     }
     if (Stream* s = findStream(handle)) {

@@ -72,7 +72,8 @@ private:
     bool sdlAudioUp_ = false;
     std::atomic<int> lastError_{BASS_OK};
 
-    // Capture. captureHandle_, proc_, user_ and captureEnded_ change only
+    // Capture. captureHandle_, proc_, user_, captureEnded_ and capturePaused_
+    // change only
     // under the capture device's lock, which SDL holds around the callback.
     SDL_AudioDeviceID captureDevice_ = 0;
     DWORD captureFreq_ = 0;

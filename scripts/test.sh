@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: the release build
+# (unit, window and end-to-end tests), then the engine tests under
+# ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh release
+ctest --preset release
+scripts/build.sh tsan
+ctest --preset tsan

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Brevon as a person uses it: refused without the launcher's word; with it,
+# F1, about two seconds, F1, F4, a Chinese file name typed into the save
+# dialog, Enter. The file is then checked with sox.
+set -euo pipefail
+BREVON=${1:?usage: brevon_e2e.sh path/to/Brevon}
+export E2E_SHOT=${E2E_SHOT:-/tmp/brevon-e2e-failure.png}
+. "$(dirname "$0")/session.sh"
+
+export LANG=zh_CN.UTF-8
+e2e_start_display
+e2e_start_pulse
+e2e_feed_tone 60
+
+echo "== refused without the exact word"
+for arg in "" "OLDSTART"; do
+    if [ -z "$arg" ]; then "$BREVON" & else "$BREVON" "$arg" & fi
+    pid=$!
+    box=$(e2e_wait_window '^错误运行$' 15) || e2e_fail "no refusal box for '$arg'"
+    [ "$(e2e_capture_streams)" = 0 ] || e2e_fail "a capture device was opened for '$arg'"
+    xdotool windowfocus --sync "$box" key Return
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && e2e_fail "Brevon '$arg' still runs after the refusal"
+    echo "refused '$arg'"
+done
+
+echo "== a take recorded, stopped and saved"
+"$BREVON" oldstart &
+app=$!
+E2E_PIDS+=("$app")
+main=$(e2e_wait_window '^录音机标准版$' 15) || e2e_fail "the recorder window did not appear"
+[ "$(e2e_capture_streams)" = 1 ] || e2e_fail "the recording device is not open"
+xdotool windowfocus --sync "$main"
+# A PulseAudio source delivers its first block about 1.5 s after it is
+# opened; the recorder opens it at start-up, so a take begun later is whole.
+sleep 3
+t0=$(date +%s.%N)
+xdotool key F1
+sleep 2
+xdotool key F1
+t1=$(date +%s.%N)
+xdotool key F4
+dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+target="$E2E_WORK/录音 测试.wav"
+LC_ALL=C.UTF-8 xdotool type --delay 20 "$target"
+xdotool key Return
+for _ in $(seq 100); do [ -f "$target" ] && break; sleep 0.1; done
+[ -f "$target" ] || e2e_fail "no file was saved"
+sleep 0.3
+
+rate=$(soxi -r "$target"); chans=$(soxi -c "$target"); bits=$(soxi -b "$target")
+dur=$(soxi -D "$target")
+wanted=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
+rms=$(sox "$target" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+echo "saved: ${rate} Hz, ${chans} channels, ${bits} bit, ${dur} s (keys ${wanted} s apart), RMS ${rms}"
+[ "$rate" = 44100 ] || e2e_fail "rate $rate"
+[ "$chans" = 2 ] || e2e_fail "channels $chans"
+[ "$bits" = 16 ] || e2e_fail "bits $bits"
+echo "$dur $wanted" | awk '{ d = $1 - $2; if (d < 0) d = -d; exit !(d <= 0.3) }' ||
+    e2e_fail "duration $dur is not within 0.3 s of $wanted"
+echo "$rms" | awk '{ exit !($1 > 0.05) }' || e2e_fail "the take is silent (RMS $rms)"
+
+kill "$app" 2>/dev/null || true
+wait "$app" 2>/dev/null || true
+echo "1 passed, 0 failed"

@@ -1,0 +1,96 @@
+# Sourced by the end-to-end tests: a private X display and a private
+# PulseAudio daemon whose null sink's monitor is the default microphone.
+# Everything started here is stopped when the test exits.
+
+E2E_WORK=$(mktemp -d)
+E2E_PIDS=()
+
+# Ends a process and everything it started (a pipeline's members too).
+e2e_kill_tree() {
+    local child
+    for child in $(pgrep -P "$1" 2>/dev/null); do e2e_kill_tree "$child"; done
+    kill "$1" 2>/dev/null || true
+}
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do e2e_kill_tree "$pid"; done
+    wait 2>/dev/null || true
+    rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
+        import -window root "${E2E_SHOT:-/tmp/e2e-failure.png}" 2>/dev/null &&
+            echo "screenshot: ${E2E_SHOT:-/tmp/e2e-failure.png}" >&2
+    fi
+    exit 1
+}
+
+e2e_start_display() {
+    local fdfile="$E2E_WORK/display"
+    # -noreset: the server would otherwise reset when its last client leaves,
+    # refusing the next program's connection for a moment.
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" \
+        2>"$E2E_WORK/xvfb.log" &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do
+        [ -s "$fdfile" ] && break
+        sleep 0.1
+    done
+    [ -s "$fdfile" ] || e2e_fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$fdfile")"
+    unset QT_QPA_PLATFORM
+}
+
+e2e_start_pulse() {
+    local d="$E2E_WORK/pulse"
+    mkdir -p "$d/run" "$d/state"
+    chmod 700 "$d/run"
+    export PULSE_RUNTIME_PATH="$d/run" PULSE_STATE_PATH="$d/state" XDG_RUNTIME_DIR="$d/run"
+    export PULSE_SERVER="unix:$d/native"
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
+        --use-pid-file=no \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$d/native" \
+        -L "module-null-sink sink_name=nullsink rate=44100 channels=2" \
+        -L module-always-sink </dev/null >"$E2E_WORK/pulse.log" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl info >/dev/null 2>&1 || e2e_fail "PulseAudio did not start"
+    pactl set-default-sink nullsink
+    pactl set-default-source nullsink.monitor
+    export SDL_AUDIODRIVER=pulseaudio
+}
+
+# Plays a tone into the null sink for $1 seconds: the "microphone" hears it.
+e2e_feed_tone() {
+    (sox -q -n -r 44100 -c 2 -b 16 -e signed -L -t raw - synth "$1" sine 1000 vol 0.5 |
+        pacat --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 -d nullsink) \
+        </dev/null >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+}
+
+# Waits up to $2 seconds for a visible window whose title matches the
+# extended regular expression $1; prints its id. Titles are compared through
+# getwindowname: xdotool's own --name search misses Chinese titles.
+e2e_wait_window() {
+    local id name
+    for _ in $(seq $(( ${2:-10} * 10 ))); do
+        for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+            name=$(xdotool getwindowname "$id" 2>/dev/null || true)
+            if printf '%s\n' "$name" | LC_ALL=C.UTF-8 grep -qE "$1"; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+e2e_capture_streams() { pactl list short source-outputs | wc -l; }
