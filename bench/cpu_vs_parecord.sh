@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# CPU time of Brevon recording for N seconds (60 by default) from the
+# PulseAudio source, against parecord recording the same source for the same
+# time, side by side in one run. Prints both and their ratio.
+set -euo pipefail
+BREVON=${1:-$(dirname "$0")/../build/release/bin/Brevon}
+SECS=${2:-60}
+. "$(dirname "$0")/../tests/e2e/session.sh"
+export LANG=zh_CN.UTF-8
+e2e_start_display
+e2e_start_pulse
+e2e_feed_tone $((SECS + 30))
+
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+hz=$(getconf CLK_TCK)
+
+"$BREVON" oldstart &
+app=$!
+E2E_PIDS+=("$app")
+main=$(e2e_wait_window '^录音机标准版$' 15) || e2e_fail "no recorder window"
+xdotool windowfocus --sync "$main"
+sleep 3
+parecord --rate=44100 --channels=2 --format=s16le --file-format=wav "$E2E_WORK/parecord.wav" &
+rec=$!
+E2E_PIDS+=("$rec")
+xdotool key F1
+b0=$(ticks "$app"); p0=$(ticks "$rec")
+sleep "$SECS"
+b1=$(ticks "$app"); p1=$(ticks "$rec")
+xdotool key F1
+kill -INT "$rec"; wait "$rec" || true
+awk -v b=$((b1 - b0)) -v p=$((p1 - p0)) -v hz="$hz" -v s="$SECS" 'BEGIN {
+    printf "recording %d s: Brevon %.2f s CPU, parecord %.2f s CPU, ratio %.2f\n",
+           s, b / hz, p / hz, (p > 0 ? b / p : 0) }'
