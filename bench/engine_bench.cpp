@@ -29,7 +29,9 @@ namespace {
 
 constexpr std::size_t kGiB = std::size_t(1) << 30;
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 struct AppendResult {
     double engineSeconds = 0;
@@ -48,8 +50,8 @@ AppendResult appendThroughEngine(std::size_t block, std::size_t total) {
     const auto start = Clock::now();
     for (std::size_t done = 0; done < total; done += block) {
         const auto t = Clock::now();
-        engine::RecordEngine::RecordCallback(eng.recordChannel(), data.data(),
-                                             audio::DWORD(block), &eng);
+        engine::RecordEngine::RecordCallback(eng.recordChannel(), data.data(), audio::DWORD(block),
+                                             &eng);
         r.longestCallback = std::max(r.longestCallback, seconds(Clock::now() - t));
     }
     r.engineSeconds = seconds(Clock::now() - start);
@@ -79,7 +81,8 @@ double plainWriteAndFlush(const std::string& path, const std::vector<std::uint8_
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::size_t off = 0;
     while (off < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + off, std::min<std::size_t>(bytes.size() - off, 1u << 30));
+        const ssize_t n =
+            ::write(fd, bytes.data() + off, std::min<std::size_t>(bytes.size() - off, 1u << 30));
         if (n <= 0)
             break;
         off += std::size_t(n);

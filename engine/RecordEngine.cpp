@@ -13,9 +13,13 @@ RecordEngine::RecordEngine(AudioLibrary& library, EngineWindow& window, std::str
     : library_(library), window_(window), programTitle_(std::move(programTitle)),
       reallocate_([](void* block, std::size_t bytes) { return std::realloc(block, bytes); }) {}
 
-RecordEngine::~RecordEngine() { Shutdown(); }
+RecordEngine::~RecordEngine() {
+    Shutdown();
+}
 
-int RecordEngine::HiWord(std::int32_t value) { return (value / 65536) & 0xFFFF; }
+int RecordEngine::HiWord(std::int32_t value) {
+    return (value / 65536) & 0xFFFF;
+}
 
 bool RecordEngine::LibraryStartup() {
     if (HiWord(std::int32_t(library_.BASS_GetVersion())) != 0x0203) {
@@ -110,8 +114,8 @@ void RecordEngine::FinishTake() {
     std::memcpy(RecordBuffer.get() + 4, WaveHeader.bytes.data() + 4, 4);
     std::memcpy(RecordBuffer.get() + 40, WaveHeader.bytes.data() + 40, 4);
     takeFinished_ = true;
-    PlaybackStream = library_.BASS_StreamCreateFile(1, RecordBuffer.get(), 0,
-                                                    QWORD(RecordLength), 0);
+    PlaybackStream =
+        library_.BASS_StreamCreateFile(1, RecordBuffer.get(), 0, QWORD(RecordLength), 0);
     if (PlaybackStream != 0)
         window_.setPlaySaveEnabled(true);
 }
@@ -140,8 +144,7 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
     // Grow by the remainder rule, which keeps at least one step of room
     // above the data; the capacity test is a second guard on it.
     const std::int64_t step = RecordBufferStep;
-    if ((RecordLength % step) + take >= step ||
-        std::size_t(RecordLength + take) > capacity_) {
+    if ((RecordLength % step) + take >= step || std::size_t(RecordLength + take) > capacity_) {
         const std::int64_t wanted = std::min(RecordLength + take + step, maxTakeBytes_);
         if (!growBlock(std::size_t(wanted))) {
             endedByCallback_ = true;
@@ -185,7 +188,9 @@ void RecordEngine::PauseRecording() {
         library_.BASS_ChannelPause(RecordChannel);
 }
 
-void RecordEngine::Play() { library_.BASS_ChannelPlay(PlaybackStream, 0); }
+void RecordEngine::Play() {
+    library_.BASS_ChannelPlay(PlaybackStream, 0);
+}
 
 void RecordEngine::RefreshDisplay() {
     if (RecordChannel != 0) {
@@ -222,8 +227,8 @@ void RecordEngine::SaveRecording() {
     const auto fileName = window_.askSaveFileName(request);
     if (!fileName)
         return;
-    switch (platform::writeFileAtomically(*fileName, RecordBuffer.get(),
-                                          std::size_t(RecordLength))) {
+    switch (
+        platform::writeFileAtomically(*fileName, RecordBuffer.get(), std::size_t(RecordLength))) {
     case platform::WriteResult::Ok:
         break;
     case platform::WriteResult::CantCreate:

@@ -41,8 +41,8 @@ public:
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         for (int attempt = 0; attempt < 16; ++attempt) {
             fs::path candidate = target;
-            candidate += fs::path(".part-" + std::to_string(stamp) + "-" +
-                                  std::to_string(counter++));
+            candidate +=
+                fs::path(".part-" + std::to_string(stamp) + "-" + std::to_string(counter++));
 #ifdef _WIN32
             if (_wsopen_s(&fd_, candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                           _SH_DENYRW, _S_IREAD | _S_IWRITE) == 0) {
@@ -99,8 +99,12 @@ public:
         return ok;
     }
 
-    const fs::path& path() const { return path_; }
-    void keep() { kept_ = true; }
+    const fs::path& path() const {
+        return path_;
+    }
+    void keep() {
+        kept_ = true;
+    }
 
 private:
     int fd_ = -1;

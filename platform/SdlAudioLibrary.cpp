@@ -19,7 +19,7 @@ struct SdlAudioLibrary::Stream {
 namespace {
 
 constexpr DWORD kVersion = 0x02030000; // reported as 2.3: what the start-up check expects
-constexpr Uint16 kDeviceFrames = 1024;   // about 23 ms per callback at 44.1 kHz
+constexpr Uint16 kDeviceFrames = 1024; // about 23 ms per callback at 44.1 kHz
 
 SDL_AudioFormat sdlFormatFor(const PcmFormat& f) {
     return f.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
@@ -48,9 +48,13 @@ BOOL SdlAudioLibrary::succeed() {
     return 1;
 }
 
-int SdlAudioLibrary::BASS_ErrorGetCode() { return lastError_; }
+int SdlAudioLibrary::BASS_ErrorGetCode() {
+    return lastError_;
+}
 
-DWORD SdlAudioLibrary::BASS_GetVersion() { return kVersion; }
+DWORD SdlAudioLibrary::BASS_GetVersion() {
+    return kVersion;
+}
 
 BOOL SdlAudioLibrary::BASS_RecordInit(int device) {
     if (device != -1)
@@ -367,8 +371,8 @@ void SDLCALL SdlAudioLibrary::outputCallback(void* self, Uint8* data, int len) {
         std::size_t got = 0;
         if (!s->converter) {
             got = std::min(std::size_t(len), s->bytes - s->position);
-            SDL_MixAudioFormat(data, s->samples + s->position, lib->outputSpec_.format,
-                               Uint32(got), SDL_MIX_MAXVOLUME);
+            SDL_MixAudioFormat(data, s->samples + s->position, lib->outputSpec_.format, Uint32(got),
+                               SDL_MIX_MAXVOLUME);
             s->position += got;
         } else {
             SDL_AudioStream* conv = s->converter.get();

@@ -47,8 +47,9 @@ QPixmap bannerPicture(QSize size) {
     }
     p.setPen(QPen(QColor(200, 40, 40), 3));
     p.drawPath(wave);
-    drawMicrophone(p, QRectF(size.width() * 0.50, size.height() * 0.05, size.height() * 0.75,
-                             size.height() * 0.75),
+    drawMicrophone(p,
+                   QRectF(size.width() * 0.50, size.height() * 0.05, size.height() * 0.75,
+                          size.height() * 0.75),
                    QColor(30, 60, 140), QColor(60, 60, 60));
     return pm;
 }

@@ -70,7 +70,9 @@ constexpr int kClientWidthTwips = 5070;
 constexpr int kClientHeightTwips = 5400;
 
 // Twips to pixels at the screen's resolution, halves to even.
-int toPixels(int twips, double dpi) { return int(std::nearbyint(twips * dpi / 1440.0)); }
+int toPixels(int twips, double dpi) {
+    return int(std::nearbyint(twips * dpi / 1440.0));
+}
 
 struct MenuRow {
     const char* name;
@@ -101,7 +103,9 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     createMenu();
 }
 
-frmRecTest::~frmRecTest() { engine_.Shutdown(); }
+frmRecTest::~frmRecTest() {
+    engine_.Shutdown();
+}
 
 void frmRecTest::createControls() {
     auto make = [](auto* widget, const char* name) {
@@ -142,8 +146,8 @@ void frmRecTest::createControls() {
     btnPlay->setEnabled(false);
     btnSave->setEnabled(false);
     // The fields live out of sight and out of the tab order.
-    for (QWidget* field : std::initializer_list<QWidget*>{Option1, Option2, Text1, Text2, Text3,
-                                                          Text4, lblSystem})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{Option1, Option2, Text1, Text2, Text3, Text4, lblSystem})
         field->hide();
 
     connect(btnRecord, &QPushButton::clicked, this, &frmRecTest::btnRecord_Click);
@@ -208,8 +212,8 @@ void frmRecTest::createMenu() {
 bool frmRecTest::Load(const QStringList& arguments) {
     Text4->setText(arguments.join(QLatin1Char(' ')));
     if (Text4->text() != QLatin1String(kLauncherWord)) {
-        dialogs_.message(nullptr, QString::fromUtf8(kRefusalTitle),
-                         QString::fromUtf8(kRefusalText), engine::MessageIcon::Critical);
+        dialogs_.message(nullptr, QString::fromUtf8(kRefusalTitle), QString::fromUtf8(kRefusalText),
+                         engine::MessageIcon::Critical);
         return false;
     }
     // Prompts and other files are found relative to the program folder.
@@ -263,7 +267,9 @@ void frmRecTest::Command1_Click() {
     // The format settings window arrives with its own change.
 }
 
-void frmRecTest::tmrRecTest_Timer() { engine_.RefreshDisplay(); }
+void frmRecTest::tmrRecTest_Timer() {
+    engine_.RefreshDisplay();
+}
 
 void frmRecTest::closeEvent(QCloseEvent* event) {
     // No question about an unsaved take: closing frees everything.
@@ -285,7 +291,9 @@ void frmRecTest::setPositionText(const std::string& text) {
     lblPos->setText(QString::fromStdString(text));
 }
 
-bool frmRecTest::isSimplified() const { return Option1->isChecked(); }
+bool frmRecTest::isSimplified() const {
+    return Option1->isChecked();
+}
 
 void frmRecTest::showMessage(const std::string& title, const std::string& text,
                              engine::MessageIcon icon) {
@@ -299,9 +307,13 @@ std::optional<std::string> frmRecTest::askSaveFileName(const engine::SaveDialogR
     return name->toStdString();
 }
 
-void* frmRecTest::nativeHandle() { return reinterpret_cast<void*>(winId()); }
+void* frmRecTest::nativeHandle() {
+    return reinterpret_cast<void*>(winId());
+}
 
-void frmRecTest::captureEndedByEngine() { Command1->setEnabled(true); }
+void frmRecTest::captureEndedByEngine() {
+    Command1->setEnabled(true);
+}
 
 void frmRecTest::postToWindowThread(std::function<void()> task) {
     // Queued to this window: dropped if the window is gone by then.

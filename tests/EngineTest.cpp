@@ -16,10 +16,10 @@ using fake::FakeEngineWindow;
 
 namespace {
 
-const unsigned char kStartHeader[44] = {
-    'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-    16, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 0x02, 0,
-    4, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+const unsigned char kStartHeader[44] = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W',  'A', 'V',
+                                        'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,    1,   0,
+                                        2,   0,   0x44, 0xAC, 0,   0,   0x10, 0xB1, 0x02, 0,   4,
+                                        0,   16,  0,    'd',  'a', 't', 'a',  0,    0,    0,   0};
 
 std::uint32_t le32(const std::uint8_t* p) {
     return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
@@ -275,11 +275,11 @@ TEST_F(EngineTest, FailedGrowthKeepsWhatWasCapturedAndFinishesTheTake) {
     eng.setReallocator([&growths](void* p, std::size_t n) -> void* {
         return ++growths > 2 ? nullptr : std::realloc(p, n);
     });
-    eng.StartRecording(); // first block: growth 1
+    eng.StartRecording();         // first block: growth 1
     lib.deliver({150000, 60000}); // second growth succeeds
     lib.deliver({150000, 60000}); // the 60000 block cannot grow the block
     EXPECT_EQ(lib.callbacksRun(), 4);
-    lib.deliver({4096});          // the capture has ended: not delivered
+    lib.deliver({4096}); // the capture has ended: not delivered
     EXPECT_EQ(lib.callbacksRun(), 4);
     EXPECT_TRUE(win.messages.empty()); // nothing shown from the capture thread
 

@@ -31,9 +31,7 @@ protected:
     fake::FakeDialogs dialogs;
     std::unique_ptr<frmRecTest> win;
 
-    void SetUp() override {
-        win = std::make_unique<frmRecTest>(Edition::Standard, lib, dialogs);
-    }
+    void SetUp() override { win = std::make_unique<frmRecTest>(Edition::Standard, lib, dialogs); }
     void loadAndShow() {
         ASSERT_TRUE(win->Load({QStringLiteral("oldstart")}));
         win->show();
@@ -46,16 +44,18 @@ protected:
 } // namespace
 
 TEST_F(RecorderWindowTest, RefusesAnyCommandLineButTheExactWord) {
-    const std::vector<QStringList> refused = {
-        {}, {QStringLiteral("OLDSTART")}, {QStringLiteral("oldstart"), QStringLiteral("x")},
-        {QStringLiteral("oldstart ")}};
+    const std::vector<QStringList> refused = {{},
+                                              {QStringLiteral("OLDSTART")},
+                                              {QStringLiteral("oldstart"), QStringLiteral("x")},
+                                              {QStringLiteral("oldstart ")}};
     for (const auto& args : refused) {
         frmRecTest w(Edition::Standard, lib, dialogs);
         dialogs.boxes.clear();
         EXPECT_FALSE(w.Load(args)) << args.join(QLatin1Char('|')).toStdString();
         ASSERT_EQ(dialogs.boxes.size(), 1u);
         EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("错误运行"));
-        EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("注意：此程序必须依赖Lumeno录音机一起启动!"));
+        EXPECT_EQ(dialogs.boxes[0].text,
+                  QStringLiteral("注意：此程序必须依赖Lumeno录音机一起启动!"));
         EXPECT_EQ(dialogs.boxes[0].icon, engine::MessageIcon::Critical);
     }
     EXPECT_TRUE(lib.calls().empty()); // no device was asked for

@@ -6,10 +6,10 @@
 #include "FakeEngineWindow.h"
 #include "RecordEngine.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -50,8 +50,7 @@ protected:
         return out;
     }
     std::string bufferBytes() const {
-        return {reinterpret_cast<const char*>(eng.recordBuffer()),
-                std::size_t(eng.recordLength())};
+        return {reinterpret_cast<const char*>(eng.recordBuffer()), std::size_t(eng.recordLength())};
     }
 };
 

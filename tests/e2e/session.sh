@@ -13,8 +13,9 @@ e2e_kill_tree() {
 }
 
 e2e_cleanup() {
-    local pid
-    for pid in "${E2E_PIDS[@]}"; do e2e_kill_tree "$pid"; done
+    local i
+    # Newest first: programs go before the display and sound server they use.
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do e2e_kill_tree "${E2E_PIDS[i]}"; done
     wait 2>/dev/null || true
     rm -rf "$E2E_WORK"
 }

@@ -146,8 +146,8 @@ BOOL FakeAudioLibrary::BASS_ChannelPause(DWORD handle) {
 }
 
 BOOL FakeAudioLibrary::BASS_ChannelPlay(DWORD handle, BOOL restart) {
-    calls_.push_back("BASS_ChannelPlay(" + std::to_string(handle) + "," +
-                     std::to_string(restart) + ")");
+    calls_.push_back("BASS_ChannelPlay(" + std::to_string(handle) + "," + std::to_string(restart) +
+                     ")");
     std::lock_guard lock(captureMutex_);
     if (handle != 0 && handle == captureHandle_) {
         paused_ = false;
@@ -195,9 +195,8 @@ QWORD FakeAudioLibrary::BASS_ChannelGetLength(DWORD handle) {
 
 HSTREAM FakeAudioLibrary::BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset,
                                                 QWORD length, DWORD flags) {
-    calls_.push_back("BASS_StreamCreateFile(" + std::to_string(mem) + "," +
-                     std::to_string(offset) + "," + std::to_string(length) + "," +
-                     std::to_string(flags) + ")");
+    calls_.push_back("BASS_StreamCreateFile(" + std::to_string(mem) + "," + std::to_string(offset) +
+                     "," + std::to_string(length) + "," + std::to_string(flags) + ")");
     if (failStreamCreate || !outputOpen_)
         return fail(errorCodeOnFailure);
     StreamInfo info;
