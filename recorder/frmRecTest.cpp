@@ -228,10 +228,21 @@ bool frmRecTest::Load(const QStringList& arguments) {
     return true;
 }
 
+// Blocks until the prompt has been spoken; a missing or broken file is
+// silent and the action goes on.
 void frmRecTest::PlayPrompt(const char* file) {
-    if (edition_ != Edition::Prompted || !promptPlayer_)
+    if (edition_ != Edition::Prompted || !media_)
         return;
-    promptPlayer_(QString::fromUtf8(file));
+    player_ = std::make_unique<MCIplay>(*media_);
+    const QString folder =
+        programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
+    // Joined as they stand; the prompt paths use the other platform's separator.
+    QString path = folder + QString::fromUtf8(file);
+#ifndef _WIN32
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+#endif
+    player_->FileName(path.toStdString());
+    player_->PlaySound();
 }
 
 void frmRecTest::btnRecord_Click() {

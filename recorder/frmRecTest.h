@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Edition.h"
 #include "EngineWindow.h"
+#include "MCIplay.h"
 #include "RecordEngine.h"
 
 #include <QWidget>
@@ -34,10 +35,11 @@ public:
     // the reason has been shown.
     bool Load(const QStringList& arguments);
 
-    // Plays one voice prompt (a path below the program folder) to its end.
-    // Only the prompted edition has a player; it is set by its program.
-    using PromptPlayer = std::function<void(const QString& fileName)>;
-    void setPromptPlayer(PromptPlayer player) { promptPlayer_ = std::move(player); }
+    // The prompted edition speaks through `media`; without it (the standard
+    // edition) every prompt step is skipped.
+    void setPromptMedia(platform::MediaControl* media) { media_ = media; }
+    // Where prompts are looked for; the program's own folder unless set.
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
     engine::RecordEngine& engine() { return engine_; }
 
@@ -73,7 +75,9 @@ private:
     Edition edition_;
     platform::Dialogs& dialogs_;
     engine::RecordEngine engine_;
-    PromptPlayer promptPlayer_;
+    platform::MediaControl* media_ = nullptr;
+    std::unique_ptr<MCIplay> player_; // the current prompt's player, replaced per prompt
+    QString programFolder_;
 
 public:
     // Controls, by their names; other parts of the program read and set them.

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
   qt6-translations-l10n
   libsdl2-dev libsndfile1-dev
+  espeak-ng
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
