@@ -1,22 +1,6 @@
-// The standard recorder: the recorder window without voice prompts.
-
-#include "AppSetup.h"
-#include "Dialogs.h"
-#include "SdlAudioLibrary.h"
-#include "frmRecTest.h"
-
-#include <QApplication>
+// The standard recorder: no prompts, no waiting.
+#include "RecorderProgram.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brevon"));
-    platform::setUpChineseApplication(app);
-
-    audio::SdlAudioLibrary library;
-    platform::QtDialogs dialogs;
-    recorder::frmRecTest window(recorder::Edition::Standard, library, dialogs);
-    if (!window.Load(QApplication::arguments().mid(1)))
-        return 0;
-    window.show();
-    return QApplication::exec();
+    return recorder::runRecorderProgram(argc, argv, recorder::Edition::Standard);
 }

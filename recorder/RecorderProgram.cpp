@@ -1,0 +1,34 @@
+#include "RecorderProgram.h"
+
+#include "AppSetup.h"
+#include "Dialogs.h"
+#include "MediaControl.h"
+#include "SdlAudioLibrary.h"
+#include "frmRecTest.h"
+
+#include <QApplication>
+
+#include <optional>
+
+namespace recorder {
+
+int runRecorderProgram(int argc, char* argv[], Edition edition) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(textsFor(edition).programName));
+    platform::setUpChineseApplication(app);
+
+    audio::SdlAudioLibrary library;
+    std::optional<platform::SdlMediaControl> prompts;
+    platform::QtDialogs dialogs;
+    frmRecTest window(edition, library, dialogs);
+    if (edition == Edition::Prompted)
+        window.setPromptMedia(&prompts.emplace());
+    // The welcome prompt, where there is one, is spoken inside Load: before
+    // the window shows.
+    if (!window.Load(QApplication::arguments().mid(1)))
+        return 0;
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace recorder
