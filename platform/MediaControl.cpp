@@ -90,15 +90,18 @@ MCIERROR SdlMediaControl::playAndWait(MCIDEVICEID device) {
     const auto bytes = Uint32(sound.samples.size() * sizeof(short));
     if (SDL_QueueAudio(dev.id, sound.samples.data(), bytes) != 0)
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    // A tail of silence pushes the sound's end through the sound server's
+    // own buffer: once the tail has left the queue, the sound itself has
+    // been heard, and a capture started next cannot pick it up.
+    const std::vector<short> tail(std::size_t(sound.rate * sound.channels / 4), 0);
+    SDL_QueueAudio(dev.id, tail.data(), Uint32(tail.size() * sizeof(short)));
     SDL_PauseAudioDevice(dev.id, 0);
     // Blocking by design: the window waits for the end of the prompt.
-    const Uint32 lengthMs =
-        Uint32(1000.0 * double(sound.samples.size()) / (double(sound.channels) * sound.rate));
-    const Uint32 deadline = SDL_GetTicks() + lengthMs + 2000;
+    const Uint32 lengthMs = Uint32(1000.0 * double(sound.samples.size() + tail.size()) /
+                                   (double(sound.channels) * sound.rate));
+    const Uint32 deadline = SDL_GetTicks() + lengthMs + 3000;
     while (SDL_GetQueuedAudioSize(dev.id) > 0 && SDL_GetTicks() < deadline)
         SDL_Delay(10);
-    // What was queued last is still in the device's own buffer.
-    SDL_Delay(Uint32(1000.0 * have.samples / have.freq) + 20);
     return MCI_OK;
 }
 

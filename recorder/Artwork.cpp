@@ -1,5 +1,6 @@
 #include "Artwork.h"
 
+#include <QBitmap>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -47,9 +48,10 @@ QPixmap bannerPicture(QSize size) {
     }
     p.setPen(QPen(QColor(200, 40, 40), 3));
     p.drawPath(wave);
+    // Between the title and the script buttons.
     drawMicrophone(p,
-                   QRectF(size.width() * 0.50, size.height() * 0.05, size.height() * 0.75,
-                          size.height() * 0.75),
+                   QRectF(size.width() * 0.59, size.height() * 0.03, size.height() * 0.55,
+                          size.height() * 0.62),
                    QColor(30, 60, 140), QColor(60, 60, 60));
     return pm;
 }
@@ -69,6 +71,34 @@ QIcon recorderIcon() {
         icon.addPixmap(pm);
     }
     return icon;
+}
+
+QCursor pointingHandCursor() {
+    // Outline and fill as 32 x 32 bitmaps: the finger points up at (5, 0).
+    QBitmap shape(32, 32);
+    QBitmap mask(32, 32);
+    shape.fill(Qt::color0);
+    mask.fill(Qt::color0);
+    QPainterPath hand;
+    hand.addRoundedRect(QRectF(2, 0, 7, 16), 3.5, 3.5); // the raised finger
+    hand.addRoundedRect(QRectF(2, 11, 22, 16), 5, 5);   // the fist
+    hand.addRoundedRect(QRectF(8, 9, 5, 6), 2.5, 2.5);  // knuckles
+    hand.addRoundedRect(QRectF(13, 10, 5, 6), 2.5, 2.5);
+    hand.addRoundedRect(QRectF(18, 11, 5, 6), 2.5, 2.5);
+    hand.setFillRule(Qt::WindingFill);
+    {
+        QPainter m(&mask);
+        m.setPen(QPen(Qt::color1, 3));
+        m.setBrush(Qt::color1);
+        m.drawPath(hand);
+    }
+    {
+        QPainter p(&shape);
+        p.setPen(QPen(Qt::color1, 1.5)); // black outline; white inside
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(hand.simplified());
+    }
+    return QCursor(shape, mask, 5, 0);
 }
 
 } // namespace recorder

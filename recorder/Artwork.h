@@ -1,6 +1,7 @@
 #pragma once
 // Pictures drawn for the users: high contrast, no fine detail.
 
+#include <QCursor>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -9,5 +10,7 @@ namespace recorder {
 
 QPixmap bannerPicture(QSize size);
 QIcon recorderIcon();
+// A 32 x 32 black-and-white pointing hand, its finger tip at (5, 0).
+QCursor pointingHandCursor();
 
 } // namespace recorder

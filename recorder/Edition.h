@@ -12,12 +12,15 @@ enum class Edition {
 
 struct EditionTexts {
     const char* programName;
-    const char* windowCaption;
-    const char* makerLine; // followed by the maker's web address
+    const char* windowCaption; // Simplified, as the program starts
+    const char* windowCaptionTraditional;
+    const char* makerLine; // before any switch; followed by the maker's web address
 };
 
-inline constexpr EditionTexts kPromptedTexts{"Tamsel", "语音提示录音机", "Tessel Soft："};
-inline constexpr EditionTexts kStandardTexts{"Brevon", "录音机标准版", "Tessel软件："};
+inline constexpr EditionTexts kPromptedTexts{"Tamsel", "语音提示录音机", "語音提示錄音機",
+                                             "Tessel Soft："};
+inline constexpr EditionTexts kStandardTexts{"Brevon", "录音机标准版", "錄音機標準版",
+                                             "Tessel软件："};
 
 inline const EditionTexts& textsFor(Edition e) {
     return e == Edition::Prompted ? kPromptedTexts : kStandardTexts;

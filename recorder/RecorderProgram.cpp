@@ -20,7 +20,9 @@ int runRecorderProgram(int argc, char* argv[], Edition edition) {
     audio::SdlAudioLibrary library;
     std::optional<platform::SdlMediaControl> prompts;
     platform::QtDialogs dialogs;
+    platform::QtShell shell;
     frmRecTest window(edition, library, dialogs);
+    window.setShell(&shell);
     if (edition == Edition::Prompted)
         window.setPromptMedia(&prompts.emplace());
     // The welcome prompt, where there is one, is spoken inside Load: before

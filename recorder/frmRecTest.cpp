@@ -1,6 +1,8 @@
 #include "frmRecTest.h"
 
 #include "Artwork.h"
+#include "SystemVer.h"
+#include "Twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -17,6 +19,9 @@
 
 #ifndef MAKER_WEB_ADDRESS
 #define MAKER_WEB_ADDRESS "www.quorvel.example"
+#endif
+#ifndef MAKER_SITE_URL
+#define MAKER_SITE_URL "http://www.quorvel.example"
 #endif
 
 namespace recorder {
@@ -114,7 +119,7 @@ void frmRecTest::createControls() {
     };
     Picture1 = make(new QLabel(this), "Picture1");
     Label2 = make(new QLabel(Picture1), "Label2");
-    lblZm = make(new QLabel(Picture1), "lblZm");
+    lblZm = make(new LinkLabel(Picture1), "lblZm");
     Command4 = make(new QPushButton(Picture1), "Command4");
     Command5 = make(new QPushButton(Picture1), "Command5");
     Frame1 = make(new QGroupBox(this), "Frame1");
@@ -138,7 +143,8 @@ void frmRecTest::createControls() {
     const auto& texts = textsFor(edition_);
     Label2->setText(QString::fromUtf8(texts.windowCaption));
     Label2->setStyleSheet(QStringLiteral("color: rgb(64, 64, 64); background: transparent;"));
-    lblZm->setStyleSheet(QStringLiteral("background: transparent;"));
+    lblZm->setStyleSheet(QStringLiteral("color: #FF0000; background: transparent;"));
+    lblZm->setCursor(pointingHandCursor());
     lblPos->setStyleSheet(QStringLiteral("background: white;"));
     Label1->setText(QString::fromUtf8(texts.makerLine) + QStringLiteral(MAKER_WEB_ADDRESS));
     Label1->setStyleSheet(QStringLiteral("background: white;"));
@@ -155,6 +161,11 @@ void frmRecTest::createControls() {
     connect(btnPlay, &QPushButton::clicked, this, &frmRecTest::btnPlay_Click);
     connect(btnSave, &QPushButton::clicked, this, &frmRecTest::btnSave_Click);
     connect(Command1, &QPushButton::clicked, this, &frmRecTest::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmRecTest::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmRecTest::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmRecTest::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &frmRecTest::Command5_Click);
+    connect(lblZm, &LinkLabel::clicked, this, &frmRecTest::lblZm_Click);
 
     tmrRecTest = new QTimer(this);
     tmrRecTest->setObjectName(QStringLiteral("tmrRecTest"));
@@ -224,6 +235,7 @@ bool frmRecTest::Load(const QStringList& arguments) {
     Text1->setText(QStringLiteral("2"));
     Text2->setText(QStringLiteral("16"));
     Text3->setText(QStringLiteral("44100"));
+    lblSystem->setText(SystemVer());
     PlayPrompt("\\wave\\Welcome.wav");
     return true;
 }
@@ -274,8 +286,101 @@ void frmRecTest::btnSave_Click() {
     Command1->setEnabled(true);
 }
 
+Form1& frmRecTest::loadForm1() {
+    if (!form1_)
+        form1_ =
+            std::make_unique<Form1>(RecordFormatFields{Text1, Text2, Text3}, isSimplified(), this);
+    return *form1_;
+}
+
 void frmRecTest::Command1_Click() {
-    // The format settings window arrives with its own change.
+    PlayPrompt("\\wave\\设置.wav");
+    dialogs_.runModal(loadForm1());
+    form1_.reset(); // apply, cancel and the close box all unload it
+}
+
+QString frmRecTest::volumeCommand(bool recording) const {
+    const QString name = lblSystem->text();
+    const bool newMixer = name == QLatin1String(kWindows7) ||
+                          name == QLatin1String(kWindowsVista) ||
+                          name == QString::fromUtf8(kUnknownSystem);
+    if (newMixer)
+        return QStringLiteral("SndVol.exe");
+    return recording ? QStringLiteral("sndvol32.exe -r") : QStringLiteral("sndvol32.exe");
+}
+
+void frmRecTest::startVolumeTool(bool recording) {
+    if (!shell_ || shell_->startProgram(volumeCommand(recording)))
+        return;
+    // A button that silently does nothing confuses the users: say so.
+    dialogs_.message(this, windowTitle(),
+                     isSimplified() ? QStringLiteral("无法打开音量控制程序。")
+                                    : QStringLiteral("無法開啟音量控制程式。"),
+                     engine::MessageIcon::Exclamation);
+}
+
+void frmRecTest::Command2_Click() {
+    startVolumeTool(false); // the mixer opens while its prompt is spoken
+    PlayPrompt("\\wave\\主音量控制.wav");
+}
+
+void frmRecTest::Command3_Click() {
+    PlayPrompt("\\wave\\录音控制.wav");
+    startVolumeTool(true);
+}
+
+void frmRecTest::lblZm_Click() {
+    if (shell_)
+        shell_->openUrl(QUrl(QStringLiteral(MAKER_SITE_URL)));
+    PlayPrompt("\\wave\\Brindle网.wav");
+}
+
+void frmRecTest::Command4_Click() {
+    SwitchScript(Script::Simplified);
+}
+void frmRecTest::Command5_Click() {
+    SwitchScript(Script::Traditional);
+}
+
+void frmRecTest::SwitchScript(Script script) {
+    const bool simplified = script == Script::Simplified;
+    (simplified ? Option1 : Option2)->setChecked(true);
+    const auto& texts = textsFor(edition_);
+    for (const CaptionRow& row : kRecorderCaptions) {
+        QString text;
+        switch (row.kind) {
+        case CaptionKind::Text:
+            text = QString::fromUtf8(simplified ? row.simplified : row.traditional);
+            break;
+        case CaptionKind::EditionTitle:
+            text = QString::fromUtf8(simplified ? texts.windowCaption
+                                                : texts.windowCaptionTraditional);
+            break;
+        case CaptionKind::MakerLine:
+            text = QString::fromUtf8(simplified ? row.simplified : row.traditional) +
+                   QStringLiteral(MAKER_WEB_ADDRESS);
+            break;
+        }
+        const QString target = QString::fromLatin1(row.target);
+        QWidget* widget = nullptr;
+        if (target == QLatin1String("frmRecTest"))
+            widget = this;
+        else if (target == QLatin1String("Form1"))
+            widget = &loadForm1();
+        else if (target.startsWith(QLatin1String("Form1.")))
+            widget = loadForm1().findChild<QWidget*>(target.mid(6));
+        else
+            widget = findChild<QWidget*>(target);
+        Q_ASSERT(widget);
+        if (widget->isWindow())
+            widget->setWindowTitle(text);
+        else if (auto* b = qobject_cast<QAbstractButton*>(widget))
+            b->setText(text);
+        else if (auto* g = qobject_cast<QGroupBox*>(widget))
+            g->setTitle(text);
+        else if (auto* l = qobject_cast<QLabel*>(widget))
+            l->setText(text);
+    }
 }
 
 void frmRecTest::tmrRecTest_Timer() {

@@ -2,11 +2,15 @@
 // The recorder window of both recorder programs: four big buttons with
 // function keys, the status box, and the engine behind them.
 
+#include "Captions.h"
 #include "Dialogs.h"
 #include "Edition.h"
 #include "EngineWindow.h"
+#include "Form1.h"
+#include "LinkLabel.h"
 #include "MCIplay.h"
 #include "RecordEngine.h"
+#include "Shell.h"
 
 #include <QWidget>
 
@@ -38,6 +42,9 @@ public:
     // The prompted edition speaks through `media`; without it (the standard
     // edition) every prompt step is skipped.
     void setPromptMedia(platform::MediaControl* media) { media_ = media; }
+    // Starts the volume tools and opens the maker's site; without it those
+    // controls do nothing.
+    void setShell(platform::Shell* shell) { shell_ = shell; }
     // Where prompts are looked for; the program's own folder unless set.
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
@@ -49,7 +56,19 @@ public:
     void btnPlay_Click();
     void btnSave_Click();
     void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void lblZm_Click();
     void tmrRecTest_Timer();
+
+    // Sets the language state and every caption of the table, loading the
+    // settings window first if it is not loaded.
+    void SwitchScript(Script script);
+    // The settings window while it is loaded (shown, or loaded hidden by a
+    // script switch); nothing otherwise.
+    Form1* loadedForm1() const { return form1_.get(); }
 
     // engine::EngineWindow
     void setRecordCaption(const std::string& caption) override;
@@ -71,6 +90,9 @@ private:
     void applyLayout();
     void createMenu();
     void PlayPrompt(const char* file);
+    Form1& loadForm1();
+    QString volumeCommand(bool recording) const;
+    void startVolumeTool(bool recording);
 
     Edition edition_;
     platform::Dialogs& dialogs_;
@@ -78,12 +100,14 @@ private:
     platform::MediaControl* media_ = nullptr;
     std::unique_ptr<MCIplay> player_; // the current prompt's player, replaced per prompt
     QString programFolder_;
+    platform::Shell* shell_ = nullptr;
+    std::unique_ptr<Form1> form1_;
 
 public:
     // Controls, by their names; other parts of the program read and set them.
     QLabel* Picture1 = nullptr;
     QLabel* Label2 = nullptr;
-    QLabel* lblZm = nullptr;
+    LinkLabel* lblZm = nullptr;
     QPushButton* Command4 = nullptr;
     QPushButton* Command5 = nullptr;
     QGroupBox* Frame1 = nullptr;

@@ -15,7 +15,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils sox
   # run time
-  fonts-noto-cjk qt6-qpa-plugins
+  fonts-noto-cjk qt6-qpa-plugins pavucontrol
 )
 
 SUDO=""

@@ -46,4 +46,8 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* owner,
     return dialog.selectedFiles().constFirst();
 }
 
+int QtDialogs::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
 } // namespace platform

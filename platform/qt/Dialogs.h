@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace platform {
@@ -20,6 +21,8 @@ public:
                          engine::MessageIcon icon) = 0;
     virtual std::optional<QString> saveFileName(QWidget* owner,
                                                 const engine::SaveDialogRequest& request) = 0;
+    // Shows a window of ours modally; returns its result when it is closed.
+    virtual int runModal(QDialog& dialog) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -28,6 +31,7 @@ public:
                  engine::MessageIcon icon) override;
     std::optional<QString> saveFileName(QWidget* owner,
                                         const engine::SaveDialogRequest& request) override;
+    int runModal(QDialog& dialog) override;
 };
 
 } // namespace platform

@@ -69,8 +69,11 @@ e2e_start_pulse() {
 }
 
 # Plays a tone into the null sink for $1 seconds: the "microphone" hears it.
+# With $2 = 0 the tone is silent: an idle null sink's monitor falls behind
+# the clock (seconds behind after a while), which a real microphone never
+# does, so tests that need a quiet microphone feed silence.
 e2e_feed_tone() {
-    (sox -q -n -r 44100 -c 2 -b 16 -e signed -L -t raw - synth "$1" sine 1000 vol 0.5 |
+    (sox -q -n -r 44100 -c 2 -b 16 -e signed -L -t raw - synth "$1" sine 1000 vol "${2:-0.5}" |
         pacat --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 -d nullsink) \
         </dev/null >/dev/null 2>&1 &
     E2E_PIDS+=($!)

@@ -20,6 +20,9 @@ public:
     std::optional<QString> saveAnswer;
     // Runs when the save dialog is asked for, as the user's view of that moment.
     std::function<void()> onSaveDialog;
+    // Runs while a window of ours is shown modally, as the user acting in it.
+    std::function<int(QDialog&)> onModal;
+    int modalShown = 0;
 
     void message(QWidget* owner, const QString& title, const QString& text,
                  engine::MessageIcon icon) override {
@@ -30,6 +33,10 @@ public:
         if (onSaveDialog)
             onSaveDialog();
         return saveAnswer;
+    }
+    int runModal(QDialog& dialog) override {
+        ++modalShown;
+        return onModal ? onModal(dialog) : 0;
     }
 };
 

@@ -1,0 +1,49 @@
+#include "Shell.h"
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QStringList>
+
+namespace platform {
+namespace {
+
+#ifndef Q_OS_WIN
+// The volume programs named by their old names, and the desktop mixer page
+// that does the same job here.
+struct MixerRow {
+    const char* command;
+    const char* mixerArgument; // nullptr: the mixer as it opens
+};
+
+constexpr MixerRow kMixer[] = {
+    {"SndVol.exe", nullptr},
+    {"sndvol32.exe", "--tab=3"},    // output devices: the master volume
+    {"sndvol32.exe -r", "--tab=4"}, // input devices: the recording control
+};
+#endif
+
+} // namespace
+
+bool QtShell::startProgram(const QString& command) {
+#ifndef Q_OS_WIN
+    for (const MixerRow& row : kMixer) {
+        if (command == QLatin1String(row.command)) {
+            QStringList args;
+            if (row.mixerArgument)
+                args << QString::fromLatin1(row.mixerArgument);
+            return QProcess::startDetached(QStringLiteral("pavucontrol"), args);
+        }
+    }
+#endif
+    QStringList parts = command.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return false;
+    const QString program = parts.takeFirst();
+    return QProcess::startDetached(program, parts);
+}
+
+bool QtShell::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace platform

@@ -1,0 +1,149 @@
+#include "Form1.h"
+
+#include "Twips.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <iterator>
+
+namespace recorder {
+namespace {
+
+struct Choice {
+    const char* text;
+    int value;
+};
+
+constexpr Choice kChannels[] = {{"Mono", 1}, {"Stereo", 2}};
+constexpr Choice kBits[] = {{"8 bit", 8}, {"16 bit", 16}};
+constexpr Choice kRates[] = {{"8 khz", 8000},   {"11.025 khz", 11025}, {"12 khz", 12000},
+                             {"16 khz", 16000}, {"22.05 khz", 22050},  {"24 khz", 24000},
+                             {"32 khz", 32000}, {"44.1 khz", 44100},   {"48 khz", 48000}};
+
+struct Preset {
+    const char* simplified;
+    const char* traditional;
+    const char* channels; // nullptr: leave the lists as they are
+    const char* bits;
+    const char* rate;
+};
+
+constexpr Preset kPresets[] = {
+    {"无需推荐", "無需推薦", nullptr, nullptr, nullptr},
+    {"CD音质", "CD音質", "Stereo", "16 bit", "44.1 khz"},
+    {"收音质量", "收音品質", "Mono", "16 bit", "22.05 khz"},
+    {"电话质量", "電話品質", "Mono", "16 bit", "11.025 khz"},
+};
+
+// Left, top, width (and height where given) in twips; the labels, lists and
+// line are placed inside the frame.
+struct PlaceRow {
+    const char* name;
+    int left, top, width, height;
+};
+
+constexpr PlaceRow kPlaces[] = {
+    {"Frame1", 120, 0, 5175, 3495},     {"Label1", 960, 480, 735, 0},
+    {"Combo1", 1920, 480, 2055, 0},     {"Label2", 960, 1080, 855, 0},
+    {"Combo2", 1920, 1080, 2055, 0},    {"Label3", 960, 1680, 855, 0},
+    {"Combo3", 1920, 1680, 2055, 0},    {"Line1", 480, 2160, 3960, 15},
+    {"Label4", 960, 2280, 1815, 0},     {"Combo4", 1320, 2760, 3015, 0},
+    {"Command2", 240, 3600, 1275, 735}, {"Command1", 3840, 3600, 1335, 735},
+};
+
+template <std::size_t N> void fill(QComboBox* box, const Choice (&choices)[N]) {
+    for (const Choice& c : choices)
+        box->addItem(QString::fromLatin1(c.text));
+    box->setCurrentIndex(0);
+}
+
+template <std::size_t N>
+void store(const QComboBox* box, const Choice (&choices)[N], QLineEdit* field) {
+    for (const Choice& c : choices) {
+        if (box->currentText() == QLatin1String(c.text)) {
+            field->setText(QString::number(c.value));
+            return;
+        }
+    }
+}
+
+} // namespace
+
+Form1::Form1(RecordFormatFields fields, bool simplified, QWidget* parent)
+    : QDialog(parent), fields_(fields) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("设置"));
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(14.25);
+    font.setBold(true);
+    setFont(font);
+
+    auto name = [](auto* w, const char* n) {
+        w->setObjectName(QString::fromLatin1(n));
+        return w;
+    };
+    Frame1 = name(new QGroupBox(this), "Frame1");
+    Label1 = name(new QLabel(QStringLiteral("声道"), Frame1), "Label1");
+    Combo1 = name(new QComboBox(Frame1), "Combo1");
+    Label2 = name(new QLabel(QStringLiteral("位数"), Frame1), "Label2");
+    Combo2 = name(new QComboBox(Frame1), "Combo2");
+    Label3 = name(new QLabel(QStringLiteral("频率"), Frame1), "Label3");
+    Combo3 = name(new QComboBox(Frame1), "Combo3");
+    Line1 = name(new QFrame(Frame1), "Line1");
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setStyleSheet(QStringLiteral("color: grey;"));
+    Label4 = name(new QLabel(QStringLiteral("推荐音质:"), Frame1), "Label4");
+    Combo4 = name(new QComboBox(Frame1), "Combo4");
+    Command2 = name(new QPushButton(QStringLiteral("取  消"), this), "Command2");
+    Command1 = name(new QPushButton(QStringLiteral("应  用"), this), "Command1");
+
+    const double dpi = logicalDpiX();
+    for (const PlaceRow& row : kPlaces) {
+        auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
+        const int height = row.height ? twipsToPixels(row.height, dpi) : w->sizeHint().height();
+        w->setGeometry(twipsToPixels(row.left, dpi), twipsToPixels(row.top, dpi),
+                       twipsToPixels(row.width, dpi), height);
+    }
+    setFixedSize(twipsToPixels(5355, dpi), twipsToPixels(4515, dpi));
+
+    // Load.
+    fill(Combo1, kChannels);
+    fill(Combo2, kBits);
+    fill(Combo3, kRates);
+    for (const Preset& p : kPresets)
+        Combo4->addItem(QString::fromUtf8(simplified ? p.simplified : p.traditional));
+    connect(Combo4, &QComboBox::currentIndexChanged, this, &Form1::Combo4_Click);
+    Combo4->setCurrentIndex(0);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+}
+
+void Form1::Combo4_Click() {
+    const int index = Combo4->currentIndex();
+    if (index < 1 || index >= int(std::size(kPresets)))
+        return;
+    const Preset& p = kPresets[index];
+    Combo1->setCurrentText(QString::fromLatin1(p.channels));
+    Combo2->setCurrentText(QString::fromLatin1(p.bits));
+    Combo3->setCurrentText(QString::fromLatin1(p.rate));
+}
+
+void Form1::Command1_Click() {
+    store(Combo1, kChannels, fields_.channels);
+    store(Combo2, kBits, fields_.bits);
+    store(Combo3, kRates, fields_.rate);
+    accept();
+}
+
+// The close box rejects too, so it leaves the format as it was.
+void Form1::Command2_Click() {
+    reject();
+}
+
+} // namespace recorder

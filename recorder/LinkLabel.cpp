@@ -1,0 +1,13 @@
+#include "LinkLabel.h"
+
+#include <QMouseEvent>
+
+namespace recorder {
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+} // namespace recorder

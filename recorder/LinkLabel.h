@@ -1,0 +1,20 @@
+#pragma once
+// A label that acts as a link: it reports a click of the left button.
+
+#include <QLabel>
+
+namespace recorder {
+
+class LinkLabel final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+} // namespace recorder

@@ -1,0 +1,61 @@
+#include "SystemVer.h"
+
+#include "OsVersion.h"
+
+namespace recorder {
+
+QString SystemVer(int platformId, int major, int minor) {
+    switch (platformId) {
+    case 0:
+        return QStringLiteral("Windows 32s");
+    case 1: // only the minor number tells these apart
+        switch (minor) {
+        case 0:
+            return QStringLiteral("Windows 95");
+        case 10:
+            return QStringLiteral("Windows 98");
+        case 90:
+            return QStringLiteral("Windows Mellinnium");
+        default:
+            return {};
+        }
+    case 2:
+        switch (major) {
+        case 3:
+            return QStringLiteral("WindowsNT 3.51");
+        case 4:
+            return QStringLiteral("WindowsNT 4.0");
+        case 5:
+            switch (minor) {
+            case 0:
+                return QStringLiteral("Windows 2000");
+            case 1:
+                return QStringLiteral("Windows XP");
+            case 2:
+                return QStringLiteral("Windows 2003");
+            default:
+                return {};
+            }
+        case 6:
+            switch (minor) {
+            case 0:
+                return QString::fromLatin1(kWindowsVista);
+            case 1:
+                return QString::fromLatin1(kWindows7);
+            default:
+                return {};
+            }
+        default:
+            return {};
+        }
+    default:
+        return QString::fromUtf8(kUnknownSystem);
+    }
+}
+
+QString SystemVer() {
+    const platform::OsVersion v = platform::queryOsVersion();
+    return SystemVer(v.platformId, v.major, v.minor);
+}
+
+} // namespace recorder

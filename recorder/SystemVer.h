@@ -1,0 +1,17 @@
+#pragma once
+// The plain name of the running system, used to choose the volume tools
+// (and by the launcher to choose a recorder).
+
+#include <QString>
+
+namespace recorder {
+
+QString SystemVer(int platformId, int major, int minor);
+QString SystemVer(); // asks the platform
+
+// Names the tools compare with.
+inline constexpr const char* kWindows7 = "Windows 7";
+inline constexpr const char* kWindowsVista = "Windows Vista";
+inline constexpr const char* kUnknownSystem = "未知";
+
+} // namespace recorder

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Tamsel as a person uses it: the welcome prompt sounds before the window
+# appears; F1 speaks its prompt and only then records (the take is shorter
+# than the time between the keys by the prompt's length); "繁" turns the
+# window title to Traditional script.
+set -euo pipefail
+TAMSEL=${1:?usage: tamsel_e2e.sh path/to/Tamsel}
+WAVE_DIR="$(dirname "$TAMSEL")/wave"
+export E2E_SHOT=${E2E_SHOT:-/tmp/tamsel-e2e-failure.png}
+. "$(dirname "$0")/session.sh"
+
+export LANG=zh_CN.UTF-8
+e2e_start_display
+e2e_start_pulse
+e2e_feed_tone 120 0
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+
+echo "== the welcome prompt before the window"
+heard="$E2E_WORK/heard.wav"
+parec -d nullsink.monitor --rate=44100 --channels=2 --format=s16le --file-format=wav "$heard" &
+listener=$!
+E2E_PIDS+=("$listener")
+sleep 0.5
+t_listen=$(now)
+"$TAMSEL" oldstart &
+app=$!
+E2E_PIDS+=("$app")
+main=$(e2e_wait_window '^语音提示录音机$' 30) || e2e_fail "the recorder window did not appear"
+t_window=$(now)
+kill -INT "$listener"; wait "$listener" || true
+# What the sink played up to the moment the window appeared.
+before=$(sox "$heard" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}')
+echo "window after $(elapsed "$t_listen" "$t_window") s; loudest sound before it: ${before}"
+awk -v m="$before" 'BEGIN { exit !(m > 0.1) }' || e2e_fail "no sound before the window appeared"
+
+echo "== F1: the prompt, then the capture"
+xdotool windowfocus --sync "$main"
+sleep 2
+prompt=$(soxi -D "$WAVE_DIR/开始录音.wav")
+t0=$(now)
+xdotool key F1
+sleep 5
+xdotool key F1
+t1=$(now)
+sleep 3 # the stop prompt
+xdotool key F4
+sleep 3 # the save prompt, then the dialog
+dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+target="$E2E_WORK/take.wav"
+LC_ALL=C.UTF-8 xdotool type --delay 20 "$target"
+xdotool key Return
+for _ in $(seq 100); do [ -f "$target" ] && break; sleep 0.1; done
+[ -f "$target" ] || e2e_fail "no file was saved"
+sleep 0.3
+dur=$(soxi -D "$target")
+keys=$(elapsed "$t0" "$t1")
+peak=$(sox "$target" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}')
+echo "keys ${keys} s apart, prompt ${prompt} s, take ${dur} s, peak ${peak}"
+# The capture begins after the prompt: the take is shorter by about the
+# prompt's length, and the prompt is not in it.
+awk -v d="$dur" -v k="$keys" -v p="$prompt" 'BEGIN { exit !(d < k - p + 0.4 && d > k - p - 1.0) }' ||
+    e2e_fail "the take (${dur} s) does not start after the prompt"
+awk -v m="$peak" 'BEGIN { exit !(m < 0.05) }' || e2e_fail "the prompt was recorded (peak $peak)"
+
+echo "== 繁 switches the title"
+xdotool windowfocus --sync "$main"
+# "繁" sits at 302-335, 61-94 in the window (its banner starts 48 pixels left of it).
+xdotool mousemove --window "$main" 318 77 click 1
+e2e_wait_window '^語音提示錄音機$' 10 >/dev/null || e2e_fail "the title did not change to 語音提示錄音機"
+
+echo "1 passed, 0 failed"

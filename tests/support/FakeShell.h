@@ -1,0 +1,31 @@
+#pragma once
+// Remembers what would have been started or opened.
+
+#include "Shell.h"
+
+#include <QStringList>
+
+namespace fake {
+
+class FakeShell final : public platform::Shell {
+public:
+    QStringList started;
+    QList<QUrl> opened;
+    bool canStart = true;
+    std::function<void()> onStart; // runs at the moment of the start
+
+    bool startProgram(const QString& command) override {
+        started << command;
+        if (onStart)
+            onStart();
+        return canStart;
+    }
+    bool openUrl(const QUrl& url) override {
+        opened << url;
+        if (onStart)
+            onStart();
+        return true;
+    }
+};
+
+} // namespace fake
