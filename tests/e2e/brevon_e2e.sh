@@ -40,15 +40,8 @@ sleep 2
 xdotool key F1
 t1=$(date +%s.%N)
 xdotool key F4
-dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
-xdotool windowfocus --sync "$dialog"
-sleep 0.5
 target="$E2E_WORK/录音 测试.wav"
-LC_ALL=C.UTF-8 xdotool type --delay 20 "$target"
-xdotool key Return
-for _ in $(seq 100); do [ -f "$target" ] && break; sleep 0.1; done
-[ -f "$target" ] || e2e_fail "no file was saved"
-sleep 0.3
+e2e_save_as "$target"
 
 rate=$(soxi -r "$target"); chans=$(soxi -c "$target"); bits=$(soxi -b "$target")
 dur=$(soxi -D "$target")

@@ -98,3 +98,17 @@ e2e_wait_window() {
 }
 
 e2e_capture_streams() { pactl list short source-outputs | wc -l; }
+
+# Answers the open save dialog with the file name $1 (typed as a person
+# would, Chinese included) and waits for the file to appear.
+e2e_save_as() {
+    local dialog
+    dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
+    xdotool windowfocus --sync "$dialog"
+    sleep 0.5
+    LC_ALL=C.UTF-8 xdotool type --delay 20 "$1"
+    xdotool key Return
+    for _ in $(seq 100); do [ -f "$1" ] && break; sleep 0.1; done
+    [ -f "$1" ] || e2e_fail "no file was saved"
+    sleep 0.3
+}

@@ -46,15 +46,8 @@ t1=$(now)
 sleep 3 # the stop prompt
 xdotool key F4
 sleep 3 # the save prompt, then the dialog
-dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
-xdotool windowfocus --sync "$dialog"
-sleep 0.5
 target="$E2E_WORK/take.wav"
-LC_ALL=C.UTF-8 xdotool type --delay 20 "$target"
-xdotool key Return
-for _ in $(seq 100); do [ -f "$target" ] && break; sleep 0.1; done
-[ -f "$target" ] || e2e_fail "no file was saved"
-sleep 0.3
+e2e_save_as "$target"
 dur=$(soxi -D "$target")
 keys=$(elapsed "$t0" "$t1")
 peak=$(sox "$target" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}')
