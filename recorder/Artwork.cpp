@@ -50,7 +50,7 @@ QPixmap bannerPicture(QSize size) {
     p.drawPath(wave);
     // Between the title and the script buttons.
     drawMicrophone(p,
-                   QRectF(size.width() * 0.59, size.height() * 0.03, size.height() * 0.55,
+                   QRectF(size.width() * 0.585, size.height() * 0.03, size.height() * 0.48,
                           size.height() * 0.62),
                    QColor(30, 60, 140), QColor(60, 60, 60));
     return pm;

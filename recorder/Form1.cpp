@@ -40,20 +40,29 @@ constexpr Preset kPresets[] = {
     {"电话质量", "電話品質", "Mono", "16 bit", "11.025 khz"},
 };
 
-// Left, top, width (and height where given) in twips; the labels, lists and
-// line are placed inside the frame.
+// Left, top, width and height in twips; the labels, lists and line are
+// placed inside the frame. Lists and labels are as tall as a list of this
+// font, which keeps the line below the third list clear of it.
+constexpr int kListHeight = 420;
+
 struct PlaceRow {
     const char* name;
     int left, top, width, height;
 };
 
 constexpr PlaceRow kPlaces[] = {
-    {"Frame1", 120, 0, 5175, 3495},     {"Label1", 960, 480, 735, 0},
-    {"Combo1", 1920, 480, 2055, 0},     {"Label2", 960, 1080, 855, 0},
-    {"Combo2", 1920, 1080, 2055, 0},    {"Label3", 960, 1680, 855, 0},
-    {"Combo3", 1920, 1680, 2055, 0},    {"Line1", 480, 2160, 3960, 15},
-    {"Label4", 960, 2280, 1815, 0},     {"Combo4", 1320, 2760, 3015, 0},
-    {"Command2", 240, 3600, 1275, 735}, {"Command1", 3840, 3600, 1335, 735},
+    {"Frame1", 120, 0, 5175, 3495},
+    {"Label1", 960, 480, 735, kListHeight},
+    {"Combo1", 1920, 480, 2055, kListHeight},
+    {"Label2", 960, 1080, 855, kListHeight},
+    {"Combo2", 1920, 1080, 2055, kListHeight},
+    {"Label3", 960, 1680, 855, kListHeight},
+    {"Combo3", 1920, 1680, 2055, kListHeight},
+    {"Line1", 480, 2160, 3960, 15},
+    {"Label4", 960, 2280, 1815, kListHeight},
+    {"Combo4", 1320, 2760, 3015, kListHeight},
+    {"Command2", 240, 3600, 1275, 735},
+    {"Command1", 3840, 3600, 1335, 735},
 };
 
 template <std::size_t N> void fill(QComboBox* box, const Choice (&choices)[N]) {
@@ -105,9 +114,8 @@ Form1::Form1(RecordFormatFields fields, bool simplified, QWidget* parent)
     const double dpi = logicalDpiX();
     for (const PlaceRow& row : kPlaces) {
         auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
-        const int height = row.height ? twipsToPixels(row.height, dpi) : w->sizeHint().height();
         w->setGeometry(twipsToPixels(row.left, dpi), twipsToPixels(row.top, dpi),
-                       twipsToPixels(row.width, dpi), height);
+                       twipsToPixels(row.width, dpi), twipsToPixels(row.height, dpi));
     }
     setFixedSize(twipsToPixels(5355, dpi), twipsToPixels(4515, dpi));
 
