@@ -5,6 +5,7 @@
 #include "FakeDialogs.h"
 #include "FakeMediaControl.h"
 #include "MCIplay.h"
+#include "WindowTestHelpers.h"
 #include "frmRecTest.h"
 
 #include <QApplication>
@@ -73,9 +74,7 @@ protected:
         };
         dialogs.onSaveDialog = [this] { events.push_back("save dialog"); };
         ASSERT_TRUE(win->Load({QStringLiteral("oldstart")}));
-        win->show();
-        QApplication::setActiveWindow(win.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+        ASSERT_TRUE(fake::showActive(*win));
     }
     void key(Qt::Key k) { QTest::keyClick(win.get(), k); }
 };

@@ -4,6 +4,7 @@
 
 #include "FakeAudioLibrary.h"
 #include "FakeDialogs.h"
+#include "WindowTestHelpers.h"
 #include "frmRecTest.h"
 
 #include <QAction>
@@ -34,9 +35,7 @@ protected:
     void SetUp() override { win = std::make_unique<frmRecTest>(Edition::Standard, lib, dialogs); }
     void loadAndShow() {
         ASSERT_TRUE(win->Load({QStringLiteral("oldstart")}));
-        win->show();
-        QApplication::setActiveWindow(win.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+        ASSERT_TRUE(fake::showActive(*win));
     }
     void key(Qt::Key k) { QTest::keyClick(win.get(), k); }
 };

@@ -6,6 +6,7 @@
 #include "FakeMediaControl.h"
 #include "FakeShell.h"
 #include "SystemVer.h"
+#include "WindowTestHelpers.h"
 #include "frmRecTest.h"
 
 #include <QApplication>
@@ -136,9 +137,7 @@ TEST_F(SettingsTest, PresetsThenAHandChangeAndTheWaysOutWithoutSaving) {
 }
 
 TEST_F(SettingsTest, TheF5KeyOpensSettingsDuringATake) {
-    win->show();
-    QApplication::setActiveWindow(win.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+    ASSERT_TRUE(fake::showActive(*win));
     QTest::keyClick(win.get(), Qt::Key_F1);
     EXPECT_FALSE(win->Command1->isEnabled());
     QTest::keyClick(win.get(), Qt::Key_F5);
