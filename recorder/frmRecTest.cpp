@@ -199,6 +199,7 @@ void frmRecTest::applyLayout() {
             w->setToolTip(QString::fromLatin1(row.toolTip));
     }
     Picture1->setPixmap(bannerPicture(Picture1->size()));
+    Picture1->setAccessibleName(windowTitle());
     setFixedSize(toPixels(kClientWidthTwips, dpi), toPixels(kClientHeightTwips, dpi));
 }
 

@@ -7,12 +7,12 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
-  qt6-translations-l10n
+  qt6-translations-l10n qt6-webengine-dev
   libsdl2-dev libsndfile1-dev
   espeak-ng
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick appstream desktop-file-utils
   pulseaudio pulseaudio-utils sox
   # run time
   fonts-noto-cjk qt6-qpa-plugins pavucontrol

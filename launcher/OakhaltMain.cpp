@@ -1,0 +1,25 @@
+// The launcher: the wizard window that starts the recorders.
+
+#include "AppSetup.h"
+#include "Dialogs.h"
+#include "Shell.h"
+#include "frmXD.h"
+
+#include <QApplication>
+#include <QSettings>
+
+int main(int argc, char* argv[]) {
+    // The embedded web view shares its GL contexts with the windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Oakhalt"));
+    platform::setUpChineseApplication(app);
+
+    QSettings settings(QStringLiteral("Oakhalt"), QStringLiteral("Oakhalt"));
+    platform::QtDialogs dialogs;
+    platform::QtShell shell;
+    launcher::frmXD window(settings, dialogs, shell);
+    window.Load();
+    window.showLauncherWindow();
+    return QApplication::exec();
+}

@@ -1,0 +1,316 @@
+#include "frmXD.h"
+
+#include "AboutBox.h"
+#include "Artwork.h"
+#include "LauncherArt.h"
+#include "SystemVer.h"
+#include "TipsSetting.h"
+#include "Twips.h"
+#include "frmFDJ.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
+
+#ifndef MAKER_SITE_URL
+#define MAKER_SITE_URL "http://www.quorvel.example"
+#endif
+#ifndef MAKER_HOST
+#define MAKER_HOST "www.quorvel.example"
+#endif
+
+namespace launcher {
+namespace {
+
+enum class Property { Title, Caption, ToolTip };
+
+struct CaptionRow {
+    const char* target;
+    Property property;
+    const char* simplified;
+    const char* traditional;
+};
+
+// What the script options switch, in this order.
+constexpr CaptionRow kCaptions[] = {
+    {"frmXD", Property::Title, "Lumeno录音机", "Lumeno錄音機"},
+    {"fralanguage", Property::Caption, "选择语言", "選擇語言"},
+    {"fraFont", Property::Caption, "字体大小", "字體大小"},
+    {"optxiao", Property::Caption, "小字体", "小字體"},
+    {"optzhong", Property::Caption, "标准字体", "標準字體"},
+    {"Option2", Property::Caption, "大字体", "大字體"},
+    {"cmdabout", Property::Caption, "关于我们", "關於我們"},
+    {"lblZm", Property::Caption, "Quorvel", "Quorvel"},
+    {"optxiao", Property::ToolTip, "宋体小三号粗体", "宋體小三號粗體"},
+    {"optzhong", Property::ToolTip, "宋体三号粗体", "宋體三號粗體"},
+    {"Option2", Property::ToolTip, "宋体小二号粗体", "宋體小二號粗體"},
+    {"cmdabout", Property::ToolTip, "关于Tessel软件", "關於Tessel軟件"},
+    {"cmdFDJ", Property::ToolTip, "使用放大镜查看软件", "使用放大鏡查看軟件"},
+    {"lblZm", Property::ToolTip, "有录音问题就上Quorvel", "有錄音問題就上Quorvel"},
+    {"Command2", Property::ToolTip, "点击进入下一步", "點擊進入下一步"},
+    {"lblMini", Property::Caption, "迷你首页", "迷你首頁"},
+    {"lblMini", Property::ToolTip, "开启迷你首页收看新闻等", "開啟迷你首頁收看新聞等"},
+};
+
+struct PlaceRow {
+    const char* name;
+    int left, top, width, height;
+    double points; // 0: the window's font
+};
+
+constexpr PlaceRow kPlaces[] = {
+    {"PicONE", 0, 0, 8415, 2415, 0},           {"lblZm", 6600, 240, 2055, 375, 0},
+    {"lblMini", 6960, 720, 1335, 375, 0},      {"Frame1", 120, 2400, 8295, 5055, 0},
+    {"cmdFDJ", 6360, 120, 1815, 705, 0},       {"fralanguage", 0, 720, 8175, 1455, 21.75},
+    {"Option1", 1800, 600, 2295, 615, 18},     {"optFt", 5160, 600, 2415, 615, 18},
+    {"fraFont", 0, 2400, 8175, 1575, 21.75},   {"optxiao", 960, 720, 1575, 615, 15},
+    {"optzhong", 3240, 720, 1935, 615, 15.75}, {"Option2", 5880, 720, 1695, 615, 18},
+    {"cmdabout", 120, 4200, 2055, 855, 0},     {"Command2", 5880, 4200, 2175, 855, 0},
+    {"Frame2", 120, 2520, 8175, 4935, 0},      {"Frame3", 120, 360, 7935, 3495, 0},
+    {"optyyts", 1560, 600, 5415, 615, 0},      {"optyysb", 1560, 1560, 5535, 615, 0},
+    {"optpt", 1560, 2520, 5535, 615, 0},       {"Command1", 3720, 3960, 2055, 855, 0},
+    {"Command3", 6000, 3960, 1935, 855, 0},    {"lblver", 120, 4920, 3495, 495, 0},
+};
+
+template <typename W, typename... Args> W* make(const char* name, Args&&... args) {
+    auto* w = new W(std::forward<Args>(args)...);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+} // namespace
+
+frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& shell,
+             QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      settings_(settings), dialogs_(dialogs), shell_(shell) {
+    setObjectName(QStringLiteral("frmXD"));
+    setWindowTitle(QStringLiteral("Lumeno录音机"));
+    setWindowIcon(recorder::recorderIcon());
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(15.75);
+    font.setBold(true);
+    setFont(font);
+    setAutoFillBackground(true);
+    setStyleSheet(QStringLiteral("frmXD, QFrame, QGroupBox { background: white; }"));
+    createControls();
+    applyCaptions(true);
+}
+
+frmXD::~frmXD() = default;
+
+void frmXD::createControls() {
+    PicONE = make<QLabel>("PicONE", this);
+    lblZm = make<recorder::LinkLabel>("lblZm", PicONE);
+    lblMini = make<recorder::LinkLabel>("lblMini", PicONE);
+    Frame1 = make<QFrame>("Frame1", this);
+    cmdFDJ = make<QPushButton>("cmdFDJ", Frame1);
+    fralanguage = make<QGroupBox>("fralanguage", Frame1);
+    Option1 = make<QRadioButton>("Option1", QStringLiteral("简体中文"), fralanguage);
+    optFt = make<QRadioButton>("optFt", QStringLiteral("繁體中文"), fralanguage);
+    fraFont = make<QGroupBox>("fraFont", Frame1);
+    optxiao = make<QRadioButton>("optxiao", fraFont);
+    optzhong = make<QRadioButton>("optzhong", fraFont);
+    Option2 = make<QRadioButton>("Option2", fraFont);
+    cmdabout = make<QPushButton>("cmdabout", Frame1);
+    Command2 = make<QPushButton>("Command2", QStringLiteral("下一步"), Frame1);
+    Frame2 = make<QFrame>("Frame2", this);
+    Frame3 = make<QGroupBox>("Frame3", QStringLiteral("选择录制方式"), Frame2);
+    optyyts = make<QRadioButton>("optyyts", QStringLiteral("根据语音提示进行录音"), Frame3);
+    optyysb = make<QRadioButton>("optyysb", QStringLiteral("根据语音识别进行录音"), Frame3);
+    optpt = make<QRadioButton>("optpt", QStringLiteral("普通录音模式"), Frame3);
+    Command1 = make<QPushButton>("Command1", QStringLiteral("上一步"), Frame2);
+    Command3 = make<QPushButton>("Command3", QStringLiteral("下一步"), Frame2);
+    lblver = make<QLabel>("lblver", Frame2);
+
+    const double dpi = logicalDpiX();
+    for (const PlaceRow& row : kPlaces) {
+        auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
+        Q_ASSERT(w);
+        w->setGeometry(
+            recorder::twipsToPixels(row.left, dpi), recorder::twipsToPixels(row.top, dpi),
+            recorder::twipsToPixels(row.width, dpi), recorder::twipsToPixels(row.height, dpi));
+        // Every control gets its font explicitly: the window's style sheet
+        // would otherwise let buttons fall back to the application font.
+        QFont f = font();
+        if (row.points > 0)
+            f.setPointSizeF(row.points);
+        w->setFont(f);
+    }
+    setFixedSize(recorder::twipsToPixels(8385, dpi), recorder::twipsToPixels(7605, dpi));
+
+    PicONE->setPixmap(launcherBanner(PicONE->size()));
+    PicONE->setAccessibleName(QStringLiteral("Lumeno录音机"));
+    const QCursor hand = recorder::pointingHandCursor();
+    QFont link = font();
+    link.setUnderline(true);
+    for (auto* label : {lblZm, lblMini}) {
+        label->setFont(link);
+        label->setCursor(hand);
+    }
+    lblZm->setStyleSheet(QStringLiteral("color: rgb(255, 255, 128); background: transparent;"));
+    lblMini->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); background: transparent;"));
+
+    cmdFDJ->setIcon(magnifierPicture());
+    cmdFDJ->setIconSize(cmdFDJ->size() * 0.8);
+    cmdFDJ->setCursor(magnifierCursor());
+    cmdFDJ->setAccessibleName(QStringLiteral("放大镜"));
+    cmdabout->setIcon(infoPicture());
+    Command2->setIcon(arrowPicture(true));
+    Command3->setIcon(arrowPicture(true));
+    Command1->setIcon(arrowPicture(false));
+    for (QPushButton* b : {cmdabout, Command2, Command1, Command3}) {
+        b->setIconSize(QSize(b->height() * 2 / 3, b->height() * 2 / 3));
+        b->setCursor(hand);
+    }
+    Command1->setToolTip(QStringLiteral("点击返回上一步"));
+    Command3->setToolTip(QStringLiteral("下"));
+
+    for (QRadioButton* o : {Option1, optFt})
+        o->setStyleSheet(QStringLiteral("color: red;"));
+    Option1->setChecked(true);
+    Option1->setToolTip(QStringLiteral("简体中文显示软件"));
+    optFt->setToolTip(QStringLiteral("繁體中文顯示軟件"));
+    optzhong->setChecked(true);
+    optxiao->setEnabled(false);
+    Option2->setEnabled(false);
+    optpt->setChecked(true);
+
+    mnuTipsOnStart = new QAction(QStringLiteral("TipsOnStart"), this);
+    mnuTipsOnStart->setObjectName(QStringLiteral("mnuTipsOnStart"));
+    mnuTipsOnStart->setCheckable(true);
+    mnuTipsOnStart->setVisible(false);
+
+    connect(Option1, &QRadioButton::clicked, this, &frmXD::Option1_Click);
+    connect(optFt, &QRadioButton::clicked, this, &frmXD::optFt_Click);
+    connect(cmdabout, &QPushButton::clicked, this, &frmXD::cmdabout_Click);
+    connect(cmdFDJ, &QPushButton::clicked, this, &frmXD::cmdFDJ_Click);
+    connect(lblZm, &recorder::LinkLabel::clicked, this, &frmXD::lblZm_Click);
+    connect(lblMini, &recorder::LinkLabel::clicked, this, &frmXD::lblMini_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmXD::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmXD::Frame2_Command1_Click);
+}
+
+void frmXD::applyCaptions(bool simplified) {
+    for (const CaptionRow& row : kCaptions) {
+        const QString text = QString::fromUtf8(simplified ? row.simplified : row.traditional);
+        QWidget* w = row.property == Property::Title
+                         ? this
+                         : findChild<QWidget*>(QString::fromLatin1(row.target));
+        Q_ASSERT(w);
+        switch (row.property) {
+        case Property::Title:
+            w->setWindowTitle(text);
+            break;
+        case Property::ToolTip:
+            w->setToolTip(text);
+            break;
+        case Property::Caption:
+            if (auto* b = qobject_cast<QAbstractButton*>(w))
+                b->setText(text);
+            else if (auto* g = qobject_cast<QGroupBox*>(w))
+                g->setTitle(text);
+            else if (auto* l = qobject_cast<QLabel*>(w))
+                l->setText(text);
+            break;
+        }
+        if (row.property == Property::Caption)
+            w->setAccessibleName(text);
+    }
+}
+
+void frmXD::Load() {
+    if (readShowTips(settings_))
+        showMiniHomePage();
+    Frame1->show();
+    Frame2->hide();
+    lblver->setText(recorder::SystemVer());
+}
+
+bool frmXD::isSimplified() const {
+    return Option1->isChecked();
+}
+
+void frmXD::Option1_Click() {
+    applyCaptions(true);
+}
+void frmXD::optFt_Click() {
+    applyCaptions(false);
+}
+
+void frmXD::cmdabout_Click() {
+    dialogs_.message(this, aboutTitle(isSimplified()), aboutText(isSimplified()),
+                     engine::MessageIcon::Information);
+}
+
+void frmXD::cmdFDJ_Click() {
+    // One magnifier at most; it has no owner and stays usable beside us.
+    if (!fdj_)
+        fdj_ = new magnifier::frmFDJ();
+    fdj_->show();
+    fdj_->raise();
+}
+
+void frmXD::lblZm_Click() {
+    shell_.openUrl(QUrl(QStringLiteral(MAKER_SITE_URL)));
+}
+
+void frmXD::mnuTipsOnStart_Click() {
+    const bool show = !mnuTipsOnStart->isChecked();
+    mnuTipsOnStart->setChecked(show);
+    storeShowTips(settings_, show);
+}
+
+void frmXD::lblMini_Click() {
+    mnuTipsOnStart_Click();
+    showMiniHomePage();
+}
+
+void frmXD::showMiniHomePage() {
+    if (!tip_) {
+        tip_ =
+            std::make_unique<minihome::frmTip>(settings_, *this, QStringLiteral(MAKER_HOST), this);
+        tip_->Load();
+    }
+    dialogs_.runModal(*tip_);
+    if (tip_->destroyRequested())
+        tip_.reset(); // the close box: the next showing loads it afresh
+}
+
+void frmXD::Command2_Click() {
+    Frame1->hide();
+    Frame2->show();
+}
+
+void frmXD::Frame2_Command1_Click() {
+    Frame2->hide();
+    Frame1->show();
+}
+
+void frmXD::showLauncherWindow() {
+    if (!isVisible()) {
+        // Centred on the screen when it opens.
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() - rect().center());
+        show();
+    }
+}
+
+void frmXD::setTipsOnStart(bool show) {
+    mnuTipsOnStart->setChecked(show);
+}
+
+void frmXD::closeEvent(QCloseEvent* event) {
+    // The whole launcher ends at once, every other window with it.
+    event->accept();
+    QApplication::quit();
+}
+
+} // namespace launcher

@@ -1,0 +1,94 @@
+#pragma once
+// The launcher's two-page wizard window: script choice, font size, About
+// box, magnifier and site links on page one; the recording mode on page two.
+
+#include "Dialogs.h"
+#include "LinkLabel.h"
+#include "Shell.h"
+#include "frmFDJ.h"
+#include "frmTip.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSettings;
+
+namespace launcher {
+
+class frmXD final : public QWidget, public minihome::TipsHost {
+    Q_OBJECT
+public:
+    frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& shell,
+          QWidget* parent = nullptr);
+    ~frmXD() override;
+
+    // The load sequence: the mini home page first when the setting asks
+    // for it, then page one and the system name.
+    void Load();
+
+    void Option1_Click();
+    void optFt_Click();
+    void cmdabout_Click();
+    void cmdFDJ_Click();
+    void lblZm_Click();
+    void lblMini_Click();
+    void mnuTipsOnStart_Click();
+    void Command2_Click();        // page one: next
+    void Frame2_Command1_Click(); // page two: back
+
+    bool isSimplified() const;
+    magnifier::frmFDJ* magnifierWindow() const { return fdj_; }
+    minihome::frmTip* miniHomePage() const { return tip_.get(); }
+
+    // minihome::TipsHost
+    void showLauncherWindow() override;
+    void setTipsOnStart(bool show) override;
+
+    QLabel* PicONE = nullptr;
+    recorder::LinkLabel* lblZm = nullptr;
+    recorder::LinkLabel* lblMini = nullptr;
+    QFrame* Frame1 = nullptr;
+    QPushButton* cmdFDJ = nullptr;
+    QGroupBox* fralanguage = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* optFt = nullptr;
+    QGroupBox* fraFont = nullptr;
+    QRadioButton* optxiao = nullptr;
+    QRadioButton* optzhong = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QPushButton* cmdabout = nullptr;
+    QPushButton* Command2 = nullptr;
+    QFrame* Frame2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QRadioButton* optyyts = nullptr;
+    QRadioButton* optyysb = nullptr;
+    QRadioButton* optpt = nullptr;
+    QPushButton* Command1 = nullptr; // page two: back
+    QPushButton* Command3 = nullptr; // page two: start
+    QLabel* lblver = nullptr;
+    QAction* mnuTipsOnStart = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void applyCaptions(bool simplified);
+    void showMiniHomePage();
+
+    QSettings& settings_;
+    platform::Dialogs& dialogs_;
+    platform::Shell& shell_;
+    std::unique_ptr<minihome::frmTip> tip_;
+    QPointer<magnifier::frmFDJ> fdj_;
+};
+
+} // namespace launcher

@@ -1,0 +1,122 @@
+#include "frmFDJ.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <cmath>
+
+namespace magnifier {
+namespace {
+
+int px(int twips, double dpi) {
+    return int(std::nearbyint(twips * dpi / 1440.0));
+}
+
+} // namespace
+
+QSize sourceSize(QSize box, int z) {
+    const double scale = 1.0 / z;
+    return {int(std::nearbyint(box.width() * scale)), int(std::nearbyint(box.height() * scale))};
+}
+
+frmFDJ::frmFDJ(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("frmFDJ"));
+    setAttribute(Qt::WA_DeleteOnClose); // closing keeps no state
+    setWindowTitle(QStringLiteral("放大镜"));
+    const double dpi = logicalDpiX();
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setAccessibleName(QStringLiteral("放大倍数"));
+    HScroll1->setGeometry(px(120, dpi), px(120, dpi), px(11175, dpi), px(495, dpi));
+    HScroll1->setRange(1, 10);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(1);
+    HScroll1->setValue(1);
+
+    Label1 = new QLabel(QStringLiteral("1"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont big(QStringLiteral("宋体"));
+    big.setBold(true);
+    big.setPointSizeF(26.25);
+    Label1->setFont(big);
+    Label1->setStyleSheet(QStringLiteral("color: red;"));
+    Label1->setGeometry(px(11370, dpi), px(60, dpi), px(420, dpi), px(615, dpi));
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    Label2 = new QLabel(QStringLiteral("倍"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    big.setPointSizeF(24);
+    Label2->setFont(big);
+    Label2->setGeometry(px(11790, dpi), px(60, dpi), px(540, dpi), px(615, dpi));
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setAccessibleName(QStringLiteral("放大的画面"));
+    Picture1->setStyleSheet(QStringLiteral("background: black;"));
+    Picture1->setGeometry(px(120, dpi), px(720, dpi), px(12135, dpi), px(2265, dpi));
+    setFixedSize(px(12345, dpi), px(3060, dpi));
+
+    connect(HScroll1, &QScrollBar::valueChanged, this, &frmFDJ::HScroll1_Change);
+    connect(HScroll1, &QScrollBar::sliderMoved, this, &frmFDJ::HScroll1_Change);
+
+    // Load.
+    HScroll1_Change();
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &frmFDJ::Timer1_Timer);
+    HScroll1->setMaximum(9);
+    HScroll1->setValue(2);
+    setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
+    Timer1->start();
+}
+
+int frmFDJ::factor() const {
+    return HScroll1->value();
+}
+
+void frmFDJ::HScroll1_Change() {
+    Label1->setText(QString::number(HScroll1->sliderPosition()));
+    setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
+}
+
+bool frmFDJ::Timer1_Timer() {
+    if (isMinimized() || !isVisible())
+        return false;
+    const QPoint pointer = QCursor::pos();
+    const QSize box = Picture1->contentsRect().size();
+    const QSize source = sourceSize(box, factor());
+    if (source.isEmpty())
+        return false;
+    QScreen* screen = QGuiApplication::screenAt(pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect area(pointer, source);
+    // What lies beyond the screen's edge stays black.
+    QImage copy(source, QImage::Format_RGB32);
+    copy.fill(Qt::black);
+    const QRect onScreen = area.intersected(screen->geometry());
+    if (!onScreen.isEmpty()) {
+        const QPixmap grabbed = screen->grabWindow(0, onScreen.x() - screen->geometry().x(),
+                                                   onScreen.y() - screen->geometry().y(),
+                                                   onScreen.width(), onScreen.height());
+        QPainter painter(&copy);
+        painter.drawPixmap(onScreen.topLeft() - area.topLeft(), grabbed);
+        // The magnifier does not magnify itself: its own rectangle stays black,
+        // or the picture would feed back into itself.
+        const QRect self = frameGeometry().intersected(area);
+        if (!self.isEmpty())
+            painter.fillRect(self.translated(-area.topLeft()), Qt::black);
+    }
+    // No smoothing: hard pixel edges are easier to read when enlarged.
+    Picture1->setPixmap(
+        QPixmap::fromImage(copy.scaled(box, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    return true;
+}
+
+} // namespace magnifier

@@ -1,0 +1,291 @@
+// The launcher window, the mini home page with its input hooks, and the
+// magnifier, on the offscreen platform.
+
+#include "AboutBox.h"
+#include "FakeDialogs.h"
+#include "FakeShell.h"
+#include "TipsSetting.h"
+#include "WindowTestHelpers.h"
+#include "frmFDJ.h"
+#include "frmTip.h"
+#include "frmXD.h"
+#include "modIE.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+using launcher::frmXD;
+
+namespace {
+
+class LauncherTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::unique_ptr<QSettings> settings;
+    fake::FakeDialogs dialogs;
+    fake::FakeShell shell;
+    std::unique_ptr<frmXD> win;
+    int tipsShown = 0;
+    bool tipCheckedWhenShown = false;
+
+    void SetUp() override {
+        settings = std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")),
+                                               QSettings::IniFormat);
+        // The mini home page as the user meets it: shown, activated, then OK.
+        dialogs.onModal = [this](QDialog& d) {
+            ++tipsShown;
+            EXPECT_TRUE(fake::showActive(d));
+            auto& tip = static_cast<minihome::frmTip&>(d);
+            tipCheckedWhenShown = tip.chkLoadTipsAtStartup->isChecked();
+            tip.cmdOK->click();
+            return 1;
+        };
+        win = std::make_unique<frmXD>(*settings, dialogs, shell);
+    }
+    void TearDown() override { minihome::modIE::RemoveHooks(); }
+    QString stored() { return settings->value(QStringLiteral("Config/ShowTips")).toString(); }
+};
+
+} // namespace
+
+TEST_F(LauncherTest, LoadShowsTheMiniHomePageUnlessTheSettingIsZero) {
+    struct Row {
+        const char* stored; // nullptr: absent
+        bool shown;
+    };
+    for (const Row r :
+         {Row{nullptr, true}, Row{"1", true}, Row{"0", false}, Row{"garbage", true}}) {
+        settings->clear();
+        if (r.stored)
+            settings->setValue(QStringLiteral("Config/ShowTips"), QString::fromLatin1(r.stored));
+        tipsShown = 0;
+        frmXD w(*settings, dialogs, shell);
+        w.Load();
+        EXPECT_EQ(tipsShown, r.shown ? 1 : 0) << (r.stored ? r.stored : "absent");
+        EXPECT_FALSE(w.Frame1->isHidden());
+        EXPECT_TRUE(w.Frame2->isHidden());
+        EXPECT_EQ(w.lblver->text(), QStringLiteral("未知"));
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Lumeno录音机"));
+        // The check mark follows the box at OK; it starts off whatever is stored.
+        EXPECT_EQ(w.mnuTipsOnStart->isChecked(), r.shown);
+    }
+    // A text that is not a number stays until the next write replaces it.
+    EXPECT_EQ(stored(), QStringLiteral("garbage"));
+    win->mnuTipsOnStart_Click();
+    EXPECT_EQ(stored(), QStringLiteral("1"));
+}
+
+TEST_F(LauncherTest, MiniHomeLinkFlipsTheStoredChoiceEachTime) {
+    launcher::storeShowTips(*settings, false);
+    win->Load();
+    EXPECT_EQ(tipsShown, 0);
+    EXPECT_FALSE(win->mnuTipsOnStart->isChecked());
+    win->lblMini_Click();
+    EXPECT_EQ(stored(), QStringLiteral("1"));
+    EXPECT_TRUE(tipCheckedWhenShown);
+    EXPECT_TRUE(win->mnuTipsOnStart->isChecked());
+    win->lblMini_Click();
+    EXPECT_EQ(stored(), QStringLiteral("0"));
+    EXPECT_FALSE(tipCheckedWhenShown);
+    EXPECT_FALSE(win->mnuTipsOnStart->isChecked());
+}
+
+TEST_F(LauncherTest, ClearingTheBoxStoresZeroAtOnce) {
+    dialogs.onModal = [](QDialog& d) {
+        EXPECT_TRUE(fake::showActive(d));
+        auto& tip = static_cast<minihome::frmTip&>(d);
+        tip.chkLoadTipsAtStartup->click();
+        tip.cmdOK->click();
+        return 1;
+    };
+    win->Load();
+    EXPECT_EQ(stored(), QStringLiteral("0"));
+    EXPECT_FALSE(win->mnuTipsOnStart->isChecked());
+}
+
+TEST_F(LauncherTest, TraditionalSwitchChangesExactlyTheSeventeenItems) {
+    win->optFt->click();
+    EXPECT_EQ(win->windowTitle(), QStringLiteral("Lumeno錄音機"));
+    EXPECT_EQ(win->fralanguage->title(), QStringLiteral("選擇語言"));
+    EXPECT_EQ(win->fraFont->title(), QStringLiteral("字體大小"));
+    EXPECT_EQ(win->optxiao->text(), QStringLiteral("小字體"));
+    EXPECT_EQ(win->optzhong->text(), QStringLiteral("標準字體"));
+    EXPECT_EQ(win->Option2->text(), QStringLiteral("大字體"));
+    EXPECT_EQ(win->cmdabout->text(), QStringLiteral("關於我們"));
+    EXPECT_EQ(win->lblZm->text(), QStringLiteral("Quorvel"));
+    EXPECT_EQ(win->optxiao->toolTip(), QStringLiteral("宋體小三號粗體"));
+    EXPECT_EQ(win->optzhong->toolTip(), QStringLiteral("宋體三號粗體"));
+    EXPECT_EQ(win->Option2->toolTip(), QStringLiteral("宋體小二號粗體"));
+    EXPECT_EQ(win->cmdabout->toolTip(), QStringLiteral("關於Tessel軟件"));
+    EXPECT_EQ(win->cmdFDJ->toolTip(), QStringLiteral("使用放大鏡查看軟件"));
+    EXPECT_EQ(win->lblZm->toolTip(), QStringLiteral("有錄音問題就上Quorvel"));
+    EXPECT_EQ(win->Command2->toolTip(), QStringLiteral("點擊進入下一步"));
+    EXPECT_EQ(win->lblMini->text(), QStringLiteral("迷你首頁"));
+    EXPECT_EQ(win->lblMini->toolTip(), QStringLiteral("開啟迷你首頁收看新聞等"));
+    // Not in the table.
+    EXPECT_EQ(win->Command2->text(), QStringLiteral("下一步"));
+    EXPECT_EQ(win->optFt->text(), QStringLiteral("繁體中文"));
+    EXPECT_EQ(win->Frame3->title(), QStringLiteral("选择录制方式"));
+
+    win->Option1->click();
+    EXPECT_EQ(win->windowTitle(), QStringLiteral("Lumeno录音机"));
+    EXPECT_EQ(win->lblMini->toolTip(), QStringLiteral("开启迷你首页收看新闻等"));
+    EXPECT_FALSE(win->optxiao->isEnabled());
+    EXPECT_TRUE(win->optzhong->isChecked());
+}
+
+TEST_F(LauncherTest, AboutBoxHasSixLinesWithBlankLinesBetween) {
+    const QString text = launcher::aboutText(true);
+    EXPECT_FALSE(text.endsWith(QLatin1Char('\n')));
+    const QStringList lines = text.split(QStringLiteral("\r\n\r\n"));
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QStringLiteral("Lumeno录音机:"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("官方站点:")));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("邮箱[Chinese Simplified]:")));
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("     - Tessel软件之")));
+    EXPECT_TRUE(lines[4].endsWith(QStringLiteral(" -    ")));
+    EXPECT_EQ(lines[5], QStringLiteral("   Tessel软件原为Brindle工作室  "));
+    for (const QString& l : lines)
+        EXPECT_FALSE(l.contains(QLatin1Char('\n')));
+
+    win->optFt->click();
+    win->cmdabout_Click();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("關於我們 - 感謝使用"));
+    EXPECT_EQ(dialogs.boxes[0].text, launcher::aboutText(false));
+    EXPECT_EQ(dialogs.boxes[0].icon, engine::MessageIcon::Information);
+    EXPECT_TRUE(launcher::aboutText(false).contains(QStringLiteral("Tessel軟件原為Brindle工作室")));
+}
+
+TEST_F(LauncherTest, PagesAndSiteLink) {
+    win->Load();
+    win->Command2_Click();
+    EXPECT_TRUE(win->Frame1->isHidden());
+    EXPECT_FALSE(win->Frame2->isHidden());
+    win->Frame2_Command1_Click();
+    EXPECT_FALSE(win->Frame1->isHidden());
+    win->lblZm_Click();
+    ASSERT_EQ(shell.opened.size(), 1);
+    EXPECT_EQ(shell.opened[0].path(), QString());
+}
+
+TEST_F(LauncherTest, HooksSwallowTheRightButtonInTheWebViewUntilOk) {
+    minihome::frmTip* tip = nullptr;
+    bool blockedWhileHooked = false;
+    bool popupAfterOk = false;
+    dialogs.onModal = [&](QDialog& d) {
+        tip = &static_cast<minihome::frmTip&>(d);
+        EXPECT_TRUE(fake::showActive(d));
+        QSignalSpy loaded(tip->WebBrowser1, &QWebEngineView::loadFinished);
+        tip->WebBrowser1->setHtml(QStringLiteral("<p>页面</p>"));
+        EXPECT_TRUE(loaded.wait(20000));
+        QWidget* target = tip->WebBrowser1->focusProxy();
+        EXPECT_NE(target, nullptr);
+        auto rightClick = [target] {
+            const QPoint at(40, 40);
+            QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
+                              Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                                Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
+        };
+        EXPECT_TRUE(minihome::modIE::hooksInstalled());
+        rightClick();
+        QTest::qWait(1000);
+        blockedWhileHooked = QApplication::activePopupWidget() == nullptr;
+        tip->cmdOK->click();
+        EXPECT_FALSE(minihome::modIE::hooksInstalled());
+        // Shown again from the link: the same page, no hooks.
+        EXPECT_TRUE(fake::showActive(d));
+        rightClick();
+        popupAfterOk = QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 10000);
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        tip->cmdOK->click();
+        return 1;
+    };
+    win->Load();
+    EXPECT_TRUE(blockedWhileHooked);
+    EXPECT_TRUE(popupAfterOk);
+}
+
+TEST_F(LauncherTest, CloseBoxDestroysAndTheNextShowingLoadsAgain) {
+    dialogs.onModal = [](QDialog& d) {
+        EXPECT_TRUE(fake::showActive(d));
+        d.close();
+        return 0;
+    };
+    win->Load();
+    EXPECT_EQ(win->miniHomePage(), nullptr);
+    EXPECT_FALSE(minihome::modIE::hooksInstalled());
+    bool hookedAgain = false;
+    dialogs.onModal = [&](QDialog& d) {
+        hookedAgain = minihome::modIE::hooksInstalled();
+        static_cast<minihome::frmTip&>(d).cmdOK->click();
+        return 1;
+    };
+    win->lblMini_Click();
+    EXPECT_TRUE(hookedAgain);
+    ASSERT_NE(win->miniHomePage(), nullptr); // OK only hides it
+}
+
+TEST(Magnifier, SourceSizesRoundHalvesToEven) {
+    EXPECT_EQ(magnifier::sourceSize({807, 151}, 2), QSize(404, 76));
+    EXPECT_EQ(magnifier::sourceSize({809, 153}, 2), QSize(404, 76)); // 404.5, 76.5
+    EXPECT_EQ(magnifier::sourceSize({807, 151}, 1), QSize(807, 151));
+    EXPECT_EQ(magnifier::sourceSize({807, 151}, 9), QSize(90, 17));
+}
+
+TEST(Magnifier, FactorCaptionAndSingleInstance) {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    fake::FakeDialogs dialogs;
+    fake::FakeShell shell;
+    frmXD win(settings, dialogs, shell);
+    win.cmdFDJ_Click();
+    QPointer<magnifier::frmFDJ> fdj = win.magnifierWindow();
+    ASSERT_NE(fdj, nullptr);
+    EXPECT_EQ(fdj->windowTitle(), QStringLiteral("放大倍数为2倍"));
+    EXPECT_EQ(fdj->Label1->text(), QStringLiteral("2"));
+    EXPECT_TRUE(fdj->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(fdj->Timer1->interval(), 50);
+    fdj->HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(fdj->windowTitle(), QStringLiteral("放大倍数为3倍"));
+    fdj->HScroll1->setValue(20);
+    EXPECT_EQ(fdj->factor(), 9);
+    fdj->HScroll1->setValue(0);
+    EXPECT_EQ(fdj->factor(), 1);
+    EXPECT_TRUE(fdj->Timer1_Timer());
+
+    win.cmdFDJ_Click(); // a second click shows the same window
+    EXPECT_EQ(win.magnifierWindow(), fdj);
+    EXPECT_TRUE(win.findChildren<magnifier::frmFDJ*>().isEmpty()); // no owner
+    fdj->close();
+    QTRY_VERIFY(fdj.isNull());
+    win.cmdFDJ_Click();
+    ASSERT_NE(win.magnifierWindow(), nullptr);
+    EXPECT_EQ(win.magnifierWindow()->windowTitle(), QStringLiteral("放大倍数为2倍"));
+    win.magnifierWindow()->close();
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
