@@ -5,7 +5,7 @@
 #include "LauncherArt.h"
 #include "SystemVer.h"
 #include "TipsSetting.h"
-#include "Twips.h"
+#include "WindowUnits.h"
 #include "frmFDJ.h"
 
 #include <QAction>
@@ -135,8 +135,8 @@ void frmXD::createControls() {
         auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
         Q_ASSERT(w);
         w->setGeometry(
-            recorder::twipsToPixels(row.left, dpi), recorder::twipsToPixels(row.top, dpi),
-            recorder::twipsToPixels(row.width, dpi), recorder::twipsToPixels(row.height, dpi));
+            platform::twipsToPixels(row.left, dpi), platform::twipsToPixels(row.top, dpi),
+            platform::twipsToPixels(row.width, dpi), platform::twipsToPixels(row.height, dpi));
         // Every control gets its font explicitly: the window's style sheet
         // would otherwise let buttons fall back to the application font.
         QFont f = font();
@@ -144,7 +144,7 @@ void frmXD::createControls() {
             f.setPointSizeF(row.points);
         w->setFont(f);
     }
-    setFixedSize(recorder::twipsToPixels(8385, dpi), recorder::twipsToPixels(7605, dpi));
+    setFixedSize(platform::twipsToPixels(8385, dpi), platform::twipsToPixels(7605, dpi));
 
     PicONE->setPixmap(launcherBanner(PicONE->size()));
     PicONE->setAccessibleName(QStringLiteral("Lumeno录音机"));
@@ -213,12 +213,7 @@ void frmXD::applyCaptions(bool simplified) {
             w->setToolTip(text);
             break;
         case Property::Caption:
-            if (auto* b = qobject_cast<QAbstractButton*>(w))
-                b->setText(text);
-            else if (auto* g = qobject_cast<QGroupBox*>(w))
-                g->setTitle(text);
-            else if (auto* l = qobject_cast<QLabel*>(w))
-                l->setText(text);
+            platform::setCaption(w, text);
             break;
         }
         if (row.property == Property::Caption)

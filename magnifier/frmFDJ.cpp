@@ -1,5 +1,7 @@
 #include "frmFDJ.h"
 
+#include "WindowUnits.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,14 +13,6 @@
 #include <cmath>
 
 namespace magnifier {
-namespace {
-
-int px(int twips, double dpi) {
-    return int(std::nearbyint(twips * dpi / 1440.0));
-}
-
-} // namespace
-
 QSize sourceSize(QSize box, int z) {
     const double scale = 1.0 / z;
     return {int(std::nearbyint(box.width() * scale)), int(std::nearbyint(box.height() * scale))};
@@ -33,7 +27,8 @@ frmFDJ::frmFDJ(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setAccessibleName(QStringLiteral("放大倍数"));
-    HScroll1->setGeometry(px(120, dpi), px(120, dpi), px(11175, dpi), px(495, dpi));
+    HScroll1->setGeometry(platform::twipsToPixels(120, dpi), platform::twipsToPixels(120, dpi),
+                          platform::twipsToPixels(11175, dpi), platform::twipsToPixels(495, dpi));
     HScroll1->setRange(1, 10);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(1);
@@ -46,21 +41,24 @@ frmFDJ::frmFDJ(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     big.setPointSizeF(26.25);
     Label1->setFont(big);
     Label1->setStyleSheet(QStringLiteral("color: red;"));
-    Label1->setGeometry(px(11370, dpi), px(60, dpi), px(420, dpi), px(615, dpi));
+    Label1->setGeometry(platform::twipsToPixels(11370, dpi), platform::twipsToPixels(60, dpi),
+                        platform::twipsToPixels(420, dpi), platform::twipsToPixels(615, dpi));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     Label2 = new QLabel(QStringLiteral("倍"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     big.setPointSizeF(24);
     Label2->setFont(big);
-    Label2->setGeometry(px(11790, dpi), px(60, dpi), px(540, dpi), px(615, dpi));
+    Label2->setGeometry(platform::twipsToPixels(11790, dpi), platform::twipsToPixels(60, dpi),
+                        platform::twipsToPixels(540, dpi), platform::twipsToPixels(615, dpi));
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAccessibleName(QStringLiteral("放大的画面"));
     Picture1->setStyleSheet(QStringLiteral("background: black;"));
-    Picture1->setGeometry(px(120, dpi), px(720, dpi), px(12135, dpi), px(2265, dpi));
-    setFixedSize(px(12345, dpi), px(3060, dpi));
+    Picture1->setGeometry(platform::twipsToPixels(120, dpi), platform::twipsToPixels(720, dpi),
+                          platform::twipsToPixels(12135, dpi), platform::twipsToPixels(2265, dpi));
+    setFixedSize(platform::twipsToPixels(12345, dpi), platform::twipsToPixels(3060, dpi));
 
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmFDJ::HScroll1_Change);
     connect(HScroll1, &QScrollBar::sliderMoved, this, &frmFDJ::HScroll1_Change);

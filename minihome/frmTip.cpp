@@ -1,6 +1,7 @@
 #include "frmTip.h"
 
 #include "TipsSetting.h"
+#include "WindowUnits.h"
 #include "modIE.h"
 
 #include <QCheckBox>
@@ -11,14 +12,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include <cmath>
-
 namespace minihome {
 namespace {
-
-int px(int twips, double dpi) {
-    return int(std::nearbyint(twips * dpi / 1440.0));
-}
 
 struct PageRow {
     const char* button;
@@ -43,10 +38,7 @@ frmTip::frmTip(QSettings& settings, TipsHost& launcher, QString host, QWidget* p
     QFont font(QStringLiteral("宋体"));
     font.setPointSizeF(9);
     setFont(font);
-    const double dpi = logicalDpiX();
-    auto place = [dpi](QWidget* w, int l, int t, int wd, int h) {
-        w->setGeometry(px(l, dpi), px(t, dpi), px(wd, dpi), px(h, dpi));
-    };
+    const auto place = &platform::placeInTwips;
 
     fraMenu = new QGroupBox(QStringLiteral("切换端"), this);
     place(fraMenu, 120, 120, 2055, 3735);
@@ -91,7 +83,8 @@ frmTip::frmTip(QSettings& settings, TipsHost& launcher, QString host, QWidget* p
     place(cmdOK, 7680, 3960, 1695, 375);
     connect(cmdOK, &QPushButton::clicked, this, &frmTip::cmdOK_Click);
 
-    setFixedSize(px(9450, dpi), px(4425, dpi));
+    setFixedSize(platform::twipsToPixels(9450, logicalDpiX()),
+                 platform::twipsToPixels(4425, logicalDpiX()));
 }
 
 frmTip::~frmTip() = default;

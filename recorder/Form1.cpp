@@ -1,6 +1,6 @@
 #include "Form1.h"
 
-#include "Twips.h"
+#include "WindowUnits.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -114,10 +114,11 @@ Form1::Form1(RecordFormatFields fields, bool simplified, QWidget* parent)
     const double dpi = logicalDpiX();
     for (const PlaceRow& row : kPlaces) {
         auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
-        w->setGeometry(twipsToPixels(row.left, dpi), twipsToPixels(row.top, dpi),
-                       twipsToPixels(row.width, dpi), twipsToPixels(row.height, dpi));
+        w->setGeometry(
+            platform::twipsToPixels(row.left, dpi), platform::twipsToPixels(row.top, dpi),
+            platform::twipsToPixels(row.width, dpi), platform::twipsToPixels(row.height, dpi));
     }
-    setFixedSize(twipsToPixels(5355, dpi), twipsToPixels(4515, dpi));
+    setFixedSize(platform::twipsToPixels(5355, dpi), platform::twipsToPixels(4515, dpi));
 
     // Load.
     fill(Combo1, kChannels);

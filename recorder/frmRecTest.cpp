@@ -2,7 +2,7 @@
 
 #include "Artwork.h"
 #include "SystemVer.h"
-#include "Twips.h"
+#include "WindowUnits.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -73,11 +73,6 @@ constexpr LayoutRow kLayout[] = {
 
 constexpr int kClientWidthTwips = 5070;
 constexpr int kClientHeightTwips = 5400;
-
-// Twips to pixels at the screen's resolution, halves to even.
-int toPixels(int twips, double dpi) {
-    return int(std::nearbyint(twips * dpi / 1440.0));
-}
 
 struct MenuRow {
     const char* name;
@@ -178,29 +173,24 @@ void frmRecTest::applyLayout() {
     for (const LayoutRow& row : kLayout) {
         auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
         Q_ASSERT(w);
-        w->setGeometry(toPixels(row.left, dpi), toPixels(row.top, dpi), toPixels(row.width, dpi),
-                       toPixels(row.height, dpi));
+        w->setGeometry(
+            platform::twipsToPixels(row.left, dpi), platform::twipsToPixels(row.top, dpi),
+            platform::twipsToPixels(row.width, dpi), platform::twipsToPixels(row.height, dpi));
         if (row.font.family) {
             QFont f(QString::fromUtf8(row.font.family));
             f.setPointSizeF(row.font.points);
             f.setBold(row.font.bold);
             w->setFont(f);
         }
-        if (row.caption) {
-            const QString caption = QString::fromUtf8(row.caption);
-            if (auto* b = qobject_cast<QAbstractButton*>(w))
-                b->setText(caption);
-            else if (auto* g = qobject_cast<QGroupBox*>(w))
-                g->setTitle(caption);
-            else if (auto* l = qobject_cast<QLabel*>(w))
-                l->setText(caption);
-        }
+        if (row.caption)
+            platform::setCaption(w, QString::fromUtf8(row.caption));
         if (row.toolTip)
             w->setToolTip(QString::fromLatin1(row.toolTip));
     }
     Picture1->setPixmap(bannerPicture(Picture1->size()));
     Picture1->setAccessibleName(windowTitle());
-    setFixedSize(toPixels(kClientWidthTwips, dpi), toPixels(kClientHeightTwips, dpi));
+    setFixedSize(platform::twipsToPixels(kClientWidthTwips, dpi),
+                 platform::twipsToPixels(kClientHeightTwips, dpi));
 }
 
 void frmRecTest::createMenu() {
@@ -373,14 +363,7 @@ void frmRecTest::SwitchScript(Script script) {
         else
             widget = findChild<QWidget*>(target);
         Q_ASSERT(widget);
-        if (widget->isWindow())
-            widget->setWindowTitle(text);
-        else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-            b->setText(text);
-        else if (auto* g = qobject_cast<QGroupBox*>(widget))
-            g->setTitle(text);
-        else if (auto* l = qobject_cast<QLabel*>(widget))
-            l->setText(text);
+        platform::setCaption(widget, text);
     }
 }
 
