@@ -115,6 +115,9 @@ TEST_F(LauncherTest, ClearingTheBoxStoresZeroAtOnce) {
     win->Load();
     EXPECT_EQ(stored(), QStringLiteral("0"));
     EXPECT_FALSE(win->mnuTipsOnStart->isChecked());
+    // The first page was asked for as host name plus path, read as a web address.
+    EXPECT_EQ(win->miniHomePage()->WebBrowser1->url().toString(),
+              QStringLiteral("http://www.quorvel.example/ad/old/old1.html"));
 }
 
 TEST_F(LauncherTest, TraditionalSwitchChangesExactlyTheSeventeenItems) {
