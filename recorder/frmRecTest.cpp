@@ -93,18 +93,23 @@ constexpr MenuRow kMenu[] = {
 
 frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::Dialogs& dialogs,
                        QWidget* parent)
-    : QWidget(parent), edition_(edition), dialogs_(dialogs),
-      engine_(library, *this, textsFor(edition).programName) {
+    : QWidget(parent), edition_(edition), dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmRecTest"));
     setWindowTitle(QString::fromUtf8(textsFor(edition).windowCaption));
     setWindowIcon(recorderIcon());
     createControls();
     applyLayout();
     createMenu();
+    engineWindow_ = std::make_unique<platform::WidgetEngineWindow>(
+        platform::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
+        [this] { return isSimplified(); });
+    engineWindow_->onEndedByEngine([this] { Command1->setEnabled(true); });
+    engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
+                                                     textsFor(edition).programName);
 }
 
 frmRecTest::~frmRecTest() {
-    engine_.Shutdown();
+    engine_->Shutdown();
 }
 
 void frmRecTest::createControls() {
@@ -220,7 +225,7 @@ bool frmRecTest::Load(const QStringList& arguments) {
     }
     // Prompts and other files are found relative to the program folder.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    if (!engine_.LibraryStartup())
+    if (!engine_->LibraryStartup())
         return false;
     tmrRecTest->start();
     Text1->setText(QStringLiteral("2"));
@@ -250,30 +255,30 @@ void frmRecTest::PlayPrompt(const char* file) {
 
 void frmRecTest::btnRecord_Click() {
     // Acts on any existing capture, paused or running.
-    if (engine_.capturing()) {
-        engine_.StopRecording();
+    if (engine_->capturing()) {
+        engine_->StopRecording();
         Command1->setEnabled(true);
         PlayPrompt("\\wave\\停止录音.wav");
     } else {
         PlayPrompt("\\wave\\开始录音.wav"); // ends before the capture begins
-        engine_.StartRecording();
+        engine_->StartRecording();
         Command1->setEnabled(false);
     }
 }
 
 void frmRecTest::btnPause_Click() {
-    engine_.PauseRecording();
+    engine_->PauseRecording();
     PlayPrompt("\\wave\\暂停录音.wav");
 }
 
 void frmRecTest::btnPlay_Click() {
-    engine_.Play();
+    engine_->Play();
     PlayPrompt("\\wave\\播放录音.wav");
 }
 
 void frmRecTest::btnSave_Click() {
     PlayPrompt("\\wave\\保存录音.wav");
-    engine_.SaveRecording();
+    engine_->SaveRecording();
     Command1->setEnabled(true);
 }
 
@@ -368,56 +373,18 @@ void frmRecTest::SwitchScript(Script script) {
 }
 
 void frmRecTest::tmrRecTest_Timer() {
-    engine_.RefreshDisplay();
+    engine_->RefreshDisplay();
 }
 
 void frmRecTest::closeEvent(QCloseEvent* event) {
     // No question about an unsaved take: closing frees everything.
     tmrRecTest->stop();
-    engine_.Shutdown();
+    engine_->Shutdown();
     event->accept();
-}
-
-void frmRecTest::setRecordCaption(const std::string& caption) {
-    btnRecord->setText(QString::fromStdString(caption));
-}
-
-void frmRecTest::setPlaySaveEnabled(bool enabled) {
-    btnPlay->setEnabled(enabled);
-    btnSave->setEnabled(enabled);
-}
-
-void frmRecTest::setPositionText(const std::string& text) {
-    lblPos->setText(QString::fromStdString(text));
 }
 
 bool frmRecTest::isSimplified() const {
     return Option1->isChecked();
-}
-
-void frmRecTest::showMessage(const std::string& title, const std::string& text,
-                             engine::MessageIcon icon) {
-    dialogs_.message(this, QString::fromStdString(title), QString::fromStdString(text), icon);
-}
-
-std::optional<std::string> frmRecTest::askSaveFileName(const engine::SaveDialogRequest& request) {
-    auto name = dialogs_.saveFileName(this, request);
-    if (!name)
-        return std::nullopt;
-    return name->toStdString();
-}
-
-void* frmRecTest::nativeHandle() {
-    return reinterpret_cast<void*>(winId());
-}
-
-void frmRecTest::captureEndedByEngine() {
-    Command1->setEnabled(true);
-}
-
-void frmRecTest::postToWindowThread(std::function<void()> task) {
-    // Queued to this window: dropped if the window is gone by then.
-    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
 } // namespace recorder

@@ -11,6 +11,7 @@
 #include "MCIplay.h"
 #include "RecordEngine.h"
 #include "Shell.h"
+#include "WidgetEngineWindow.h"
 
 #include <QWidget>
 
@@ -27,7 +28,7 @@ class QTimer;
 
 namespace recorder {
 
-class frmRecTest final : public QWidget, public engine::EngineWindow {
+class frmRecTest final : public QWidget {
     Q_OBJECT
 public:
     frmRecTest(Edition edition, audio::AudioLibrary& library, platform::Dialogs& dialogs,
@@ -48,7 +49,7 @@ public:
     // Where prompts are looked for; the program's own folder unless set.
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-    engine::RecordEngine& engine() { return engine_; }
+    engine::RecordEngine& engine() { return *engine_; }
 
     // Click handlers, also run by the F1-F5 menu items.
     void btnRecord_Click();
@@ -70,17 +71,7 @@ public:
     // script switch); nothing otherwise.
     Form1* loadedForm1() const { return form1_.get(); }
 
-    // engine::EngineWindow
-    void setRecordCaption(const std::string& caption) override;
-    void setPlaySaveEnabled(bool enabled) override;
-    void setPositionText(const std::string& text) override;
-    bool isSimplified() const override;
-    void showMessage(const std::string& title, const std::string& text,
-                     engine::MessageIcon icon) override;
-    std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& request) override;
-    void* nativeHandle() override;
-    void captureEndedByEngine() override;
-    void postToWindowThread(std::function<void()> task) override;
+    bool isSimplified() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,7 +87,8 @@ private:
 
     Edition edition_;
     platform::Dialogs& dialogs_;
-    engine::RecordEngine engine_;
+    std::unique_ptr<platform::WidgetEngineWindow> engineWindow_;
+    std::unique_ptr<engine::RecordEngine> engine_;
     platform::MediaControl* media_ = nullptr;
     std::unique_ptr<MCIplay> player_; // the current prompt's player, replaced per prompt
     QString programFolder_;

@@ -1,0 +1,56 @@
+#include "WidgetEngineWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace platform {
+
+WidgetEngineWindow::WidgetEngineWindow(Controls controls, Dialogs& dialogs,
+                                       std::function<bool()> simplified)
+    : c_(controls), dialogs_(dialogs), simplified_(std::move(simplified)) {}
+
+void WidgetEngineWindow::setRecordCaption(const std::string& caption) {
+    c_.record->setText(QString::fromStdString(caption));
+}
+
+void WidgetEngineWindow::setPlaySaveEnabled(bool enabled) {
+    c_.play->setEnabled(enabled);
+    c_.save->setEnabled(enabled);
+}
+
+void WidgetEngineWindow::setPositionText(const std::string& text) {
+    c_.position->setText(QString::fromStdString(text));
+}
+
+void WidgetEngineWindow::showMessage(const std::string& title, const std::string& text,
+                                     engine::MessageIcon icon) {
+    ++modalDepth_;
+    dialogs_.message(c_.window, QString::fromStdString(title), QString::fromStdString(text), icon);
+    --modalDepth_;
+}
+
+std::optional<std::string>
+WidgetEngineWindow::askSaveFileName(const engine::SaveDialogRequest& request) {
+    ++modalDepth_;
+    auto name = dialogs_.saveFileName(c_.window, request);
+    --modalDepth_;
+    if (!name)
+        return std::nullopt;
+    return name->toStdString();
+}
+
+void* WidgetEngineWindow::nativeHandle() {
+    return reinterpret_cast<void*>(c_.window->winId());
+}
+
+void WidgetEngineWindow::captureEndedByEngine() {
+    if (endedByEngine_)
+        endedByEngine_();
+}
+
+void WidgetEngineWindow::postToWindowThread(std::function<void()> task) {
+    // Queued to the window: dropped if the window is gone by then.
+    QMetaObject::invokeMethod(c_.window, std::move(task), Qt::QueuedConnection);
+}
+
+} // namespace platform

@@ -1,0 +1,54 @@
+#pragma once
+// The engine's view of a window made of Qt widgets: the record button's
+// caption, Play and Save, the position label, the script choice, boxes and
+// the save dialog. Both recorder windows use it.
+
+#include "Dialogs.h"
+#include "EngineWindow.h"
+
+#include <QPointer>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace platform {
+
+class WidgetEngineWindow final : public engine::EngineWindow {
+public:
+    struct Controls {
+        QWidget* window = nullptr;
+        QPushButton* record = nullptr;
+        QPushButton* play = nullptr;
+        QPushButton* save = nullptr;
+        QLabel* position = nullptr;
+    };
+    WidgetEngineWindow(Controls controls, Dialogs& dialogs, std::function<bool()> simplified);
+
+    // Runs after the engine itself ended a capture (memory or length limit).
+    void onEndedByEngine(std::function<void()> f) { endedByEngine_ = std::move(f); }
+    // True while a box or the save dialog of this window is open.
+    bool inModalDialog() const { return modalDepth_ > 0; }
+
+    void setRecordCaption(const std::string& caption) override;
+    void setPlaySaveEnabled(bool enabled) override;
+    void setPositionText(const std::string& text) override;
+    bool isSimplified() const override { return simplified_(); }
+    void showMessage(const std::string& title, const std::string& text,
+                     engine::MessageIcon icon) override;
+    std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& request) override;
+    void* nativeHandle() override;
+    void captureEndedByEngine() override;
+    void postToWindowThread(std::function<void()> task) override;
+
+private:
+    Controls c_;
+    Dialogs& dialogs_;
+    std::function<bool()> simplified_;
+    std::function<void()> endedByEngine_;
+    int modalDepth_ = 0;
+};
+
+} // namespace platform
