@@ -2,6 +2,7 @@
 
 #include "AppSetup.h"
 #include "Dialogs.h"
+#include "SdlAudioLibrary.h"
 #include "Shell.h"
 #include "frmXD.h"
 
@@ -18,7 +19,8 @@ int main(int argc, char* argv[]) {
     QSettings settings(QStringLiteral("Oakhalt"), QStringLiteral("Oakhalt"));
     platform::QtDialogs dialogs;
     platform::QtShell shell;
-    launcher::frmXD window(settings, dialogs, shell);
+    audio::SdlAudioLibrary library; // opened only when the speech window loads
+    launcher::frmXD window(settings, dialogs, shell, library);
     window.Load();
     window.showLauncherWindow();
     return QApplication::exec();

@@ -58,6 +58,14 @@ constexpr CaptionRow kCaptions[] = {
     {"lblMini", Property::ToolTip, "开启迷你首页收看新闻等", "開啟迷你首頁收看新聞等"},
 };
 
+// Page two, set on each pass to it.
+constexpr CaptionRow kPageTwoCaptions[] = {
+    {"Frame3", Property::Caption, "选择录制方式", "選擇錄製方式"},
+    {"optyyts", Property::Caption, "根据语音提示进行录音", "根據語音提示進行錄音"},
+    {"optyysb", Property::Caption, "根据语音识别进行录音", "根據語音識別進行錄音"},
+    {"optpt", Property::Caption, "普通录音模式", "普通錄音模式"},
+};
+
 struct PlaceRow {
     const char* name;
     int left, top, width, height;
@@ -87,10 +95,11 @@ template <typename W, typename... Args> W* make(const char* name, Args&&... args
 } // namespace
 
 frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& shell,
-             QWidget* parent)
+             audio::AudioLibrary& library, speech::SpeechBackendFactory recogniser, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      settings_(settings), dialogs_(dialogs), shell_(shell) {
+      settings_(settings), dialogs_(dialogs), shell_(shell), library_(library),
+      recogniser_(std::move(recogniser)), endProgram_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("frmXD"));
     setWindowTitle(QStringLiteral("Lumeno录音机"));
     setWindowIcon(recorder::recorderIcon());
@@ -196,6 +205,7 @@ void frmXD::createControls() {
     connect(lblMini, &recorder::LinkLabel::clicked, this, &frmXD::lblMini_Click);
     connect(Command2, &QPushButton::clicked, this, &frmXD::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmXD::Frame2_Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmXD::Command3_Click);
 }
 
 void frmXD::applyCaptions(bool simplified) {
@@ -282,6 +292,47 @@ void frmXD::showMiniHomePage() {
 void frmXD::Command2_Click() {
     Frame1->hide();
     Frame2->show();
+    const bool simplified = isSimplified();
+    for (const CaptionRow& row : kPageTwoCaptions)
+        platform::setCaption(findChild<QWidget*>(QString::fromLatin1(row.target)),
+                             QString::fromUtf8(simplified ? row.simplified : row.traditional));
+    if (!sdk_) {
+        // Created and loaded hidden now: its devices open before a mode is chosen.
+        sdk_ = std::make_unique<speech::frmSDK>(
+            library_, dialogs_, shell_, [this] { return isSimplified(); }, recogniser_);
+        if (!sdk_->Load()) {
+            endProgram_();
+            return;
+        }
+    }
+    sdk_->applyCaptions(simplified);
+}
+
+void frmXD::Command3_Click() {
+    if (optyyts->isChecked()) {
+        LaunchRecorder(QStringLiteral("Tamsel"));
+        endProgram_();
+    } else if (optyysb->isChecked()) {
+        if (sdk_)
+            sdk_->show();
+        hide();
+    } else {
+        const QString name = lblver->text();
+        const bool standard = name == QLatin1String(recorder::kWindowsVista) ||
+                              name == QLatin1String(recorder::kWindows7) ||
+                              name == QString::fromUtf8(recorder::kUnknownSystem);
+        LaunchRecorder(standard ? QStringLiteral("Brevon") : QStringLiteral("Kestrum"));
+        endProgram_();
+    }
+}
+
+void frmXD::LaunchRecorder(const QString& name) {
+    QString program = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+#ifdef Q_OS_WIN
+    program += QStringLiteral(".exe");
+#endif
+    // The result is not examined: the launcher ends either way.
+    shell_.startDetached(program, {QStringLiteral("oldstart")});
 }
 
 void frmXD::Frame2_Command1_Click() {

@@ -2,10 +2,12 @@
 // The launcher's two-page wizard window: script choice, font size, About
 // box, magnifier and site links on page one; the recording mode on page two.
 
+#include "AudioLibrary.h"
 #include "Dialogs.h"
 #include "LinkLabel.h"
 #include "Shell.h"
 #include "frmFDJ.h"
+#include "frmSDK.h"
 #include "frmTip.h"
 
 #include <QPointer>
@@ -27,6 +29,8 @@ class frmXD final : public QWidget, public minihome::TipsHost {
     Q_OBJECT
 public:
     frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& shell,
+          audio::AudioLibrary& library,
+          speech::SpeechBackendFactory recogniser = &speech::makeMicrophoneBackend,
           QWidget* parent = nullptr);
     ~frmXD() override;
 
@@ -43,6 +47,15 @@ public:
     void mnuTipsOnStart_Click();
     void Command2_Click();        // page one: next
     void Frame2_Command1_Click(); // page two: back
+    void Command3_Click();        // page two: start the chosen mode
+    // Starts a recorder of the suite from the launcher's own folder with the
+    // single argument "oldstart".
+    void LaunchRecorder(const QString& name);
+    // How the launcher ends; tests replace it.
+    void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
+    // The speech recorder window, created and loaded at the first pass to
+    // page two; nothing before.
+    speech::frmSDK* speechWindow() const { return sdk_.get(); }
 
     bool isSimplified() const;
     magnifier::frmFDJ* magnifierWindow() const { return fdj_; }
@@ -87,6 +100,10 @@ private:
     QSettings& settings_;
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
+    audio::AudioLibrary& library_;
+    speech::SpeechBackendFactory recogniser_;
+    std::function<void()> endProgram_;
+    std::unique_ptr<speech::frmSDK> sdk_;
     std::unique_ptr<minihome::frmTip> tip_;
     QPointer<magnifier::frmFDJ> fdj_;
 };

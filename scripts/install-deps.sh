@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
   qt6-translations-l10n qt6-webengine-dev
   libsdl2-dev libsndfile1-dev
-  espeak-ng
+  espeak-ng libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick appstream desktop-file-utils

@@ -2,6 +2,7 @@
 // magnifier, on the offscreen platform.
 
 #include "AboutBox.h"
+#include "FakeAudioLibrary.h"
 #include "FakeDialogs.h"
 #include "FakeShell.h"
 #include "TipsSetting.h"
@@ -38,6 +39,7 @@ protected:
     std::unique_ptr<QSettings> settings;
     fake::FakeDialogs dialogs;
     fake::FakeShell shell;
+    fake::FakeAudioLibrary lib;
     std::unique_ptr<frmXD> win;
     int tipsShown = 0;
     bool tipCheckedWhenShown = false;
@@ -54,7 +56,7 @@ protected:
             tip.cmdOK->click();
             return 1;
         };
-        win = std::make_unique<frmXD>(*settings, dialogs, shell);
+        win = std::make_unique<frmXD>(*settings, dialogs, shell, lib);
     }
     void TearDown() override { minihome::modIE::RemoveHooks(); }
     QString stored() { return settings->value(QStringLiteral("Config/ShowTips")).toString(); }
@@ -73,7 +75,7 @@ TEST_F(LauncherTest, LoadShowsTheMiniHomePageUnlessTheSettingIsZero) {
         if (r.stored)
             settings->setValue(QStringLiteral("Config/ShowTips"), QString::fromLatin1(r.stored));
         tipsShown = 0;
-        frmXD w(*settings, dialogs, shell);
+        frmXD w(*settings, dialogs, shell, lib);
         w.Load();
         EXPECT_EQ(tipsShown, r.shown ? 1 : 0) << (r.stored ? r.stored : "absent");
         EXPECT_FALSE(w.Frame1->isHidden());
@@ -259,7 +261,8 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
     QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
     fake::FakeDialogs dialogs;
     fake::FakeShell shell;
-    frmXD win(settings, dialogs, shell);
+    fake::FakeAudioLibrary lib;
+    frmXD win(settings, dialogs, shell, lib);
     win.cmdFDJ_Click();
     QPointer<magnifier::frmFDJ> fdj = win.magnifierWindow();
     ASSERT_NE(fdj, nullptr);
@@ -279,7 +282,7 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
     EXPECT_EQ(win.magnifierWindow(), fdj);
     EXPECT_TRUE(win.findChildren<magnifier::frmFDJ*>().isEmpty()); // no owner
     fdj->close();
-    QTRY_VERIFY(fdj.isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fdj.isNull(); }));
     win.cmdFDJ_Click();
     ASSERT_NE(win.magnifierWindow(), nullptr);
     EXPECT_EQ(win.magnifierWindow()->windowTitle(), QStringLiteral("放大倍数为2倍"));

@@ -164,7 +164,8 @@ TEST_F(RecorderWindowTest, MemoryFailureOnTheCaptureThreadReachesTheWindowThread
     key(Qt::Key_F1);
     lib.deliver({150000, 60000});
     EXPECT_TRUE(dialogs.boxes.empty()); // not shown from the capture thread
-    QTRY_COMPARE(dialogs.boxes.size(), std::size_t(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.boxes.empty(); }));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("Error"));
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Out of memory!")));
     EXPECT_TRUE(dialogs.boxes[0].owned);

@@ -1,6 +1,7 @@
 #include "Shell.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 
@@ -44,6 +45,12 @@ bool QtShell::startProgram(const QString& command) {
 
 bool QtShell::openUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
+}
+
+bool QtShell::startDetached(const QString& program, const QStringList& arguments) {
+    if (!QFileInfo(program).isExecutable())
+        return false; // nothing starts; the caller goes on as if it had
+    return QProcess::startDetached(program, arguments);
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // Starting other programs and opening web pages, without waiting for them.
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 namespace platform {
@@ -13,12 +14,16 @@ public:
     // blanks, as the volume tools are named. False when nothing started.
     virtual bool startProgram(const QString& command) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
+    // Starts `program` (a full path) with an argument list, never through a
+    // shell; false when the program is not there or did not start.
+    virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
 };
 
 class QtShell final : public Shell {
 public:
     bool startProgram(const QString& command) override;
     bool openUrl(const QUrl& url) override;
+    bool startDetached(const QString& program, const QStringList& arguments) override;
 };
 
 } // namespace platform

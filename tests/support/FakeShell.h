@@ -20,6 +20,15 @@ public:
             onStart();
         return canStart;
     }
+    struct Start {
+        QString program;
+        QStringList arguments;
+    };
+    QList<Start> detached;
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        detached.append({program, arguments});
+        return canStart;
+    }
     bool openUrl(const QUrl& url) override {
         opened << url;
         if (onStart)

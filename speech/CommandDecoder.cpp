@@ -1,0 +1,108 @@
+#include "CommandDecoder.h"
+
+#include "CommandLexicon.h"
+
+#include <pocketsphinx.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#ifndef POCKETSPHINX_MODEL_DIR
+#define POCKETSPHINX_MODEL_DIR "/usr/share/pocketsphinx/model"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace speech {
+
+struct CommandDecoder::Impl {
+    fs::path workDir;
+    cmd_ln_t* config = nullptr;
+    ps_decoder_t* decoder = nullptr;
+    bool inUtterance = false; // speech was heard since the utterance began
+
+    ~Impl() {
+        if (decoder)
+            ps_free(decoder);
+        if (config)
+            cmd_ln_free_r(config);
+        std::error_code ignored;
+        if (!workDir.empty())
+            fs::remove_all(workDir, ignored);
+    }
+};
+
+CommandDecoder::CommandDecoder(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+CommandDecoder::~CommandDecoder() = default;
+
+std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
+                                                       double commandProbability) {
+    const fs::path model = fs::path(POCKETSPHINX_MODEL_DIR) / "en-us" / "en-us";
+    if (!fs::exists(model / "mdef")) {
+        error = "找不到语音识别模型：" + model.string();
+        return nullptr;
+    }
+    auto impl = std::make_unique<Impl>();
+    std::random_device rd;
+    impl->workDir = fs::temp_directory_path() / ("speech-" + std::to_string(rd()));
+    std::error_code ec;
+    fs::create_directories(impl->workDir, ec);
+    const fs::path dict = impl->workDir / "commands.dict";
+    const fs::path fsg = impl->workDir / "commands.fsg";
+    std::ofstream(dict) << dictionaryText();
+    std::ofstream(fsg) << grammarText(commandProbability);
+
+    impl->config =
+        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.c_str(), "-dict", dict.c_str(), "-fsg",
+                    fsg.c_str(), "-logfn", "/dev/null", "-samprate", "16000", nullptr);
+    if (!impl->config) {
+        error = "语音识别设置无效";
+        return nullptr;
+    }
+    impl->decoder = ps_init(impl->config);
+    if (!impl->decoder) {
+        error = "无法载入语音识别模型：" + model.string();
+        return nullptr;
+    }
+    ps_start_utt(impl->decoder);
+    return std::unique_ptr<CommandDecoder>(new CommandDecoder(std::move(impl)));
+}
+
+void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
+    // Small pieces, so that the end of speech is noticed within a few frames.
+    constexpr std::size_t kPiece = 1600; // 0.1 s
+    for (std::size_t done = 0; done < count; done += kPiece) {
+        const std::size_t n = std::min(kPiece, count - done);
+        ps_process_raw(impl_->decoder, samples + done, n, FALSE, FALSE);
+        const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
+        if (inSpeech)
+            impl_->inUtterance = true;
+        else if (impl_->inUtterance)
+            finishUtterance();
+    }
+}
+
+void CommandDecoder::flush() {
+    if (impl_->inUtterance)
+        finishUtterance();
+}
+
+void CommandDecoder::finishUtterance() {
+    ps_end_utt(impl_->decoder);
+    std::int32_t score = 0;
+    const char* hyp = ps_get_hyp(impl_->decoder, &score);
+    const std::string phrase = hyp ? hyp : "";
+    impl_->inUtterance = false;
+    // The decoder is not reset between utterances: its front end keeps
+    // adapting to the microphone's level and noise.
+    ps_start_utt(impl_->decoder);
+    if (std::getenv("SPEECH_DEBUG"))
+        std::fprintf(stderr, "hyp [%s] score %d\n", phrase.c_str(), int(score));
+    if (isCommandWord(phrase) && handler_)
+        handler_(phrase);
+}
+
+} // namespace speech

@@ -1,0 +1,42 @@
+#pragma once
+// The recogniser proper: 16 kHz mono 16-bit samples go in, fed
+// continuously as a microphone delivers them; whole phrases come out, one per
+// utterance that the decoder's own voice detection marks off. Only a phrase
+// that is exactly one command word is delivered. Not thread-safe: one thread
+// feeds it.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace speech {
+
+class CommandDecoder {
+public:
+    using PhraseHandler = std::function<void(const std::string& phrase)>;
+
+    // Loads the acoustic model; `error` says what is missing when it fails.
+    static std::unique_ptr<CommandDecoder> create(std::string& error,
+                                                  double commandProbability = 0.1);
+    ~CommandDecoder();
+    CommandDecoder(const CommandDecoder&) = delete;
+    CommandDecoder& operator=(const CommandDecoder&) = delete;
+
+    void setPhraseHandler(PhraseHandler handler) { handler_ = std::move(handler); }
+    void feed(const std::int16_t* samples, std::size_t count);
+    // Ends an utterance in progress (end of a file) and delivers it.
+    void flush();
+
+    static constexpr int kSampleRate = 16000;
+
+private:
+    struct Impl;
+    explicit CommandDecoder(std::unique_ptr<Impl> impl);
+    void finishUtterance();
+
+    std::unique_ptr<Impl> impl_;
+    PhraseHandler handler_;
+};
+
+} // namespace speech

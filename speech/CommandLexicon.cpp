@@ -1,0 +1,139 @@
+#include "CommandLexicon.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace speech {
+namespace {
+
+struct Spelling {
+    const char* pinyin;
+    const char* phones;
+};
+
+// Pinyin initials and finals as the closest English phones.
+constexpr Spelling kInitials[] = {
+    {"", ""},    {"b", "B"},  {"p", "P"},   {"m", "M"},   {"f", "F"},   {"d", "D"},
+    {"t", "T"},  {"n", "N"},  {"l", "L"},   {"g", "G"},   {"k", "K"},   {"h", "HH"},
+    {"j", "JH"}, {"q", "CH"}, {"x", "SH"},  {"zh", "JH"}, {"ch", "CH"}, {"sh", "SH"},
+    {"r", "R"},  {"z", "Z"},  {"c", "T S"}, {"s", "S"},   {"y", "Y"},   {"w", "W"},
+};
+
+constexpr Spelling kFinals[] = {
+    {"a", "AA"},       {"o", "AO"},         {"e", "ER"},         {"i", "IY"},
+    {"u", "UW"},       {"v", "Y UW"},       {"ai", "AY"},        {"ei", "EY"},
+    {"ao", "AW"},      {"ou", "OW"},        {"an", "AA N"},      {"en", "AH N"},
+    {"ang", "AA NG"},  {"eng", "AH NG"},    {"ong", "UH NG"},    {"ia", "Y AA"},
+    {"ie", "Y EH"},    {"iao", "Y AW"},     {"iu", "Y OW"},      {"ian", "Y EH N"},
+    {"in", "IH N"},    {"iang", "Y AA NG"}, {"ing", "IH NG"},    {"iong", "Y UH NG"},
+    {"ua", "W AA"},    {"uo", "W AO"},      {"uai", "W AY"},     {"ui", "W EY"},
+    {"uan", "W AA N"}, {"un", "W AH N"},    {"uang", "W AA NG"}, {"ue", "Y EH"},
+    {"er", "AA R"},
+};
+
+} // namespace
+
+const std::vector<Pronunciation>& commandPronunciations() {
+    static const std::vector<Pronunciation> table = {
+        {"录音", "L UW Y IH N"},
+        {"录音", "L UW IH N"},
+        {"录音", "L OW Y IH N"},
+        {"暂停", "Z AA N T IH NG"},
+        {"暂停", "D Z AA N T IY NG"},
+        {"暂停", "Z AE N T IH NG"},
+        {"继续", "JH IY SH UW"},
+        {"继续", "JH IY SH Y UW"},
+        {"继续", "CH IY SH UW"},
+        {"停止", "T IH NG JH ER"},
+        {"停止", "T IH NG CH ER"},
+        {"停止", "T IY NG JH IH"},
+        {"播放", "B AO F AA NG"},
+        {"播放", "B OW F AA NG"},
+        {"播放", "P AO F AA NG"},
+        {"试听", "SH ER T IH NG"},
+        {"试听", "SH IH T IH NG"},
+        {"试听", "SH IY T IY NG"},
+        {"保存", "B AW T S UH N"},
+        {"保存", "B AW T S AH N"},
+        {"保存", "B AW S AH N"},
+        {"停止识别", "T IH NG JH ER SH ER B Y EH"},
+        {"停止识别", "T IH NG CH ER SH IH B IY EH"},
+        {"停止识别", "T IH NG JH ER SH ER B IY EH"},
+    };
+    return table;
+}
+
+bool isCommandWord(const std::string& word) {
+    for (const auto& p : commandPronunciations())
+        if (p.word == word)
+            return true;
+    return false;
+}
+
+std::vector<Pronunciation> syllablePronunciations() {
+    std::set<std::string> commandSounds;
+    for (const auto& p : commandPronunciations())
+        commandSounds.insert(p.phones);
+    std::set<std::string> seen;
+    std::vector<Pronunciation> out;
+    for (const Spelling& i : kInitials) {
+        for (const Spelling& f : kFinals) {
+            std::string phones = i.phones;
+            if (!phones.empty())
+                phones += ' ';
+            phones += f.phones;
+            if (commandSounds.count(phones) || !seen.insert(phones).second)
+                continue;
+            out.push_back({std::string("s_") + i.pinyin + f.pinyin, phones});
+        }
+    }
+    return out;
+}
+
+std::string dictionaryText() {
+    std::ostringstream out;
+    std::map<std::string, int> count;
+    auto line = [&](const Pronunciation& p) {
+        const int n = ++count[p.word];
+        out << p.word;
+        if (n > 1)
+            out << '(' << n << ')';
+        out << '\t' << p.phones << '\n';
+    };
+    for (const auto& p : commandPronunciations())
+        line(p);
+    for (const auto& p : syllablePronunciations())
+        line(p);
+    return out.str();
+}
+
+std::string grammarText(double commandProbability) {
+    std::vector<std::string> commands;
+    for (const auto& p : commandPronunciations())
+        if (std::find(commands.begin(), commands.end(), p.word) == commands.end())
+            commands.push_back(p.word);
+    const auto syllables = syllablePronunciations();
+
+    // States: 0 start, 1 end, 2 the loop.
+    std::ostringstream out;
+    out << "FSG_BEGIN commands\nNUM_STATES 3\nSTART_STATE 0\nFINAL_STATE 1\n";
+    char prob[32];
+    std::snprintf(prob, sizeof prob, "%.6f", commandProbability / double(commands.size()));
+    for (const auto& c : commands)
+        out << "TRANSITION 0 1 " << prob << ' ' << c << '\n';
+    std::snprintf(prob, sizeof prob, "%.6f", 1.0 - commandProbability);
+    out << "TRANSITION 0 2 " << prob << '\n';
+    const double loopWords = double(syllables.size() + commands.size());
+    std::snprintf(prob, sizeof prob, "%.8f", 0.9 / loopWords);
+    for (const auto& s : syllables)
+        out << "TRANSITION 2 2 " << prob << ' ' << s.word << '\n';
+    for (const auto& c : commands)
+        out << "TRANSITION 2 2 " << prob << ' ' << c << '\n';
+    out << "TRANSITION 2 1 0.1\nFSG_END\n";
+    return out.str();
+}
+
+} // namespace speech

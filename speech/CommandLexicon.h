@@ -1,0 +1,30 @@
+#pragma once
+// The words the recogniser knows: the eight Mandarin command words spelt in
+// the English acoustic model's phones, and a loop of Mandarin syllables that
+// soaks up any other speech so that it is not taken for a command.
+
+#include <string>
+#include <vector>
+
+namespace speech {
+
+struct Pronunciation {
+    std::string word;
+    std::string phones;
+};
+
+// The eight commands, each with its variants.
+const std::vector<Pronunciation>& commandPronunciations();
+// One entry per distinct syllable sound, named "s_<pinyin>".
+std::vector<Pronunciation> syllablePronunciations();
+
+// A pronunciation dictionary (one line per variant: word or word(n), phones).
+std::string dictionaryText();
+// The grammar: start -> one command -> end, or start -> a loop over
+// syllables and commands -> end. `commandProbability` is the weight of the
+// single-command branch: the knob that trades acceptance against false accepts.
+std::string grammarText(double commandProbability);
+
+bool isCommandWord(const std::string& word);
+
+} // namespace speech

@@ -1,0 +1,137 @@
+#include "CommandDecoder.h"
+#include "SpeechBackend.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace speech {
+namespace {
+
+class MicrophoneBackend final : public SpeechBackend {
+public:
+    explicit MicrophoneBackend(PhraseSink sink) : sink_(std::move(sink)) {
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    }
+
+    ~MicrophoneBackend() override {
+        if (device_ != 0) {
+            SDL_PauseAudioDevice(device_, 1);
+            SDL_CloseAudioDevice(device_);
+        }
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_all();
+        if (worker_.joinable())
+            worker_.join();
+        if (sdlUp_)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    bool load(std::string& error) override {
+        decoder_ = CommandDecoder::create(error);
+        if (!decoder_)
+            return false;
+        decoder_->setPhraseHandler([this](const std::string& phrase) {
+            if (active_)
+                sink_(phrase);
+        });
+        return true;
+    }
+
+    bool setActive(bool active, std::string& error) override {
+        if (!active) {
+            // Nothing more is delivered; what the worker is decoding is dropped.
+            active_ = false;
+            std::lock_guard lock(mutex_);
+            pending_.clear();
+            return true;
+        }
+        if (device_ == 0 && !openMicrophone(error))
+            return false;
+        active_ = true;
+        return true;
+    }
+
+private:
+    bool openMicrophone(std::string& error) {
+        if (!sdlUp_) {
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+                error = "无法启动声音系统，不能进行语音识别。";
+                return false;
+            }
+            sdlUp_ = true;
+        }
+        SDL_AudioSpec want{};
+        want.freq = CommandDecoder::kSampleRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 1;
+        want.samples = 1024;
+        want.callback = &MicrophoneBackend::captured;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        device_ = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
+        if (device_ == 0) {
+            error = "找不到可以使用的麦克风，不能进行语音识别。";
+            return false;
+        }
+        worker_ = std::thread([this] { decodeLoop(); });
+        SDL_PauseAudioDevice(device_, 0);
+        return true;
+    }
+
+    // SDL's capture thread: copy and return.
+    static void SDLCALL captured(void* self, Uint8* data, int len) {
+        auto* me = static_cast<MicrophoneBackend*>(self);
+        if (!me->active_ || len <= 0)
+            return;
+        const auto* samples = reinterpret_cast<const std::int16_t*>(data);
+        {
+            std::lock_guard lock(me->mutex_);
+            me->pending_.emplace_back(samples, samples + len / 2);
+        }
+        me->wake_.notify_one();
+    }
+
+    // The worker: decoding takes far longer than copying.
+    void decodeLoop() {
+        for (;;) {
+            std::vector<std::int16_t> block;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return quit_ || !pending_.empty(); });
+                if (quit_)
+                    return;
+                block = std::move(pending_.front());
+                pending_.pop_front();
+            }
+            decoder_->feed(block.data(), block.size());
+        }
+    }
+
+    PhraseSink sink_;
+    std::unique_ptr<CommandDecoder> decoder_;
+    std::atomic<bool> active_{false};
+    bool sdlUp_ = false;
+    SDL_AudioDeviceID device_ = 0;
+    std::thread worker_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::vector<std::int16_t>> pending_;
+    bool quit_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<SpeechBackend> makeMicrophoneBackend(SpeechBackend::PhraseSink sink) {
+    return std::make_unique<MicrophoneBackend>(std::move(sink));
+}
+
+} // namespace speech

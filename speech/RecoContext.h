@@ -1,0 +1,52 @@
+#pragma once
+// The recognition context and its grammar, as the speech recorder window
+// uses them: created once at the first start, phrases delivered as the
+// Recognition event on the window thread, and only while active.
+
+#include "SpeechBackend.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+namespace speech {
+
+class RecoGrammar;
+
+class RecoContext final : public QObject {
+    Q_OBJECT
+public:
+    explicit RecoContext(const SpeechBackendFactory& factory, QObject* parent = nullptr);
+    ~RecoContext() override;
+
+    RecoGrammar* CreateGrammar(int id);
+
+signals:
+    // One final phrase, on the window thread.
+    void Recognition(const QString& phrase);
+
+private:
+    friend class RecoGrammar;
+    std::unique_ptr<SpeechBackend> backend_;
+    std::unique_ptr<RecoGrammar> grammar_;
+    // Phrases carry the listening period they were heard in; one from an
+    // earlier period arrives after a stop and is dropped.
+    std::atomic<unsigned> period_{0};
+    bool active_ = false;
+};
+
+class RecoGrammar {
+public:
+    explicit RecoGrammar(RecoContext& context) : context_(context) {}
+    // Loads the command grammar; `error` names what is missing.
+    bool DictationLoad(const QString& topic, int option, QString& error);
+    // 1: listen; 0: deliver nothing more.
+    bool DictationSetState(int state, QString& error);
+
+private:
+    RecoContext& context_;
+};
+
+} // namespace speech

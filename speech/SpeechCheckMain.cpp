@@ -1,0 +1,76 @@
+// speechcheck FILE.wav...: runs each file through the recogniser that the
+// speech recorder window uses, fed continuously as from a microphone, and
+// prints one line per delivered phrase: the file name, a tab, the phrase.
+
+#include "CommandDecoder.h"
+
+#include <SDL.h>
+#include <sndfile.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The file as 16 kHz mono 16-bit samples, whatever its own format.
+bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path, SFM_READ, &info);
+    if (!f)
+        return false;
+    std::vector<std::int16_t> in(std::size_t(info.frames) * std::size_t(info.channels));
+    const sf_count_t got = sf_readf_short(f, in.data(), info.frames);
+    sf_close(f);
+    in.resize(std::size_t(got) * std::size_t(info.channels));
+    SDL_AudioStream* conv =
+        SDL_NewAudioStream(AUDIO_S16SYS, Uint8(info.channels), info.samplerate, AUDIO_S16SYS, 1,
+                           speech::CommandDecoder::kSampleRate);
+    if (!conv)
+        return false;
+    SDL_AudioStreamPut(conv, in.data(), int(in.size() * sizeof(std::int16_t)));
+    SDL_AudioStreamFlush(conv);
+    out.resize(std::size_t(SDL_AudioStreamAvailable(conv)) / sizeof(std::int16_t));
+    const int n = SDL_AudioStreamGet(conv, out.data(), int(out.size() * sizeof(std::int16_t)));
+    out.resize(n > 0 ? std::size_t(n) / sizeof(std::int16_t) : 0);
+    SDL_FreeAudioStream(conv);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: speechcheck FILE.wav...\n");
+        return 2;
+    }
+    std::string error;
+    const char* p = std::getenv("SPEECH_COMMAND_PROBABILITY");
+    auto decoder = speech::CommandDecoder::create(error, p ? std::atof(p) : 0.1);
+    if (!decoder) {
+        std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
+        return 1;
+    }
+    const char* current = nullptr;
+    decoder->setPhraseHandler([&current](const std::string& phrase) {
+        std::printf("%s\t%s\n", current, phrase.c_str());
+        std::fflush(stdout);
+    });
+    // Half a second of quiet after each file, as between spoken words.
+    const std::vector<std::int16_t> pause(speech::CommandDecoder::kSampleRate / 2, 0);
+    int status = 0;
+    for (int i = 1; i < argc; ++i) {
+        current = argv[i];
+        std::vector<std::int16_t> samples;
+        if (!readAs16kMono(argv[i], samples)) {
+            std::fprintf(stderr, "speechcheck: cannot read %s\n", argv[i]);
+            status = 1;
+            continue;
+        }
+        decoder->feed(samples.data(), samples.size());
+        decoder->feed(pause.data(), pause.size());
+        decoder->flush();
+    }
+    return status;
+}

@@ -1,0 +1,299 @@
+#include "frmSDK.h"
+
+#include "Artwork.h"
+#include "WindowUnits.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+#include <QUrl>
+
+#ifndef MAKER_SITE_URL
+#define MAKER_SITE_URL "http://www.quorvel.example"
+#endif
+
+namespace speech {
+namespace {
+
+struct PlaceRow {
+    const char* name;
+    int left, top, width, height;
+    double points;
+    bool bold;
+};
+
+// Places in twips relative to each control's container; fonts in points.
+constexpr PlaceRow kPlaces[] = {
+    {"Picture1", 0, 0, 5775, 2175, 12, false},      {"Command1", 840, 2400, 1575, 735, 15, true},
+    {"Command2", 3480, 2400, 1575, 735, 15, true},  {"Frame3", 120, 3360, 5535, 1215, 12, false},
+    {"Frame2", 120, 4680, 5535, 975, 12, false},    {"Frame1", 120, 5760, 5535, 1455, 12, false},
+    {"Label8", 3240, 7320, 2535, 375, 12, true},    {"lblSX", 120, 120, 3135, 495, 15.75, true},
+    {"Label9", 3720, 120, 2055, 375, 12, false},    {"lbl2", 1320, 720, 975, 495, 18, true},
+    {"Label4", 3600, 720, 855, 495, 18, true},      {"lbl1", 240, 960, 1335, 495, 18, true},
+    {"Label2_0", 2040, 960, 495, 375, 18, true},    {"Label3", 2520, 960, 1215, 495, 18, true},
+    {"Label2_1", 4320, 960, 495, 375, 18, true},    {"Label6", 4800, 960, 1095, 495, 18, true},
+    {"Label1", 1320, 1200, 1095, 495, 18, true},    {"Label5", 3600, 1200, 975, 495, 18, true},
+    {"Label7", 1320, 1800, 4935, 375, 15.75, true}, {"btnRecord", 120, 360, 975, 660, 12, false},
+    {"btnPause", 1560, 360, 975, 645, 12, false},   {"btnPlay", 3000, 360, 975, 660, 12, false},
+    {"btnSave", 4440, 360, 975, 660, 12, false},    {"lblPos", 120, 360, 5175, 405, 12, false},
+    {"Text1", 120, 360, 5295, 855, 12, false},
+};
+
+struct CaptionRow {
+    const char* target;
+    const char* simplified;
+    const char* traditional;
+};
+
+constexpr CaptionRow kCaptions[] = {
+    {"frmSDK", "语音识别录音机", "語音識別錄音機"},
+    {"lblSX", "语音识别口令顺序：", "語音識別口令順序："},
+    {"lbl1", "录音→", "錄音→"},
+    {"lbl2", "暂停", "暫停"},
+    {"Label1", "继续", "繼續"},
+    {"Label3", "停止→", "停止→"},
+    {"Label4", "播放", "播放"},
+    {"Label5", "试听", "試聽"},
+    {"Label6", "保存", "保存"},
+    {"Command1", "开始识别", "開始識別"},
+    {"Command2", "停止识别", "停止識別"},
+    {"Frame2", "录音状态", "錄音狀態"},
+    {"Frame1", "语音识别检测", "語音識別檢測"},
+    {"Label9", "使用格式转换软件", "使用格式轉換軟件"},
+    {"Label8", "下载SDK语音识别包", "下載SDK語音識別包"},
+    {"Label7", "注意：暂停或继续可用可不用", "注意：暫停或繼續可用可不用"},
+    {"Frame3", "辅助按钮", "輔助按鈕"},
+    {"btnRecord", "录 音", "錄 音"},
+    {"btnPause", "暂 停", "暫 停"},
+    {"btnPlay", "播 放", "播 放"},
+    {"btnSave", "保 存", "保 存"},
+};
+
+// The spoken commands: exact phrases, in this order.
+struct CommandRow {
+    const char* phrase;
+    void (frmSDK::*action)();
+};
+
+constexpr CommandRow kCommands[] = {
+    {"录音", &frmSDK::btnRecord_Click}, {"暂停", &frmSDK::btnPause_Click},
+    {"继续", &frmSDK::btnPause_Click},  {"停止", &frmSDK::btnRecord_Click},
+    {"播放", &frmSDK::btnPlay_Click},   {"试听", &frmSDK::btnPlay_Click},
+    {"保存", &frmSDK::btnSave_Click},   {"停止识别", &frmSDK::Command2_Click},
+};
+
+} // namespace
+
+frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platform::Shell& shell,
+               std::function<bool()> simplified, SpeechBackendFactory recogniser, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs), shell_(shell), recogniser_(std::move(recogniser)) {
+    setObjectName(QStringLiteral("frmSDK"));
+    setWindowIcon(recorder::recorderIcon());
+    createControls();
+    applyCaptions(true);
+    engineWindow_ = std::make_unique<platform::WidgetEngineWindow>(
+        platform::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
+        std::move(simplified));
+    engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
+                                                     QStringLiteral("Oakhalt").toStdString());
+}
+
+frmSDK::~frmSDK() {
+    engine_->Shutdown();
+}
+
+void frmSDK::createControls() {
+    auto make = [](auto* w, const char* name) {
+        w->setObjectName(QString::fromLatin1(name));
+        return w;
+    };
+    Picture1 = make(new QLabel(this), "Picture1");
+    Picture1->setStyleSheet(QStringLiteral("background: white;"));
+    for (auto [member, name] :
+         std::initializer_list<std::pair<QLabel**, const char*>>{{&lblSX, "lblSX"},
+                                                                 {&lbl1, "lbl1"},
+                                                                 {&lbl2, "lbl2"},
+                                                                 {&Label1, "Label1"},
+                                                                 {&Label2_0, "Label2_0"},
+                                                                 {&Label3, "Label3"},
+                                                                 {&Label2_1, "Label2_1"},
+                                                                 {&Label4, "Label4"},
+                                                                 {&Label5, "Label5"},
+                                                                 {&Label6, "Label6"},
+                                                                 {&Label7, "Label7"}})
+        *member = make(new QLabel(Picture1), name);
+    Label2_0->setText(QStringLiteral("→"));
+    Label2_1->setText(QStringLiteral("→"));
+    lbl1->setStyleSheet(QStringLiteral("color: red;"));
+    Label3->setStyleSheet(QStringLiteral("color: red;"));
+    Label7->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
+    Label9 = make(new recorder::LinkLabel(Picture1), "Label9");
+    Label8 = make(new recorder::LinkLabel(this), "Label8");
+    for (auto* link : {Label8, Label9}) {
+        link->setStyleSheet(QStringLiteral("color: blue;"));
+        link->setCursor(recorder::pointingHandCursor());
+    }
+    Label8->setToolTip(QStringLiteral("下载语音识别包，否则无法请进行语音识别"));
+    Label9->setToolTip(QStringLiteral("使用Vantrel进行格式转换"));
+    Command1 = make(new QPushButton(this), "Command1");
+    Command2 = make(new QPushButton(this), "Command2");
+    Frame3 = make(new QGroupBox(this), "Frame3");
+    btnRecord = make(new QPushButton(Frame3), "btnRecord");
+    btnPause = make(new QPushButton(Frame3), "btnPause");
+    btnPlay = make(new QPushButton(Frame3), "btnPlay");
+    btnSave = make(new QPushButton(Frame3), "btnSave");
+    Frame2 = make(new QGroupBox(this), "Frame2");
+    lblPos = make(new QLabel(Frame2), "lblPos");
+    Frame1 = make(new QGroupBox(this), "Frame1");
+    Text1 = make(new QTextEdit(Frame1), "Text1");
+    Text1->setAcceptRichText(false);
+
+    for (const PlaceRow& row : kPlaces) {
+        auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
+        Q_ASSERT(w);
+        platform::placeInTwips(w, row.left, row.top, row.width, row.height);
+        QFont f(QStringLiteral("宋体"));
+        f.setPointSizeF(row.points);
+        f.setBold(row.bold);
+        f.setUnderline(w == Label8 || w == Label9);
+        w->setFont(f);
+    }
+    setFixedSize(platform::twipsToPixels(5730, logicalDpiX()),
+                 platform::twipsToPixels(7650, logicalDpiX()));
+    // Light yellow, as the window has always been.
+    setStyleSheet(QStringLiteral("frmSDK { background: rgb(255, 255, 192); }"));
+    setAttribute(Qt::WA_StyledBackground);
+
+    btnPlay->setEnabled(false);
+    btnSave->setEnabled(false);
+    tmrRec = new QTimer(this);
+    tmrRec->setInterval(200);
+
+    connect(btnRecord, &QPushButton::clicked, this, &frmSDK::btnRecord_Click);
+    connect(btnPause, &QPushButton::clicked, this, &frmSDK::btnPause_Click);
+    connect(btnPlay, &QPushButton::clicked, this, &frmSDK::btnPlay_Click);
+    connect(btnSave, &QPushButton::clicked, this, &frmSDK::btnSave_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmSDK::StartRecognition);
+    connect(Command2, &QPushButton::clicked, this, &frmSDK::Command2_Click);
+    connect(Label8, &recorder::LinkLabel::clicked, this, &frmSDK::Label8_Click);
+    connect(Label9, &recorder::LinkLabel::clicked, this, &frmSDK::Label9_Click);
+    connect(tmrRec, &QTimer::timeout, this, &frmSDK::tmrRec_Timer);
+}
+
+void frmSDK::applyCaptions(bool simplified) {
+    for (const CaptionRow& row : kCaptions) {
+        const QString text = QString::fromUtf8(simplified ? row.simplified : row.traditional);
+        QWidget* w = row.target == std::string_view("frmSDK")
+                         ? this
+                         : findChild<QWidget*>(QString::fromLatin1(row.target));
+        Q_ASSERT(w);
+        platform::setCaption(w, text);
+    }
+}
+
+bool frmSDK::Load() {
+    SetRecognitionState(false);
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    if (!engine_->LibraryStartup())
+        return false;
+    tmrRec->start();
+    return true;
+}
+
+void frmSDK::btnRecord_Click() {
+    if (engine_->capturing())
+        engine_->StopRecording();
+    else
+        engine_->StartRecording();
+}
+
+void frmSDK::btnPause_Click() {
+    engine_->PauseRecording();
+}
+void frmSDK::btnPlay_Click() {
+    engine_->Play();
+}
+void frmSDK::btnSave_Click() {
+    engine_->SaveRecording();
+}
+void frmSDK::tmrRec_Timer() {
+    engine_->RefreshDisplay();
+}
+
+void frmSDK::Label8_Click() {
+    shell_.openUrl(
+        QUrl(QStringLiteral(MAKER_SITE_URL "/down_Show.asp?InfoId=192&ClassId=32&Topid=0")));
+}
+
+void frmSDK::Label9_Click() {
+    shell_.openUrl(
+        QUrl(QStringLiteral(MAKER_SITE_URL "/down_Show.asp?InfoId=182&ClassId=30&Topid=0")));
+}
+
+void frmSDK::SetRecognitionState(bool active) {
+    recognitionActive_ = active;
+    Command1->setEnabled(!active);
+    Command2->setEnabled(active);
+}
+
+void frmSDK::StartRecognition() {
+    QString error;
+    if (!RecoContext_) {
+        auto context = std::make_unique<RecoContext>(recogniser_);
+        ++contextsCreated_;
+        RecoGrammar* grammar = context->CreateGrammar(1);
+        if (!grammar->DictationLoad(QString(), 0, error)) {
+            // Said plainly, and the window stays: the buttons still record.
+            dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+            return;
+        }
+        RecoContext_ = std::move(context);
+        RecoGrammar_ = grammar;
+        connect(RecoContext_.get(), &RecoContext::Recognition, this,
+                &frmSDK::RecoContext_Recognition);
+    }
+    if (!RecoGrammar_->DictationSetState(1, error)) {
+        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        return;
+    }
+    SetRecognitionState(true);
+}
+
+void frmSDK::StopRecognition() {
+    if (RecoGrammar_) {
+        QString ignored;
+        RecoGrammar_->DictationSetState(0, ignored);
+    }
+    SetRecognitionState(false);
+    Text1->clear();
+}
+
+void frmSDK::RecoContext_Recognition(const QString& phrase) {
+    Text1->insertPlainText(phrase + QLatin1Char(' '));
+    // A command must not change the take that an open save dialog or box is
+    // about to act on: while one is open, phrases are shown, not obeyed.
+    if (engineWindow_->inModalDialog())
+        return;
+    for (const CommandRow& row : kCommands) {
+        if (phrase == QString::fromUtf8(row.phrase)) {
+            (this->*row.action)();
+            return;
+        }
+    }
+}
+
+void frmSDK::closeEvent(QCloseEvent* event) {
+    // Closing this window ends the launcher; an unsaved take is lost.
+    tmrRec->stop();
+    engine_->Shutdown();
+    event->accept();
+    QApplication::quit();
+}
+
+} // namespace speech

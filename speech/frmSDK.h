@@ -1,0 +1,105 @@
+#pragma once
+// The speech recorder window of the launcher: four recorder buttons worked
+// by hand or by eight spoken command words, the command diagram, and the
+// box that shows what was heard.
+
+#include "AudioLibrary.h"
+#include "Dialogs.h"
+#include "LinkLabel.h"
+#include "RecoContext.h"
+#include "RecordEngine.h"
+#include "Shell.h"
+#include "WidgetEngineWindow.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+
+namespace speech {
+
+class frmSDK final : public QWidget {
+    Q_OBJECT
+public:
+    // `simplified` reads the launcher's script choice.
+    frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platform::Shell& shell,
+           std::function<bool()> simplified, SpeechBackendFactory recogniser,
+           QWidget* parent = nullptr);
+    ~frmSDK() override;
+
+    // The window's load: devices and timer. False when the program must end
+    // (the reason has been shown).
+    bool Load();
+    // The captions in the chosen script.
+    void applyCaptions(bool simplified);
+
+    void btnRecord_Click();
+    void btnPause_Click();
+    void btnPlay_Click();
+    void btnSave_Click();
+    void Label8_Click();
+    void Label9_Click();
+    void tmrRec_Timer();
+
+    void SetRecognitionState(bool active);
+    void StartRecognition();
+    void StopRecognition();
+    void RecoContext_Recognition(const QString& phrase);
+    // Command2's click: the same as StopRecognition.
+    void Command2_Click() { StopRecognition(); }
+
+    engine::RecordEngine& engine() { return *engine_; }
+    bool RecognitionActive() const { return recognitionActive_; }
+    int contextsCreated() const { return contextsCreated_; }
+
+    QLabel* Picture1 = nullptr;
+    QLabel* lblSX = nullptr;
+    QLabel* lbl1 = nullptr;
+    QLabel* lbl2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2_0 = nullptr;
+    QLabel* Label2_1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    recorder::LinkLabel* Label8 = nullptr;
+    recorder::LinkLabel* Label9 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QPushButton* btnRecord = nullptr;
+    QPushButton* btnPause = nullptr;
+    QPushButton* btnPlay = nullptr;
+    QPushButton* btnSave = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QLabel* lblPos = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QTextEdit* Text1 = nullptr;
+    QTimer* tmrRec = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+
+    platform::Dialogs& dialogs_;
+    platform::Shell& shell_;
+    SpeechBackendFactory recogniser_;
+    std::unique_ptr<platform::WidgetEngineWindow> engineWindow_;
+    std::unique_ptr<engine::RecordEngine> engine_;
+    std::unique_ptr<RecoContext> RecoContext_;
+    RecoGrammar* RecoGrammar_ = nullptr;
+    bool recognitionActive_ = false;
+    int contextsCreated_ = 0;
+};
+
+} // namespace speech
