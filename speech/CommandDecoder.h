@@ -18,7 +18,7 @@ public:
 
     // Loads the acoustic model; `error` says what is missing when it fails.
     static std::unique_ptr<CommandDecoder> create(std::string& error,
-                                                  double commandProbability = 0.1);
+                                                  double commandProbability = 0.05);
     ~CommandDecoder();
     CommandDecoder(const CommandDecoder&) = delete;
     CommandDecoder& operator=(const CommandDecoder&) = delete;

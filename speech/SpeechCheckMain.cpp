@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
     }
     std::string error;
     const char* p = std::getenv("SPEECH_COMMAND_PROBABILITY");
-    auto decoder = speech::CommandDecoder::create(error, p ? std::atof(p) : 0.1);
+    auto decoder = speech::CommandDecoder::create(error, p ? std::atof(p) : 0.05);
     if (!decoder) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
         return 1;
