@@ -12,7 +12,7 @@ packages=(
   espeak-ng libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick appstream desktop-file-utils
+  xvfb xdotool xclip x11-utils imagemagick appstream desktop-file-utils
   pulseaudio pulseaudio-utils sox
   # run time
   fonts-noto-cjk qt6-qpa-plugins pavucontrol

@@ -50,6 +50,10 @@ const std::vector<Pronunciation>& commandPronunciations() {
         {"停止", "T IH NG JH ER"},
         {"停止", "T IH NG CH ER"},
         {"停止", "T IY NG JH IH"},
+        // What the English model hears in synthesised Mandarin "停止":
+        // the final "ing" comes out as "UW", the retroflex as "CH"/"JH".
+        {"停止", "T UW CH UW"},
+        {"停止", "T UW JH UW"},
         {"播放", "B AO F AA NG"},
         {"播放", "B OW F AA NG"},
         {"播放", "P AO F AA NG"},

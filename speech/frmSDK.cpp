@@ -167,7 +167,7 @@ void frmSDK::createControls() {
     setFixedSize(platform::twipsToPixels(5730, logicalDpiX()),
                  platform::twipsToPixels(7650, logicalDpiX()));
     // Light yellow, as the window has always been.
-    setStyleSheet(QStringLiteral("frmSDK { background: rgb(255, 255, 192); }"));
+    setStyleSheet(QStringLiteral("#frmSDK { background: rgb(255, 255, 192); }"));
     setAttribute(Qt::WA_StyledBackground);
 
     btnPlay->setEnabled(false);

@@ -23,6 +23,10 @@ trap e2e_cleanup EXIT
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    # The programs' own output, for whoever looks into the failure.
+    for log in "$E2E_WORK"/*.log; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")"; tail -n 40 "$log"; } >&2
+    done
     if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
         import -window root "${E2E_SHOT:-/tmp/e2e-failure.png}" 2>/dev/null &&
             echo "screenshot: ${E2E_SHOT:-/tmp/e2e-failure.png}" >&2
@@ -95,6 +99,15 @@ e2e_wait_window() {
         sleep 0.1
     done
     return 1
+}
+
+# Feeds faint noise for $1 seconds, like the room a real microphone hears;
+# the recogniser adapts to its level (digital silence is no room at all).
+e2e_feed_room() {
+    (sox -q -n -r 44100 -c 2 -b 16 -e signed -L -t raw - synth "$1" pinknoise vol 0.003 |
+        pacat --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 -d nullsink) \
+        </dev/null >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
 }
 
 e2e_capture_streams() { pactl list short source-outputs | wc -l; }
