@@ -77,6 +77,55 @@ bool isCommandWord(const std::string& word) {
     return false;
 }
 
+namespace {
+
+// Which finals each initial takes in Mandarin: only real syllables go into
+// the loop, so that it does not outbid the commands with sounds no one says.
+bool isSyllable(const std::string& initial, const std::string& final) {
+    static const std::set<std::string> open = {"a",  "o",  "e",   "ai",  "ei",  "ao", "ou",
+                                               "an", "en", "ang", "eng", "ong", "er"};
+    static const std::set<std::string> iGroup = {"i",   "ia", "ie",   "iao", "iu",
+                                                 "ian", "in", "iang", "ing", "iong"};
+    static const std::set<std::string> uGroup = {"u", "ua", "uo", "uai", "ui", "uan", "un", "uang"};
+    const auto in = [&final](std::initializer_list<const char*> list) {
+        for (const char* f : list)
+            if (final == f)
+                return true;
+        return false;
+    };
+    if (initial.empty())
+        return open.count(final) && final != "ong";
+    if (initial == "y")
+        return in({"a", "o", "e", "ao", "an", "ang", "ou", "ong", "i", "in", "ing", "u", "ue",
+                   "uan", "un"});
+    if (initial == "w")
+        return in({"a", "o", "ai", "ei", "an", "en", "ang", "eng", "u"});
+    if (initial == "j" || initial == "q" || initial == "x")
+        return iGroup.count(final) || in({"v", "ue"});
+    if (initial == "zh" || initial == "ch" || initial == "sh" || initial == "r" || initial == "z" ||
+        initial == "c" || initial == "s")
+        return (open.count(final) && final != "o" && final != "er") || final == "i" ||
+               (uGroup.count(final) && ((final != "ua" && final != "uai" && final != "uang") ||
+                                        initial == "zh" || initial == "ch" || initial == "sh"));
+    if (initial == "b" || initial == "p" || initial == "m")
+        return in({"a", "o", "ai", "ei", "ao", "an", "en", "ang", "eng", "u", "i", "ie", "iao",
+                   "ian", "in", "ing"}) ||
+               (initial != "b" && final == "ou") || (initial == "m" && in({"e", "iu"}));
+    if (initial == "f")
+        return in({"a", "o", "ei", "ou", "an", "en", "ang", "eng", "u"});
+    if (initial == "d" || initial == "t")
+        return (open.count(final) && final != "o" && final != "en" && final != "er") ||
+               in({"i", "ie", "iao", "iu", "ian", "ing", "u", "uo", "ui", "uan", "un"});
+    if (initial == "n" || initial == "l")
+        return (open.count(final) && final != "er") ||
+               in({"i", "ia", "ie", "iao", "iu", "ian", "in", "iang", "ing", "u", "uo", "uan", "un",
+                   "v", "ue"});
+    // g, k, h
+    return (open.count(final) && final != "o" && final != "er") || uGroup.count(final);
+}
+
+} // namespace
+
 std::vector<Pronunciation> syllablePronunciations() {
     std::set<std::string> commandSounds;
     for (const auto& p : commandPronunciations())
@@ -85,6 +134,8 @@ std::vector<Pronunciation> syllablePronunciations() {
     std::vector<Pronunciation> out;
     for (const Spelling& i : kInitials) {
         for (const Spelling& f : kFinals) {
+            if (!isSyllable(i.pinyin, f.pinyin))
+                continue;
             std::string phones = i.phones;
             if (!phones.empty())
                 phones += ' ';
