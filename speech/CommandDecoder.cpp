@@ -39,7 +39,8 @@ CommandDecoder::CommandDecoder(std::unique_ptr<Impl> impl) : impl_(std::move(imp
 CommandDecoder::~CommandDecoder() = default;
 
 std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
-                                                       double commandProbability) {
+                                                       double commandProbability,
+                                                       const std::string& extraPronunciations) {
     const fs::path model = fs::path(POCKETSPHINX_MODEL_DIR) / "en-us" / "en-us";
     if (!fs::exists(model / "mdef")) {
         error = "找不到语音识别模型：" + model.string();
@@ -52,7 +53,7 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     fs::create_directories(impl->workDir, ec);
     const fs::path dict = impl->workDir / "commands.dict";
     const fs::path fsg = impl->workDir / "commands.fsg";
-    std::ofstream(dict) << dictionaryText();
+    std::ofstream(dict) << dictionaryText(readPronunciations(extraPronunciations));
     std::ofstream(fsg) << grammarText(commandProbability);
 
     // Measured on synthesised voices: a language weight of 10 and a small

@@ -17,8 +17,11 @@ public:
     using PhraseHandler = std::function<void(const std::string& phrase)>;
 
     // Loads the acoustic model; `error` says what is missing when it fails.
+    // `extraPronunciations`: further spellings of the command words (a
+    // user's own, for instance), in readPronunciations() form.
     static std::unique_ptr<CommandDecoder> create(std::string& error,
-                                                  double commandProbability = 0.05);
+                                                  double commandProbability = 0.05,
+                                                  const std::string& extraPronunciations = {});
     ~CommandDecoder();
     CommandDecoder(const CommandDecoder&) = delete;
     CommandDecoder& operator=(const CommandDecoder&) = delete;

@@ -148,7 +148,24 @@ std::vector<Pronunciation> syllablePronunciations() {
     return out;
 }
 
-std::string dictionaryText() {
+std::vector<Pronunciation> readPronunciations(const std::string& text) {
+    std::vector<Pronunciation> out;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        Pronunciation p;
+        fields >> p.word;
+        std::string phone;
+        while (fields >> phone)
+            p.phones += (p.phones.empty() ? "" : " ") + phone;
+        if (isCommandWord(p.word) && !p.phones.empty())
+            out.push_back(p);
+    }
+    return out;
+}
+
+std::string dictionaryText(const std::vector<Pronunciation>& extra) {
     std::ostringstream out;
     std::map<std::string, int> count;
     auto line = [&](const Pronunciation& p) {
@@ -159,6 +176,8 @@ std::string dictionaryText() {
         out << '\t' << p.phones << '\n';
     };
     for (const auto& p : commandPronunciations())
+        line(p);
+    for (const auto& p : extra)
         line(p);
     for (const auto& p : syllablePronunciations())
         line(p);

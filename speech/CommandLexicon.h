@@ -18,8 +18,11 @@ const std::vector<Pronunciation>& commandPronunciations();
 // One entry per distinct syllable sound, named "s_<pinyin>".
 std::vector<Pronunciation> syllablePronunciations();
 
-// A pronunciation dictionary (one line per variant: word or word(n), phones).
-std::string dictionaryText();
+// A pronunciation dictionary (one line per variant: word or word(n), phones);
+// `extra` spellings of command words, such as a user's own, come on top.
+std::string dictionaryText(const std::vector<Pronunciation>& extra = {});
+// Reads "word<TAB or blank>phones" lines; other lines are skipped.
+std::vector<Pronunciation> readPronunciations(const std::string& text);
 // The grammar: start -> one command -> end, or start -> a loop over
 // syllables and commands -> end. `commandProbability` is the weight of the
 // single-command branch: the knob that trades acceptance against false accepts.

@@ -3,13 +3,17 @@
 // prints one line per delivered phrase: the file name, a tab, the phrase.
 
 #include "CommandDecoder.h"
+#include "CommandLexicon.h"
 
 #include <SDL.h>
 #include <sndfile.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -41,13 +45,26 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: speechcheck FILE.wav...\n");
+    // --print-dictionary: the pronunciation dictionary the decoder uses.
+    if (argc == 2 && std::string(argv[1]) == "--print-dictionary") {
+        std::fputs(speech::dictionaryText().c_str(), stdout);
+        return 0;
+    }
+    // --lexicon FILE adds spellings of the command words ("word phones" lines).
+    std::string lexicon;
+    int first = 1;
+    if (argc > 2 && std::string(argv[1]) == "--lexicon") {
+        std::ifstream in(argv[2]);
+        lexicon.assign(std::istreambuf_iterator<char>(in), {});
+        first = 3;
+    }
+    if (argc <= first) {
+        std::fprintf(stderr, "usage: speechcheck [--lexicon FILE] FILE.wav...\n");
         return 2;
     }
     std::string error;
     const char* p = std::getenv("SPEECH_COMMAND_PROBABILITY");
-    auto decoder = speech::CommandDecoder::create(error, p ? std::atof(p) : 0.05);
+    auto decoder = speech::CommandDecoder::create(error, p ? std::atof(p) : 0.05, lexicon);
     if (!decoder) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
         return 1;
@@ -60,7 +77,7 @@ int main(int argc, char* argv[]) {
     // Half a second of quiet after each file, as between spoken words.
     const std::vector<std::int16_t> pause(speech::CommandDecoder::kSampleRate / 2, 0);
     int status = 0;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         current = argv[i];
         std::vector<std::int16_t> samples;
         if (!readAs16kMono(argv[i], samples)) {
