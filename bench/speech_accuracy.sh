@@ -30,7 +30,8 @@ done; done
 sox -n -r 16000 -c 1 -b 16 "$work/silence.wav" trim 0 3
 
 start=$(date +%s.%N)
-"$SPEECHCHECK" "$work"/cmd_*.wav "$work"/oov_*.wav "$work/silence.wav" >"$work/out.tsv"
+SPEECH_TIMING=1 "$SPEECHCHECK" "$work"/cmd_*.wav "$work"/oov_*.wav "$work/silence.wav" \
+    >"$work/out.tsv" 2>"$work/timing.txt"
 end=$(date +%s.%N)
 files=$(ls "$work"/*.wav | wc -l)
 
@@ -57,3 +58,5 @@ END {
     printf "silence accepted: %d\n", silenceAccepted + 0
     printf "decoding: %.3f s for %d files (%.1f ms per file, incl. model load)\n", secs, files, 1000 * secs / files
 }' "$work/out.tsv"
+sort -n -k2 "$work/timing.txt" | awk -F'\t' '$1 == "latency" { v[n++] = $2 }
+END { if (n) printf "end of speech to phrase (audio time): median %.2f s, 90%% %.2f s, max %.2f s\n", v[int(n/2)], v[int(n*0.9)], v[n-1] }'

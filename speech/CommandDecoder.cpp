@@ -82,6 +82,7 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
     for (std::size_t done = 0; done < count; done += kPiece) {
         const std::size_t n = std::min(kPiece, count - done);
         ps_process_raw(impl_->decoder, samples + done, n, FALSE, FALSE);
+        fed_ += n;
         const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
         if (inSpeech)
             impl_->inUtterance = true;

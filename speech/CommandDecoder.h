@@ -30,6 +30,9 @@ public:
     void feed(const std::int16_t* samples, std::size_t count);
     // Ends an utterance in progress (end of a file) and delivers it.
     void flush();
+    // Samples taken in so far; during a phrase handler, up to the piece
+    // that ended the utterance.
+    std::uint64_t samplesFed() const { return fed_; }
 
     static constexpr int kSampleRate = 16000;
 
@@ -40,6 +43,7 @@ private:
 
     std::unique_ptr<Impl> impl_;
     PhraseHandler handler_;
+    std::uint64_t fed_ = 0;
 };
 
 } // namespace speech

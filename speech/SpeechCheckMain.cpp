@@ -70,9 +70,17 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const char* current = nullptr;
-    decoder->setPhraseHandler([&current](const std::string& phrase) {
+    // With SPEECH_TIMING set, stderr gets for each phrase the time from the
+    // end of the file's speech to its delivery, in the audio's own time.
+    const bool timing = std::getenv("SPEECH_TIMING") != nullptr;
+    std::uint64_t speechEnd = 0;
+    decoder->setPhraseHandler([&](const std::string& phrase) {
         std::printf("%s\t%s\n", current, phrase.c_str());
         std::fflush(stdout);
+        if (timing)
+            std::fprintf(stderr, "latency\t%.3f\n",
+                         double(decoder->samplesFed() - speechEnd) /
+                             speech::CommandDecoder::kSampleRate);
     });
     // Half a second of quiet after each file, as between spoken words.
     const std::vector<std::int16_t> pause(speech::CommandDecoder::kSampleRate / 2, 0);
@@ -85,6 +93,10 @@ int main(int argc, char* argv[]) {
             status = 1;
             continue;
         }
+        std::size_t last = samples.size();
+        while (last > 0 && std::abs(samples[last - 1]) < 1000)
+            --last;
+        speechEnd = decoder->samplesFed() + last;
         decoder->feed(samples.data(), samples.size());
         decoder->feed(pause.data(), pause.size());
         decoder->flush();
