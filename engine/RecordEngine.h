@@ -74,7 +74,6 @@ public:
     std::size_t recordBufferCapacity() const { return capacity_; }
     audio::HRECORD recordChannel() const { return RecordChannel; }
     audio::HSTREAM playbackStream() const { return PlaybackStream; }
-    const engine::WaveHeader& waveHeader() const { return WaveHeader; }
     bool capturing() const { return RecordChannel != 0; }
     bool hasFinishedTake() const { return RecordBuffer && takeFinished_; }
 

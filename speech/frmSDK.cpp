@@ -100,8 +100,7 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
     engineWindow_ = std::make_unique<platform::WidgetEngineWindow>(
         platform::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
         std::move(simplified));
-    engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
-                                                     QStringLiteral("Oakhalt").toStdString());
+    engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_, "Oakhalt");
 }
 
 frmSDK::~frmSDK() {

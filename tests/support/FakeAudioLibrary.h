@@ -32,7 +32,6 @@ public:
     // all were handed over (or dropped: paused, stopped, ended). Block
     // bytes continue a running byte pattern: byte i of the capture is i & 0xFF.
     void deliver(const std::vector<std::uint32_t>& blockSizes);
-    std::uint64_t patternBytesProduced() const { return produced_; }
     // How many callbacks ran, and how many of them returned 0.
     int callbacksRun() const;
     bool callbackRanOnCaptureThread() const;

@@ -1,11 +1,10 @@
 #pragma once
 // A prompt player that plays nothing: it logs each step, runs a probe at the
-// moment a sound would play, and can pretend files are missing.
+// moment a sound would play, and can pretend the files are missing.
 
 #include "MediaControl.h"
 
 #include <functional>
-#include <set>
 #include <vector>
 
 namespace fake {
@@ -13,13 +12,12 @@ namespace fake {
 class FakeMediaControl final : public platform::MediaControl {
 public:
     std::vector<std::string> log;
-    std::set<std::string> present; // files that exist; empty = every file exists
     bool allMissing = false;
     std::function<void(const std::string& file)> whilePlaying;
 
     platform::MCIERROR open(const std::string& file, platform::MCIDEVICEID& device) override {
         log.push_back("open " + file);
-        if (allMissing || (!present.empty() && !present.count(file)))
+        if (allMissing)
             return platform::MCIERR_FILE_NOT_FOUND;
         device = ++next_;
         files_.push_back(file);
