@@ -1,6 +1,7 @@
 #include "CommandDecoder.h"
 
 #include "CommandLexicon.h"
+#include "VoiceProfile.h"
 
 #include <pocketsphinx.h>
 
@@ -23,6 +24,13 @@ struct CommandDecoder::Impl {
     cmd_ln_t* config = nullptr;
     ps_decoder_t* decoder = nullptr;
     bool inUtterance = false; // speech was heard since the utterance began
+    // The voice detector notices speech a little after it starts: the last
+    // half second before it is kept and becomes the utterance's start.
+    std::vector<std::int16_t> before;
+    std::vector<std::int16_t> utterance;
+    static constexpr std::size_t kBefore = CommandDecoder::kSampleRate / 2;
+    // Longer than any command word said slowly; the rest is not kept.
+    static constexpr std::size_t kLongest = CommandDecoder::kSampleRate * 8;
 
     ~Impl() {
         if (decoder)
@@ -81,13 +89,26 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
     constexpr std::size_t kPiece = 1600; // 0.1 s
     for (std::size_t done = 0; done < count; done += kPiece) {
         const std::size_t n = std::min(kPiece, count - done);
-        ps_process_raw(impl_->decoder, samples + done, n, FALSE, FALSE);
+        const std::int16_t* piece = samples + done;
+        ps_process_raw(impl_->decoder, piece, n, FALSE, FALSE);
         fed_ += n;
         const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
-        if (inSpeech)
-            impl_->inUtterance = true;
-        else if (impl_->inUtterance)
+        Impl& d = *impl_;
+        if (d.inUtterance) {
+            if (d.utterance.size() < Impl::kLongest)
+                d.utterance.insert(d.utterance.end(), piece, piece + n);
+        } else {
+            d.before.insert(d.before.end(), piece, piece + n);
+            if (d.before.size() > Impl::kBefore)
+                d.before.erase(d.before.begin(), d.before.end() - std::ptrdiff_t(Impl::kBefore));
+        }
+        if (inSpeech && !d.inUtterance) {
+            d.inUtterance = true;
+            d.utterance.assign(d.before.begin(), d.before.end());
+            d.before.clear();
+        } else if (!inSpeech && d.inUtterance) {
             finishUtterance();
+        }
     }
 }
 
@@ -100,13 +121,25 @@ void CommandDecoder::finishUtterance() {
     ps_end_utt(impl_->decoder);
     std::int32_t score = 0;
     const char* hyp = ps_get_hyp(impl_->decoder, &score);
-    const std::string phrase = hyp ? hyp : "";
+    std::string phrase = hyp ? hyp : "";
     impl_->inUtterance = false;
+    const std::vector<std::int16_t> heard = std::move(impl_->utterance);
+    impl_->utterance.clear();
     // The decoder is not reset between utterances: its front end keeps
     // adapting to the microphone's level and noise.
     ps_start_utt(impl_->decoder);
-    if (std::getenv("SPEECH_DEBUG"))
+    const bool debug = std::getenv("SPEECH_DEBUG") != nullptr;
+    if (debug)
         std::fprintf(stderr, "hyp [%s] score %d\n", phrase.c_str(), int(score));
+    if (utteranceHandler_)
+        utteranceHandler_(heard);
+    if (profile_ && profile_->complete()) {
+        const VoiceProfile::Match m = profile_->match(heard.data(), heard.size());
+        if (debug)
+            std::fprintf(stderr, "match [%s] %.2f threshold %.2f runner-up %.2f\n", m.word.c_str(),
+                         m.distance, m.threshold, m.runnerUp);
+        phrase = m.word;
+    }
     if (isCommandWord(phrase) && handler_)
         handler_(phrase);
 }

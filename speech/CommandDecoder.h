@@ -2,15 +2,20 @@
 // The recogniser proper: 16 kHz mono 16-bit samples go in, fed
 // continuously as a microphone delivers them; whole phrases come out, one per
 // utterance that the decoder's own voice detection marks off. Only a phrase
-// that is exactly one command word is delivered. Not thread-safe: one thread
-// feeds it.
+// that is exactly one command word is delivered. With a user's complete
+// voice profile the utterance is matched against that user's recordings;
+// without one, the English acoustic model's approximation decides. Not
+// thread-safe: one thread feeds it.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace speech {
+
+class VoiceProfile;
 
 class CommandDecoder {
 public:
@@ -27,6 +32,12 @@ public:
     CommandDecoder& operator=(const CommandDecoder&) = delete;
 
     void setPhraseHandler(PhraseHandler handler) { handler_ = std::move(handler); }
+    // Every utterance's sound (with a little of the quiet before it), before
+    // it is recognised: what an enrolment records.
+    using UtteranceHandler = std::function<void(const std::vector<std::int16_t>& samples)>;
+    void setUtteranceHandler(UtteranceHandler handler) { utteranceHandler_ = std::move(handler); }
+    // The user's recordings; used only when complete. Null: none.
+    void setProfile(std::shared_ptr<const VoiceProfile> profile) { profile_ = std::move(profile); }
     void feed(const std::int16_t* samples, std::size_t count);
     // Ends an utterance in progress (end of a file) and delivers it.
     void flush();
@@ -43,6 +54,8 @@ private:
 
     std::unique_ptr<Impl> impl_;
     PhraseHandler handler_;
+    UtteranceHandler utteranceHandler_;
+    std::shared_ptr<const VoiceProfile> profile_;
     std::uint64_t fed_ = 0;
 };
 

@@ -1,9 +1,17 @@
 // speechcheck FILE.wav...: runs each file through the recogniser that the
 // speech recorder window uses, fed continuously as from a microphone, and
 // prints one line per delivered phrase: the file name, a tab, the phrase.
+//
+//   speechcheck [--lexicon FILE] [--profile DIR] FILE.wav...
+//   speechcheck --enrol DIR WORD FILE.wav...
+// --profile recognises with a user's recordings of the command words (as
+// the window does once that user has recorded them); --enrol adds each
+// utterance heard in the files to DIR as a recording of WORD, exactly as the
+// window's enrolment does.
 
 #include "CommandDecoder.h"
 #include "CommandLexicon.h"
+#include "VoiceProfile.h"
 
 #include <SDL.h>
 #include <sndfile.h>
@@ -50,16 +58,29 @@ int main(int argc, char* argv[]) {
         std::fputs(speech::dictionaryText().c_str(), stdout);
         return 0;
     }
-    // --lexicon FILE adds spellings of the command words ("word phones" lines).
     std::string lexicon;
+    std::string profileDir;
+    std::string enrolWord;
     int first = 1;
-    if (argc > 2 && std::string(argv[1]) == "--lexicon") {
-        std::ifstream in(argv[2]);
-        lexicon.assign(std::istreambuf_iterator<char>(in), {});
-        first = 3;
+    for (; first + 1 < argc; first += 2) {
+        const std::string option = argv[first];
+        if (option == "--lexicon") {
+            // Further spellings of the command words ("word phones" lines).
+            std::ifstream in(argv[first + 1]);
+            lexicon.assign(std::istreambuf_iterator<char>(in), {});
+        } else if (option == "--profile") {
+            profileDir = argv[first + 1];
+        } else if (option == "--enrol" && first + 2 < argc) {
+            profileDir = argv[first + 1];
+            enrolWord = argv[first + 2];
+            ++first;
+        } else {
+            break;
+        }
     }
-    if (argc <= first) {
-        std::fprintf(stderr, "usage: speechcheck [--lexicon FILE] FILE.wav...\n");
+    if (argc <= first || (first < argc && argv[first][0] == '-')) {
+        std::fprintf(stderr, "usage: speechcheck [--lexicon FILE] [--profile DIR] FILE.wav...\n"
+                             "       speechcheck --enrol DIR WORD FILE.wav...\n");
         return 2;
     }
     std::string error;
@@ -68,6 +89,25 @@ int main(int argc, char* argv[]) {
     if (!decoder) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
         return 1;
+    }
+    auto profile = std::make_shared<speech::VoiceProfile>();
+    if (!profileDir.empty() && !profile->load(profileDir, error)) {
+        std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
+        return 1;
+    }
+    if (!enrolWord.empty()) {
+        if (!speech::isCommandWord(enrolWord)) {
+            std::fprintf(stderr, "speechcheck: %s is not a command word\n", enrolWord.c_str());
+            return 2;
+        }
+        profile->clearWord(enrolWord);
+        decoder->setUtteranceHandler([&](const std::vector<std::int16_t>& samples) {
+            if (!profile->addTake(enrolWord, samples))
+                std::fprintf(stderr, "speechcheck: an utterance of %.2f s was not taken\n",
+                             double(samples.size()) / speech::CommandDecoder::kSampleRate);
+        });
+    } else if (!profileDir.empty()) {
+        decoder->setProfile(profile);
     }
     const char* current = nullptr;
     // With SPEECH_TIMING set, stderr gets for each phrase the time from the
@@ -100,6 +140,13 @@ int main(int argc, char* argv[]) {
         decoder->feed(samples.data(), samples.size());
         decoder->feed(pause.data(), pause.size());
         decoder->flush();
+    }
+    if (!enrolWord.empty()) {
+        std::printf("%s\t%d recordings\n", enrolWord.c_str(), profile->takes(enrolWord));
+        if (!profile->save(profileDir, error)) {
+            std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
+            return 1;
+        }
     }
     return status;
 }

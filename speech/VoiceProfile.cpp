@@ -1,0 +1,214 @@
+#include "VoiceProfile.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace speech {
+namespace {
+
+constexpr int kRate = 16000;
+// A command word takes between 0.15 s and 3 s however slowly it is said.
+constexpr std::size_t kShortest = kRate * 15 / 100;
+constexpr std::size_t kLongest = kRate * 3;
+
+SNDFILE* openSound(const fs::path& path, int mode, SF_INFO& info) {
+#ifdef _WIN32
+    return sf_wchar_open(path.c_str(), mode, &info);
+#else
+    return sf_open(path.c_str(), mode, &info);
+#endif
+}
+
+std::string fileName(std::size_t wordIndex, int take) {
+    return "word" + std::to_string(wordIndex + 1) + "_take" + std::to_string(take) + ".wav";
+}
+
+bool writeSound(const fs::path& path, const std::vector<std::int16_t>& samples) {
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = openSound(path, SFM_WRITE, info);
+    if (!f)
+        return false;
+    const sf_count_t n = sf_write_short(f, samples.data(), sf_count_t(samples.size()));
+    return sf_close(f) == 0 && n == sf_count_t(samples.size());
+}
+
+// Two utterances compared as if said in the same room at the same level.
+double distance(const BandPowers& a, const BandPowers& b) {
+    return warpDistance(WordFeatures::inRoomOf(a, b), WordFeatures::inRoomOf(b, a));
+}
+
+} // namespace
+
+const std::vector<std::string>& commandWords() {
+    static const std::vector<std::string> words = {"录音", "暂停", "继续", "停止",
+                                                   "播放", "试听", "保存", "停止识别"};
+    return words;
+}
+
+bool VoiceProfile::load(const fs::path& dir, std::string& error) {
+    takes_.clear();
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec))
+        return true;
+    const auto& words = commandWords();
+    for (std::size_t w = 0; w < words.size(); ++w)
+        for (int k = 1; k <= kTakesPerWord; ++k) {
+            const fs::path path = dir / fileName(w, k);
+            if (!fs::exists(path, ec))
+                continue;
+            SF_INFO info{};
+            SNDFILE* f = openSound(path, SFM_READ, info);
+            if (!f || info.samplerate != kRate || info.channels != 1) {
+                if (f)
+                    sf_close(f);
+                error = "无法读取语音样本：" + path.string();
+                takes_.clear();
+                return false;
+            }
+            std::vector<std::int16_t> samples(std::size_t(info.frames));
+            samples.resize(std::size_t(sf_read_short(f, samples.data(), info.frames)));
+            sf_close(f);
+            addTake(words[w], std::move(samples));
+        }
+    return true;
+}
+
+bool VoiceProfile::save(const fs::path& dir, std::string& error) const {
+    // Written beside the old folder first, then swapped in.
+    fs::path fresh = dir;
+    fresh += ".new";
+    fs::path old = dir;
+    old += ".old";
+    std::error_code ec;
+    fs::remove_all(fresh, ec);
+    fs::create_directories(fresh, ec);
+    const auto& words = commandWords();
+    std::map<std::string, int> count;
+    bool ok = !ec;
+    for (const Take& t : takes_) {
+        if (!ok)
+            break;
+        const auto w = std::find(words.begin(), words.end(), t.word) - words.begin();
+        ok = writeSound(fresh / fileName(std::size_t(w), ++count[t.word]), t.samples);
+    }
+    if (ok) {
+        fs::remove_all(old, ec);
+        if (fs::exists(dir))
+            fs::rename(dir, old, ec);
+        if (!ec)
+            fs::rename(fresh, dir, ec);
+        ok = !ec;
+        if (!ok && fs::exists(old))
+            fs::rename(old, dir, ec);
+        fs::remove_all(old, ec);
+    }
+    if (!ok) {
+        fs::remove_all(fresh, ec);
+        error = "无法保存语音样本：" + dir.string();
+    }
+    return ok;
+}
+
+bool VoiceProfile::addTake(const std::string& word, std::vector<std::int16_t> samples) {
+    const auto& words = commandWords();
+    if (std::find(words.begin(), words.end(), word) == words.end() || takes(word) >= kTakesPerWord)
+        return false;
+    BandPowers bands = BandPowers::fromSamples(samples.data(), samples.size());
+    const std::size_t speech = WordFeatures::fromBands(bands).frames() * 160;
+    if (speech < kShortest || speech > kLongest)
+        return false;
+    takes_.push_back({word, std::move(samples), std::move(bands)});
+    return true;
+}
+
+void VoiceProfile::clearWord(const std::string& word) {
+    std::erase_if(takes_, [&](const Take& t) { return t.word == word; });
+}
+
+int VoiceProfile::takes(const std::string& word) const {
+    return int(
+        std::count_if(takes_.begin(), takes_.end(), [&](const Take& t) { return t.word == word; }));
+}
+
+bool VoiceProfile::complete() const {
+    for (const auto& w : commandWords())
+        if (takes(w) == 0)
+            return false;
+    return true;
+}
+
+// How far apart a word's own recordings lie (each from its nearest sibling,
+// the largest of these); with one recording, the typical figure of the rest.
+double VoiceProfile::threshold(const std::string& word) const {
+    double all = 0;
+    int counted = 0;
+    double own = -1;
+    for (const auto& w : commandWords()) {
+        double spread = -1;
+        for (const Take& a : takes_) {
+            if (a.word != w)
+                continue;
+            double nearest = std::numeric_limits<double>::infinity();
+            for (const Take& b : takes_)
+                if (&a != &b && b.word == w)
+                    nearest = std::min(nearest, distance(a.bands, b.bands));
+            if (std::isfinite(nearest))
+                spread = std::max(spread, nearest);
+        }
+        if (spread >= 0) {
+            all += spread;
+            ++counted;
+        }
+        if (w == word)
+            own = spread;
+    }
+    const double typical = counted ? all / counted : 0;
+    // Two nearly identical recordings would leave no room for the next one.
+    return kSpreadFactor * std::max(own, 0.8 * typical);
+}
+
+VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t count) const {
+    Match m;
+    const BandPowers heard = BandPowers::fromSamples(samples, count);
+    if (WordFeatures::fromBands(heard).empty() || !complete())
+        return m;
+    std::map<std::string, double> nearest;
+    for (const Take& t : takes_) {
+        const double d = distance(heard, t.bands);
+        auto [it, added] = nearest.try_emplace(t.word, d);
+        if (!added)
+            it->second = std::min(it->second, d);
+    }
+    std::string best;
+    double bestD = std::numeric_limits<double>::infinity();
+    double second = bestD;
+    for (const auto& [word, d] : nearest) {
+        if (d < bestD) {
+            second = bestD;
+            bestD = d;
+            best = word;
+        } else if (d < second) {
+            second = d;
+        }
+    }
+    m.distance = bestD;
+    m.runnerUp = second;
+    if (best.empty() || !std::isfinite(bestD))
+        return m;
+    m.threshold = threshold(best);
+    if (bestD <= m.threshold && bestD <= kMarginRatio * second)
+        m.word = best;
+    return m;
+}
+
+} // namespace speech

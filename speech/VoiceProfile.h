@@ -1,0 +1,71 @@
+#pragma once
+// A user's own recordings of the eight command words, and the matcher that
+// compares a new utterance with them. Speaker-dependent template matching
+// does far better for one person's voice than the English acoustic model
+// does for Mandarin in general; it is used once every word has a recording.
+//
+// Stored as a folder of 16 kHz mono WAV files, "word<N>_take<K>.wav" with N
+// the command's place (1-8) in commandWords(); the recordings themselves,
+// not features, so that a better matcher can read an old profile.
+
+#include "WordFeatures.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace speech {
+
+// The eight command words in the order the enrolment asks for them.
+const std::vector<std::string>& commandWords();
+
+class VoiceProfile {
+public:
+    static constexpr int kTakesPerWord = 3;
+
+    struct Match {
+        std::string word;     // empty: not a command
+        double distance = 0;  // to the nearest recording of the best word
+        double threshold = 0; // the most that word accepts
+        double runnerUp = 0;  // distance to the nearest other word
+    };
+
+    // Reads the recordings in `dir`; a missing folder is an empty profile.
+    // False (and `error`) when a file cannot be read.
+    bool load(const std::filesystem::path& dir, std::string& error);
+    // Writes every recording to `dir` (created if need be), replacing what
+    // was there; on failure the old files stay.
+    bool save(const std::filesystem::path& dir, std::string& error) const;
+
+    // Too short or too long for a word: false, nothing added.
+    bool addTake(const std::string& word, std::vector<std::int16_t> samples);
+    void clearWord(const std::string& word);
+    int takes(const std::string& word) const;
+    // Every command word has at least one recording.
+    bool complete() const;
+
+    Match match(const std::int16_t* samples, std::size_t count) const;
+    // The command word, or empty when the utterance is not confidently one.
+    std::string recognise(const std::int16_t* samples, std::size_t count) const {
+        return match(samples, count).word;
+    }
+
+    // An utterance must stand at most this far (as a ratio) from its word,
+    // relative to how far that word's own recordings lie from each other,
+    // and clearly nearer to it than to any other word.
+    static constexpr double kSpreadFactor = 1.7;
+    static constexpr double kMarginRatio = 0.88;
+
+private:
+    struct Take {
+        std::string word;
+        std::vector<std::int16_t> samples;
+        BandPowers bands;
+    };
+    double threshold(const std::string& word) const;
+
+    std::vector<Take> takes_;
+};
+
+} // namespace speech

@@ -1,0 +1,279 @@
+#include "WordFeatures.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <complex>
+#include <limits>
+#include <numbers>
+
+namespace speech {
+namespace {
+
+constexpr int kRate = 16000;
+constexpr int kFrame = 400; // 25 ms
+constexpr int kHop = 160;   // 10 ms
+constexpr int kFft = 512;
+constexpr int kBins = kFft / 2 + 1;
+constexpr int kFilters = 26;
+constexpr int kCeps = 13; // c0 .. c12
+constexpr double kLowHz = 133.0;
+constexpr double kHighHz = 6855.0;
+// Frames more than 30 dB below the loudest are quiet (natural log of power).
+constexpr double kQuietBelowPeak = 6.9;
+// ... or less than 10 dB above the room's noise.
+constexpr double kAboveRoom = 2.3;
+// A frame's power below this is digital silence (about one step of the
+// samples), not a microphone's noise.
+constexpr double kDigitalSilence = 1e3;
+
+double toMel(double hz) {
+    return 2595.0 * std::log10(1.0 + hz / 700.0);
+}
+double fromMel(double mel) {
+    return 700.0 * (std::pow(10.0, mel / 2595.0) - 1.0);
+}
+
+// Fixed tables: window, filter bank, cosine transform with its lifter.
+struct Tables {
+    std::array<double, kFrame> window{};
+    std::array<std::array<double, kBins>, kFilters> filters{};
+    std::array<std::array<double, kFilters>, kCeps> dct{};
+
+    Tables() {
+        using std::numbers::pi;
+        for (int n = 0; n < kFrame; ++n)
+            window[n] = 0.54 - 0.46 * std::cos(2 * pi * n / (kFrame - 1));
+        std::array<double, kFilters + 2> edges{};
+        for (int i = 0; i < kFilters + 2; ++i)
+            edges[i] =
+                fromMel(toMel(kLowHz) + (toMel(kHighHz) - toMel(kLowHz)) * i / (kFilters + 1));
+        for (int m = 0; m < kFilters; ++m)
+            for (int b = 0; b < kBins; ++b) {
+                const double hz = double(b) * kRate / kFft;
+                const double up = (hz - edges[m]) / (edges[m + 1] - edges[m]);
+                const double down = (edges[m + 2] - hz) / (edges[m + 2] - edges[m + 1]);
+                filters[m][b] = std::max(0.0, std::min(up, down));
+            }
+        constexpr double lifter = 22.0;
+        for (int k = 0; k < kCeps; ++k)
+            for (int m = 0; m < kFilters; ++m)
+                dct[k][m] = std::cos(pi * k * (m + 0.5) / kFilters) *
+                            (1.0 + lifter / 2 * std::sin(pi * k / lifter));
+    }
+};
+
+const Tables& tables() {
+    static const Tables t;
+    return t;
+}
+
+// In-place radix-2 transform; `x` has kFft points.
+void fft(std::vector<std::complex<double>>& x) {
+    const std::size_t n = x.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(x[i], x[j]);
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const double angle = -2 * std::numbers::pi / double(len);
+        const std::complex<double> step(std::cos(angle), std::sin(angle));
+        for (std::size_t i = 0; i < n; i += len) {
+            std::complex<double> w(1);
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                const auto u = x[i + k];
+                const auto v = x[i + k + len / 2] * w;
+                x[i + k] = u + v;
+                x[i + k + len / 2] = u - v;
+                w *= step;
+            }
+        }
+    }
+}
+
+} // namespace
+
+BandPowers BandPowers::fromSamples(const std::int16_t* samples, std::size_t count) {
+    BandPowers out;
+    if (count < std::size_t(kFrame))
+        return out;
+    const Tables& t = tables();
+    const std::size_t frames = 1 + (count - kFrame) / kHop;
+    out.frames.resize(frames);
+    std::vector<double> energy(frames);
+    std::vector<std::complex<double>> buf(kFft);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const std::int16_t* s = samples + f * kHop;
+        std::fill(buf.begin(), buf.end(), 0.0);
+        for (int n = 0; n < kFrame; ++n) {
+            const double prev = (f * kHop + n) > 0 ? s[n - 1] : s[n];
+            buf[n] = (s[n] - 0.97 * prev) * t.window[n];
+        }
+        fft(buf);
+        std::array<double, kBins> power{};
+        for (int b = 0; b < kBins; ++b)
+            power[b] = std::norm(buf[b]);
+        double total = 0;
+        for (int m = 0; m < kFilters; ++m) {
+            double e = 0;
+            for (int b = 0; b < kBins; ++b)
+                e += t.filters[m][b] * power[b];
+            out.frames[f][m] = float(e);
+            total += e;
+        }
+        energy[f] = total;
+    }
+    // The room: the quietest tenth of the frames. Digital silence (a gap in
+    // the sound, not a microphone) says nothing about it.
+    std::vector<double> sorted = energy;
+    std::sort(sorted.begin(), sorted.end());
+    const auto silent = std::size_t(
+        std::lower_bound(sorted.begin(), sorted.end(), kDigitalSilence) - sorted.begin());
+    const std::size_t quiet = std::max<std::size_t>(1, (frames - silent) / 10);
+    const double limit = sorted[std::min(frames - 1, silent + quiet - 1)];
+    std::size_t counted = 0;
+    std::array<double, kFilters> room{};
+    for (std::size_t f = 0; f < frames; ++f)
+        if (energy[f] >= kDigitalSilence && energy[f] <= limit) {
+            for (int m = 0; m < kFilters; ++m)
+                room[m] += out.frames[f][m];
+            ++counted;
+        }
+    for (int m = 0; m < kFilters; ++m)
+        out.room[m] = counted ? float(room[m] / double(counted)) : 0.0f;
+    out.peak = sorted.back();
+    return out;
+}
+
+WordFeatures WordFeatures::fromSamples(const std::int16_t* samples, std::size_t count) {
+    return fromBands(BandPowers::fromSamples(samples, count));
+}
+
+WordFeatures WordFeatures::fromBands(const BandPowers& word) {
+    return compute(word, 1.0, {});
+}
+
+WordFeatures WordFeatures::inRoomOf(const BandPowers& word, const BandPowers& like) {
+    if (word.peak <= 0 || like.peak <= 0)
+        return {};
+    const double gain = like.peak / word.peak;
+    // Only the noise that the word does not already have.
+    BandPowers::Frame add{};
+    for (int m = 0; m < kFilters; ++m)
+        add[m] = float(std::max(0.0, double(like.room[m]) - gain * word.room[m]));
+    return compute(word, gain, add);
+}
+
+WordFeatures WordFeatures::compute(const BandPowers& word, double gain,
+                                   const BandPowers::Frame& add) {
+    WordFeatures out;
+    const std::size_t frames = word.frames.size();
+    if (frames == 0)
+        return out;
+    const Tables& t = tables();
+    std::vector<double> energy(frames);
+    std::vector<std::array<double, kCeps>> ceps(frames);
+    // Bands never go below 40 dB under the loudest frame's average band.
+    const double floor = gain * word.peak / kFilters * 1e-4;
+    double roomPower = 0;
+    for (int m = 0; m < kFilters; ++m)
+        roomPower += gain * word.room[m] + add[m];
+    for (std::size_t f = 0; f < frames; ++f) {
+        std::array<double, kFilters> logMel{};
+        double total = 0;
+        for (int m = 0; m < kFilters; ++m) {
+            const double e = gain * word.frames[f][m] + add[m];
+            total += e;
+            logMel[m] = std::log(e + floor);
+        }
+        energy[f] = std::log(total + 1e-3);
+        for (int k = 0; k < kCeps; ++k) {
+            double c = 0;
+            for (int m = 0; m < kFilters; ++m)
+                c += t.dct[k][m] * logMel[m];
+            ceps[f][k] = c;
+        }
+    }
+
+    // The word: from the first to the last frame near the loudest one and
+    // well above the room.
+    const double peak = *std::max_element(energy.begin(), energy.end());
+    const double loud = std::max(peak - kQuietBelowPeak, std::log(roomPower + 1e-3) + kAboveRoom);
+    std::size_t first = 0, last = frames;
+    while (first < frames && energy[first] < loud)
+        ++first;
+    while (last > first && energy[last - 1] < loud)
+        --last;
+    const std::size_t n = last - first;
+    if (n < 5)
+        return out;
+
+    std::array<double, kCeps> mean{};
+    for (std::size_t f = first; f < last; ++f)
+        for (int k = 0; k < kCeps; ++k)
+            mean[k] += ceps[f][k] / double(n);
+    out.data_.resize(n * kDims);
+    for (std::size_t i = 0; i < n; ++i) {
+        float* v = out.data_.data() + i * kDims;
+        const std::size_t f = first + i;
+        for (int k = 1; k < kCeps; ++k)
+            v[k - 1] = float(ceps[f][k] - mean[k]);
+        // Slope over two frames either side, within the word.
+        for (int k = 0; k < kCeps; ++k) {
+            double d = 0;
+            for (int j = 1; j <= 2; ++j) {
+                const std::size_t ahead = std::min(f + j, last - 1);
+                const std::size_t behind = f >= first + j ? f - j : first;
+                d += j * (ceps[ahead][k] - ceps[behind][k]);
+            }
+            v[kCeps - 1 + k] = float(d / 10.0);
+        }
+    }
+    return out;
+}
+
+double warpDistance(const WordFeatures& a, const WordFeatures& b) {
+    const std::size_t n = a.frames(), m = b.frames();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    if (n == 0 || m == 0 || double(std::max(n, m)) > 2.5 * double(std::min(n, m)))
+        return inf;
+    auto local = [&](std::size_t i, std::size_t j) {
+        const float* x = a.frame(i);
+        const float* y = b.frame(j);
+        double s = 0;
+        for (int k = 0; k < WordFeatures::kDims; ++k) {
+            const double d = x[k] - y[k];
+            s += d * d;
+        }
+        return std::sqrt(s);
+    };
+    // Two rows of the accumulated cost; a diagonal step counts twice so that
+    // every path has the same weight n + m.
+    std::vector<double> prev(m, inf), cur(m, inf);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = 0; j < m; ++j) {
+            const double d = local(i, j);
+            double best;
+            if (i == 0 && j == 0)
+                best = 2 * d;
+            else {
+                best = inf;
+                if (i > 0)
+                    best = std::min(best, prev[j] + d);
+                if (j > 0)
+                    best = std::min(best, cur[j - 1] + d);
+                if (i > 0 && j > 0)
+                    best = std::min(best, prev[j - 1] + 2 * d);
+            }
+            cur[j] = best;
+        }
+        std::swap(prev, cur);
+    }
+    return prev[m - 1] / double(n + m);
+}
+
+} // namespace speech

@@ -1,0 +1,58 @@
+#pragma once
+// What a spoken word looks like to the template matcher: one vector per
+// 10 ms of speech (mel cepstrum without its level, plus how it changes),
+// cut to the loud part of the utterance and with its mean taken off, so
+// that the microphone's colour and the speaker's distance matter little.
+//
+// A recording made in a quiet moment is compared with a word said over the
+// noise of a room by adding that room's noise to the recording first (at the
+// word's level): both then look as they would in the same room.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace speech {
+
+// An utterance's power in each mel band, frame by frame, and the room's
+// noise heard in its quiet moments.
+struct BandPowers {
+    static constexpr int kBands = 26;
+    using Frame = std::array<float, kBands>;
+    std::vector<Frame> frames;
+    Frame room{};
+    double peak = 0; // the loudest frame's power
+
+    // 16 kHz mono samples of one utterance with a moment of quiet around it.
+    static BandPowers fromSamples(const std::int16_t* samples, std::size_t count);
+};
+
+class WordFeatures {
+public:
+    static constexpr int kDims = 25;
+
+    WordFeatures() = default;
+    // The word as heard.
+    static WordFeatures fromSamples(const std::int16_t* samples, std::size_t count);
+    // The word as it would sound at `like`'s level over the louder of the
+    // two rooms, band by band: called both ways, two words are compared as
+    // if said in the same room.
+    static WordFeatures inRoomOf(const BandPowers& word, const BandPowers& like);
+    static WordFeatures fromBands(const BandPowers& word);
+
+    std::size_t frames() const { return data_.size() / kDims; }
+    bool empty() const { return data_.empty(); }
+    const float* frame(std::size_t i) const { return data_.data() + i * kDims; }
+
+private:
+    static WordFeatures compute(const BandPowers& word, double gain, const BandPowers::Frame& add);
+    std::vector<float> data_;
+};
+
+// Dynamic time warping distance per step between two words: small when
+// they are the same word said faster or slower. Pairs whose lengths differ
+// by more than 2.5 times are not compared (infinite).
+double warpDistance(const WordFeatures& a, const WordFeatures& b);
+
+} // namespace speech

@@ -1,0 +1,197 @@
+// The template matcher and the stored profile, with made-up "words": tones
+// rich in harmonics whose pitch glides as a syllable's formants would, with
+// a moment of quiet (or room noise) around them.
+
+#include "VoiceProfile.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <sys/resource.h>
+
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <random>
+
+namespace fs = std::filesystem;
+using speech::VoiceProfile;
+
+namespace {
+
+constexpr int kRate = 16000;
+
+struct Glide {
+    double fromHz, toHz;
+};
+
+// One "word": a glide per syllable of `seconds` each, 0.3 s quiet either side.
+std::vector<std::int16_t> say(const std::vector<Glide>& syllables, double seconds,
+                              double amplitude = 8000, double noise = 0, unsigned seed = 1) {
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> hiss(0, 1);
+    const auto quiet = std::size_t(0.3 * kRate);
+    const auto each = std::size_t(seconds * kRate);
+    std::vector<std::int16_t> out(2 * quiet + each * syllables.size());
+    double phase = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        double v = 0;
+        if (i >= quiet && i < quiet + each * syllables.size()) {
+            const std::size_t k = (i - quiet) / each;
+            const double t = double((i - quiet) % each) / double(each);
+            const double hz = syllables[k].fromHz + (syllables[k].toHz - syllables[k].fromHz) * t;
+            phase += 2 * std::numbers::pi * hz / kRate;
+            const double envelope = std::sin(std::numbers::pi * t);
+            for (int h = 1; h <= 6; ++h)
+                v += amplitude / h * envelope * std::sin(h * phase);
+        }
+        v += noise * hiss(rng);
+        out[i] = std::int16_t(std::clamp(v, -32000.0, 32000.0));
+    }
+    return out;
+}
+
+// Eight distinct words; the fourth and eighth share their first syllable
+// as the real 停止 and 停止识别 do.
+const std::vector<std::vector<Glide>> kWords = {
+    {{300, 600}, {500, 400}}, {{700, 300}, {300, 300}},
+    {{400, 400}, {900, 500}}, {{250, 800}, {800, 250}},
+    {{600, 600}, {600, 200}}, {{350, 350}, {350, 900}},
+    {{900, 300}, {450, 700}}, {{250, 800}, {800, 250}, {500, 500}, {300, 700}},
+};
+
+VoiceProfile enrolled(double noise = 0) {
+    VoiceProfile p;
+    const auto& words = speech::commandWords();
+    for (std::size_t w = 0; w < words.size(); ++w)
+        for (double s : {0.25, 0.3, 0.35})
+            EXPECT_TRUE(p.addTake(
+                words[w], say(kWords[w], s, 8000, noise, unsigned(w * 10) + unsigned(s * 100))));
+    return p;
+}
+
+std::string heard(const VoiceProfile& p, const std::vector<std::int16_t>& s) {
+    return p.recognise(s.data(), s.size());
+}
+
+TEST(VoiceProfileTest, EachWordIsKnownSaidSlowerFasterSofterOrInNoise) {
+    const VoiceProfile p = enrolled();
+    ASSERT_TRUE(p.complete());
+    const auto& words = speech::commandWords();
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        SCOPED_TRACE(words[w]);
+        EXPECT_EQ(heard(p, say(kWords[w], 0.3)), words[w]);
+        EXPECT_EQ(heard(p, say(kWords[w], 0.45)), words[w]) << "said slowly";
+        EXPECT_EQ(heard(p, say(kWords[w], 0.2)), words[w]) << "said quickly";
+        EXPECT_EQ(heard(p, say(kWords[w], 0.3, 1500)), words[w]) << "said softly";
+        // Hiss about 20 dB below the voice; the recordings were made in quiet.
+        EXPECT_EQ(heard(p, say(kWords[w], 0.3, 8000, 600, 99)), words[w]) << "in noise";
+    }
+}
+
+TEST(VoiceProfileTest, OtherSoundsAreNotTakenForACommand) {
+    const VoiceProfile p = enrolled();
+    EXPECT_EQ(heard(p, say({{1200, 1500}, {1500, 1100}}, 0.3)), "");
+    // A command followed by more speech is not that command.
+    EXPECT_EQ(heard(p, say({{300, 600}, {500, 400}, {1200, 1500}, {1500, 1100}}, 0.3)), "");
+    // Sharing the first syllable with a command is not enough.
+    EXPECT_EQ(heard(p, say({{300, 600}, {1300, 1300}}, 0.3)), "");
+    // Silence, a click and noise alone.
+    EXPECT_EQ(heard(p, std::vector<std::int16_t>(kRate, 0)), "");
+    std::vector<std::int16_t> click(kRate, 0);
+    click[kRate / 2] = 30000;
+    EXPECT_EQ(heard(p, click), "");
+    EXPECT_EQ(heard(p, say({}, 0.3, 0, 2000)), "");
+}
+
+TEST(VoiceProfileTest, NothingIsRecognisedUntilEveryWordHasARecording) {
+    VoiceProfile p = enrolled();
+    p.clearWord("试听");
+    EXPECT_FALSE(p.complete());
+    EXPECT_EQ(heard(p, say(kWords[0], 0.3)), "");
+    EXPECT_EQ(p.takes("试听"), 0);
+    EXPECT_EQ(p.takes("录音"), VoiceProfile::kTakesPerWord);
+}
+
+TEST(VoiceProfileTest, TakesThatAreNotAWordAreRefused) {
+    VoiceProfile p;
+    EXPECT_FALSE(p.addTake("录音", std::vector<std::int16_t>(kRate, 0))) << "silence";
+    EXPECT_FALSE(p.addTake("录音", say({{300, 600}}, 0.08))) << "too short";
+    EXPECT_FALSE(p.addTake("录音", say({{300, 600}}, 5.0))) << "too long";
+    EXPECT_FALSE(p.addTake("你好", say(kWords[0], 0.3))) << "not a command";
+    for (int i = 0; i < VoiceProfile::kTakesPerWord; ++i)
+        EXPECT_TRUE(p.addTake("录音", say(kWords[0], 0.3)));
+    EXPECT_FALSE(p.addTake("录音", say(kWords[0], 0.3))) << "one too many";
+    EXPECT_EQ(p.takes("录音"), VoiceProfile::kTakesPerWord);
+}
+
+class ProfileFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("profile-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+TEST_F(ProfileFilesTest, SavedRecordingsReadBackAndRecogniseTheSame) {
+    const VoiceProfile p = enrolled();
+    std::string error;
+    ASSERT_TRUE(p.save(dir / "voice", error)) << error;
+    // Plain 16 kHz mono WAV files that any program can read.
+    SF_INFO info{};
+    SNDFILE* f = sf_open((dir / "voice" / "word4_take2.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(info.samplerate, kRate);
+    EXPECT_EQ(info.channels, 1);
+
+    VoiceProfile back;
+    ASSERT_TRUE(back.load(dir / "voice", error)) << error;
+    EXPECT_TRUE(back.complete());
+    const auto sample = say(kWords[3], 0.4);
+    EXPECT_EQ(back.recognise(sample.data(), sample.size()), "停止");
+    EXPECT_FALSE(fs::exists(dir / "voice.new"));
+    EXPECT_FALSE(fs::exists(dir / "voice.old"));
+}
+
+TEST_F(ProfileFilesTest, AMissingFolderIsAnEmptyProfileAndABadFileIsReported) {
+    VoiceProfile p;
+    std::string error;
+    EXPECT_TRUE(p.load(dir / "none", error));
+    EXPECT_FALSE(p.complete());
+    fs::create_directories(dir / "bad");
+    std::ofstream(dir / "bad" / "word1_take1.wav") << "not a sound";
+    EXPECT_FALSE(p.load(dir / "bad", error));
+    EXPECT_NE(error.find("word1_take1.wav"), std::string::npos);
+}
+
+TEST_F(ProfileFilesTest, AFailedSaveKeepsTheOldRecordings) {
+    const VoiceProfile p = enrolled();
+    std::string error;
+    ASSERT_TRUE(p.save(dir / "voice", error));
+    // A file size limit makes the writes fail, as a full disk would.
+    VoiceProfile other;
+    ASSERT_TRUE(other.addTake("录音", say(kWords[0], 0.3)));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 10000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = other.save(dir / "voice", error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(error.find("无法保存语音样本"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "voice.new"));
+    VoiceProfile back;
+    ASSERT_TRUE(back.load(dir / "voice", error));
+    EXPECT_TRUE(back.complete());
+}
+
+} // namespace
