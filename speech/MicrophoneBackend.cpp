@@ -1,5 +1,6 @@
 #include "CommandDecoder.h"
 #include "SpeechBackend.h"
+#include "VoiceProfile.h"
 
 #include <SDL.h>
 
@@ -15,7 +16,7 @@ namespace {
 
 class MicrophoneBackend final : public SpeechBackend {
 public:
-    explicit MicrophoneBackend(PhraseSink sink) : sink_(std::move(sink)) {
+    explicit MicrophoneBackend(Sinks sinks) : sinks_(std::move(sinks)) {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     }
 
@@ -40,27 +41,45 @@ public:
         if (!decoder_)
             return false;
         decoder_->setPhraseHandler([this](const std::string& phrase) {
-            if (active_)
-                sink_(phrase);
+            if (active_ && !enrolling_)
+                sinks_.phrase(phrase);
+        });
+        decoder_->setUtteranceHandler([this](const std::vector<std::int16_t>& samples) {
+            if (enrolling_)
+                sinks_.utterance(samples);
         });
         return true;
     }
 
     bool setActive(bool active, std::string& error) override {
-        if (!active) {
+        return listen(active_, active, error);
+    }
+
+    bool setEnrolling(bool enrolling, std::string& error) override {
+        return listen(enrolling_, enrolling, error);
+    }
+
+    void setProfile(std::shared_ptr<const VoiceProfile> profile) override {
+        std::lock_guard lock(mutex_);
+        profile_ = std::move(profile);
+        profileChanged_ = true;
+    }
+
+private:
+    bool listen(std::atomic<bool>& flag, bool on, std::string& error) {
+        if (!on) {
             // Nothing more is delivered; what the worker is decoding is dropped.
-            active_ = false;
+            flag = false;
             std::lock_guard lock(mutex_);
             pending_.clear();
             return true;
         }
         if (device_ == 0 && !openMicrophone(error))
             return false;
-        active_ = true;
+        flag = true;
         return true;
     }
 
-private:
     bool openMicrophone(std::string& error) {
         if (!sdlUp_) {
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -90,7 +109,7 @@ private:
     // SDL's capture thread: copy and return.
     static void SDLCALL captured(void* self, Uint8* data, int len) {
         auto* me = static_cast<MicrophoneBackend*>(self);
-        if (!me->active_ || len <= 0)
+        if ((!me->active_ && !me->enrolling_) || len <= 0)
             return;
         const auto* samples = reinterpret_cast<const std::int16_t*>(data);
         {
@@ -111,14 +130,19 @@ private:
                     return;
                 block = std::move(pending_.front());
                 pending_.pop_front();
+                if (profileChanged_) {
+                    decoder_->setProfile(profile_);
+                    profileChanged_ = false;
+                }
             }
             decoder_->feed(block.data(), block.size());
         }
     }
 
-    PhraseSink sink_;
+    Sinks sinks_;
     std::unique_ptr<CommandDecoder> decoder_;
     std::atomic<bool> active_{false};
+    std::atomic<bool> enrolling_{false};
     bool sdlUp_ = false;
     SDL_AudioDeviceID device_ = 0;
     std::thread worker_;
@@ -126,12 +150,15 @@ private:
     std::condition_variable wake_;
     std::deque<std::vector<std::int16_t>> pending_;
     bool quit_ = false;
+    // Handed to the decoder by the worker, which alone uses it.
+    std::shared_ptr<const VoiceProfile> profile_;
+    bool profileChanged_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<SpeechBackend> makeMicrophoneBackend(SpeechBackend::PhraseSink sink) {
-    return std::make_unique<MicrophoneBackend>(std::move(sink));
+std::unique_ptr<SpeechBackend> makeMicrophoneBackend(SpeechBackend::Sinks sinks) {
+    return std::make_unique<MicrophoneBackend>(std::move(sinks));
 }
 
 } // namespace speech

@@ -3,8 +3,9 @@
 namespace speech {
 
 RecoContext::RecoContext(const SpeechBackendFactory& factory, QObject* parent) : QObject(parent) {
-    // This function's sink is called on the backend's thread.
-    backend_ = factory([this](const std::string& phrase) {
+    // The sinks are called on the backend's thread.
+    SpeechBackend::Sinks sinks;
+    sinks.phrase = [this](const std::string& phrase) {
         const unsigned period = period_.load();
         const QString text = QString::fromStdString(phrase);
         QMetaObject::invokeMethod(
@@ -14,7 +15,34 @@ RecoContext::RecoContext(const SpeechBackendFactory& factory, QObject* parent) :
                     emit Recognition(text);
             },
             Qt::QueuedConnection);
-    });
+    };
+    sinks.utterance = [this](std::vector<std::int16_t> samples) {
+        const unsigned period = period_.load();
+        QMetaObject::invokeMethod(
+            this,
+            [this, period, samples = std::move(samples)] {
+                if (enrolling_ && period == period_.load())
+                    emit Utterance(samples);
+            },
+            Qt::QueuedConnection);
+    };
+    backend_ = factory(std::move(sinks));
+}
+
+bool RecoContext::SetEnrolment(bool on, QString& error) {
+    ++period_;
+    std::string message;
+    if (!backend_->setEnrolling(on, message)) {
+        error = QString::fromStdString(message);
+        enrolling_ = false;
+        return false;
+    }
+    enrolling_ = on;
+    return true;
+}
+
+void RecoContext::SetProfile(std::shared_ptr<const VoiceProfile> profile) {
+    backend_->setProfile(std::move(profile));
 }
 
 RecoContext::~RecoContext() = default;

@@ -22,10 +22,16 @@ public:
     ~RecoContext() override;
 
     RecoGrammar* CreateGrammar(int id);
+    // Recording the user's own saying of the commands: while on, each
+    // utterance arrives as Utterance and no phrase is recognised.
+    bool SetEnrolment(bool on, QString& error);
+    void SetProfile(std::shared_ptr<const VoiceProfile> profile);
 
 signals:
     // One final phrase, on the window thread.
     void Recognition(const QString& phrase);
+    // One utterance's sound while enrolling, on the window thread.
+    void Utterance(const std::vector<std::int16_t>& samples);
 
 private:
     friend class RecoGrammar;
@@ -35,6 +41,7 @@ private:
     // earlier period arrives after a stop and is dropped.
     std::atomic<unsigned> period_{0};
     bool active_ = false;
+    bool enrolling_ = false;
 };
 
 class RecoGrammar {

@@ -1,27 +1,44 @@
 #pragma once
 // What the recognition context needs from a recogniser: load its grammar,
-// listen or not, and hand over final phrases (from any thread).
+// listen or not, hand over final phrases (from any thread), and record a
+// user's own saying of the command words.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace speech {
+
+class VoiceProfile;
 
 class SpeechBackend {
 public:
     // Called on the backend's own thread with each final phrase.
     using PhraseSink = std::function<void(const std::string& phrase)>;
+    // Called on the backend's own thread with each utterance's sound while
+    // enrolling (16 kHz mono).
+    using UtteranceSink = std::function<void(std::vector<std::int16_t> samples)>;
+    struct Sinks {
+        PhraseSink phrase;
+        UtteranceSink utterance;
+    };
     virtual ~SpeechBackend() = default;
     virtual bool load(std::string& error) = 0;
     virtual bool setActive(bool active, std::string& error) = 0;
+    // While enrolling, utterances go to the utterance sink and no phrase is
+    // recognised.
+    virtual bool setEnrolling(bool enrolling, std::string& error) = 0;
+    // The user's recordings to recognise by; null: none. This function is
+    // thread-safe.
+    virtual void setProfile(std::shared_ptr<const VoiceProfile> profile) = 0;
 };
 
-using SpeechBackendFactory =
-    std::function<std::unique_ptr<SpeechBackend>(SpeechBackend::PhraseSink)>;
+using SpeechBackendFactory = std::function<std::unique_ptr<SpeechBackend>(SpeechBackend::Sinks)>;
 
 // The real one: the command decoder listening to the default microphone at
 // 16 kHz mono (SDL converts), decoding on a worker thread of its own.
-std::unique_ptr<SpeechBackend> makeMicrophoneBackend(SpeechBackend::PhraseSink sink);
+std::unique_ptr<SpeechBackend> makeMicrophoneBackend(SpeechBackend::Sinks sinks);
 
 } // namespace speech

@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "WindowUnits.h"
+#include "frmTrain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,9 +11,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
+
+#include <filesystem>
 
 #ifndef MAKER_SITE_URL
 #define MAKER_SITE_URL "http://www.quorvel.example"
@@ -21,28 +25,21 @@
 namespace speech {
 namespace {
 
-struct PlaceRow {
-    const char* name;
-    int left, top, width, height;
-    double points;
-    bool bold;
-};
-
 // Places in twips relative to each control's container; fonts in points.
-constexpr PlaceRow kPlaces[] = {
-    {"Picture1", 0, 0, 5775, 2175, 12, false},      {"Command1", 840, 2400, 1575, 735, 15, true},
-    {"Command2", 3480, 2400, 1575, 735, 15, true},  {"Frame3", 120, 3360, 5535, 1215, 12, false},
-    {"Frame2", 120, 4680, 5535, 975, 12, false},    {"Frame1", 120, 5760, 5535, 1455, 12, false},
-    {"Label8", 3240, 7320, 2535, 375, 12, true},    {"lblSX", 120, 120, 3135, 495, 15.75, true},
-    {"Label9", 3720, 120, 2055, 375, 12, false},    {"lbl2", 1320, 720, 975, 495, 18, true},
-    {"Label4", 3600, 720, 855, 495, 18, true},      {"lbl1", 240, 960, 1335, 495, 18, true},
-    {"Label2_0", 2040, 960, 495, 375, 18, true},    {"Label3", 2520, 960, 1215, 495, 18, true},
-    {"Label2_1", 4320, 960, 495, 375, 18, true},    {"Label6", 4800, 960, 1095, 495, 18, true},
-    {"Label1", 1320, 1200, 1095, 495, 18, true},    {"Label5", 3600, 1200, 975, 495, 18, true},
-    {"Label7", 1320, 1800, 4935, 375, 15.75, true}, {"btnRecord", 120, 360, 975, 660, 12, false},
-    {"btnPause", 1560, 360, 975, 645, 12, false},   {"btnPlay", 3000, 360, 975, 660, 12, false},
-    {"btnSave", 4440, 360, 975, 660, 12, false},    {"lblPos", 120, 360, 5175, 405, 12, false},
-    {"Text1", 120, 360, 5295, 855, 12, false},
+constexpr platform::FontPlace kPlaces[] = {
+    {"Picture1", 0, 0, 5775, 2175, 12, false},     {"Command1", 840, 2400, 1575, 735, 15, true},
+    {"Command2", 3480, 2400, 1575, 735, 15, true}, {"Frame3", 120, 3360, 5535, 1215, 12, false},
+    {"Frame2", 120, 4680, 5535, 975, 12, false},   {"Frame1", 120, 5760, 5535, 1455, 12, false},
+    {"Label8", 3240, 7320, 2535, 375, 12, true},   {"cmdTrain", 120, 7260, 2895, 570, 14.25, true},
+    {"lblSX", 120, 120, 3135, 495, 15.75, true},   {"Label9", 3720, 120, 2055, 375, 12, false},
+    {"lbl2", 1320, 720, 975, 495, 18, true},       {"Label4", 3600, 720, 855, 495, 18, true},
+    {"lbl1", 240, 960, 1335, 495, 18, true},       {"Label2_0", 2040, 960, 495, 375, 18, true},
+    {"Label3", 2520, 960, 1215, 495, 18, true},    {"Label2_1", 4320, 960, 495, 375, 18, true},
+    {"Label6", 4800, 960, 1095, 495, 18, true},    {"Label1", 1320, 1200, 1095, 495, 18, true},
+    {"Label5", 3600, 1200, 975, 495, 18, true},    {"Label7", 1320, 1800, 4935, 375, 15.75, true},
+    {"btnRecord", 120, 360, 975, 660, 12, false},  {"btnPause", 1560, 360, 975, 645, 12, false},
+    {"btnPlay", 3000, 360, 975, 660, 12, false},   {"btnSave", 4440, 360, 975, 660, 12, false},
+    {"lblPos", 120, 360, 5175, 405, 12, false},    {"Text1", 120, 360, 5295, 855, 12, false},
 };
 
 struct CaptionRow {
@@ -63,6 +60,7 @@ constexpr CaptionRow kCaptions[] = {
     {"Label6", "保存", "保存"},
     {"Command1", "开始识别", "開始識別"},
     {"Command2", "停止识别", "停止識別"},
+    {"cmdTrain", "口令训练", "口令訓練"},
     {"Frame2", "录音状态", "錄音狀態"},
     {"Frame1", "语音识别检测", "語音識別檢測"},
     {"Label9", "使用格式转换软件", "使用格式轉換軟件"},
@@ -92,7 +90,10 @@ constexpr CommandRow kCommands[] = {
 
 frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platform::Shell& shell,
                std::function<bool()> simplified, SpeechBackendFactory recogniser, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), shell_(shell), recogniser_(std::move(recogniser)) {
+    : QWidget(parent), dialogs_(dialogs), shell_(shell), recogniser_(std::move(recogniser)),
+      simplified_(simplified),
+      profileFolder_(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                     QStringLiteral("/voice")) {
     setObjectName(QStringLiteral("frmSDK"));
     setWindowIcon(recorder::recorderIcon());
     createControls();
@@ -142,6 +143,7 @@ void frmSDK::createControls() {
     Label9->setToolTip(QStringLiteral("使用Vantrel进行格式转换"));
     Command1 = make(new QPushButton(this), "Command1");
     Command2 = make(new QPushButton(this), "Command2");
+    cmdTrain = make(new QPushButton(this), "cmdTrain");
     Frame3 = make(new QGroupBox(this), "Frame3");
     btnRecord = make(new QPushButton(Frame3), "btnRecord");
     btnPause = make(new QPushButton(Frame3), "btnPause");
@@ -153,18 +155,16 @@ void frmSDK::createControls() {
     Text1 = make(new QTextEdit(Frame1), "Text1");
     Text1->setAcceptRichText(false);
 
-    for (const PlaceRow& row : kPlaces) {
-        auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
-        Q_ASSERT(w);
-        platform::placeInTwips(w, row.left, row.top, row.width, row.height);
-        QFont f(QStringLiteral("宋体"));
-        f.setPointSizeF(row.points);
-        f.setBold(row.bold);
-        f.setUnderline(w == Label8 || w == Label9);
-        w->setFont(f);
+    for (const auto& row : kPlaces) {
+        QWidget* w = platform::placeWithFont(this, row);
+        if (w == Label8 || w == Label9) {
+            QFont f = w->font();
+            f.setUnderline(true);
+            w->setFont(f);
+        }
     }
     setFixedSize(platform::twipsToPixels(5730, logicalDpiX()),
-                 platform::twipsToPixels(7650, logicalDpiX()));
+                 platform::twipsToPixels(7950, logicalDpiX()));
     // Light yellow, as the window has always been.
     setStyleSheet(QStringLiteral("#frmSDK { background: rgb(255, 255, 192); }"));
     setAttribute(Qt::WA_StyledBackground);
@@ -180,6 +180,7 @@ void frmSDK::createControls() {
     connect(btnSave, &QPushButton::clicked, this, &frmSDK::btnSave_Click);
     connect(Command1, &QPushButton::clicked, this, &frmSDK::StartRecognition);
     connect(Command2, &QPushButton::clicked, this, &frmSDK::Command2_Click);
+    connect(cmdTrain, &QPushButton::clicked, this, &frmSDK::cmdTrain_Click);
     connect(Label8, &recorder::LinkLabel::clicked, this, &frmSDK::Label8_Click);
     connect(Label9, &recorder::LinkLabel::clicked, this, &frmSDK::Label9_Click);
     connect(tmrRec, &QTimer::timeout, this, &frmSDK::tmrRec_Timer);
@@ -241,27 +242,71 @@ void frmSDK::SetRecognitionState(bool active) {
     Command2->setEnabled(active);
 }
 
+bool frmSDK::ensureContext(QString& error) {
+    if (RecoContext_)
+        return true;
+    auto context = std::make_unique<RecoContext>(recogniser_);
+    ++contextsCreated_;
+    RecoGrammar* grammar = context->CreateGrammar(1);
+    if (!grammar->DictationLoad(QString(), 0, error))
+        return false;
+    RecoContext_ = std::move(context);
+    RecoGrammar_ = grammar;
+    connect(RecoContext_.get(), &RecoContext::Recognition, this, &frmSDK::RecoContext_Recognition);
+    // The user's own recordings, when there are any; a damaged set is
+    // reported and the general recogniser is used.
+    auto profile = std::make_shared<VoiceProfile>();
+    std::string message;
+    if (!profile->load(std::filesystem::path(profileFolder_.toStdU16String()), message))
+        dialogs_.message(this, windowTitle(), QString::fromStdString(message),
+                         engine::MessageIcon::Exclamation);
+    else if (profile->complete())
+        RecoContext_->SetProfile(std::move(profile));
+    return true;
+}
+
 void frmSDK::StartRecognition() {
     QString error;
-    if (!RecoContext_) {
-        auto context = std::make_unique<RecoContext>(recogniser_);
-        ++contextsCreated_;
-        RecoGrammar* grammar = context->CreateGrammar(1);
-        if (!grammar->DictationLoad(QString(), 0, error)) {
-            // Said plainly, and the window stays: the buttons still record.
-            dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
-            return;
-        }
-        RecoContext_ = std::move(context);
-        RecoGrammar_ = grammar;
-        connect(RecoContext_.get(), &RecoContext::Recognition, this,
-                &frmSDK::RecoContext_Recognition);
-    }
-    if (!RecoGrammar_->DictationSetState(1, error)) {
+    // Said plainly, and the window stays: the buttons still record.
+    if (!ensureContext(error) || !RecoGrammar_->DictationSetState(1, error)) {
         dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
         return;
     }
     SetRecognitionState(true);
+}
+
+void frmSDK::cmdTrain_Click() {
+    QString error;
+    if (!ensureContext(error)) {
+        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        return;
+    }
+    const bool wasListening = recognitionActive_;
+    if (wasListening)
+        StopRecognition();
+    if (!RecoContext_->SetEnrolment(true, error)) {
+        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        return;
+    }
+    const std::filesystem::path folder(profileFolder_.toStdU16String());
+    std::error_code ec;
+    frmTrain train(simplified_(), std::filesystem::is_directory(folder, ec), this);
+    connect(RecoContext_.get(), &RecoContext::Utterance, &train, &frmTrain::Utterance_Heard);
+    const int result = dialogs_.runModal(train);
+    RecoContext_->SetEnrolment(false, error);
+    std::string message;
+    if (result == QDialog::Accepted && train.profile().complete()) {
+        if (train.profile().save(folder, message))
+            RecoContext_->SetProfile(std::make_shared<VoiceProfile>(train.profile()));
+        else
+            dialogs_.message(this, windowTitle(), QString::fromStdString(message),
+                             engine::MessageIcon::Exclamation);
+    } else if (result == frmTrain::kCleared) {
+        std::filesystem::remove_all(folder, ec);
+        RecoContext_->SetProfile(nullptr);
+    }
+    if (wasListening)
+        StartRecognition();
 }
 
 void frmSDK::StopRecognition() {

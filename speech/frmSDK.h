@@ -47,6 +47,12 @@ public:
     void Label9_Click();
     void tmrRec_Timer();
 
+    // The user says each command word a few times; from then on the
+    // recogniser goes by that voice.
+    void cmdTrain_Click();
+    // Where the user's recordings are kept.
+    void setVoiceProfileFolder(const QString& folder) { profileFolder_ = folder; }
+
     void SetRecognitionState(bool active);
     void StartRecognition();
     void StopRecognition();
@@ -74,6 +80,7 @@ public:
     recorder::LinkLabel* Label9 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
+    QPushButton* cmdTrain = nullptr;
     QGroupBox* Frame3 = nullptr;
     QPushButton* btnRecord = nullptr;
     QPushButton* btnPause = nullptr;
@@ -90,10 +97,14 @@ protected:
 
 private:
     void createControls();
+    // The recognition context, created at its first use.
+    bool ensureContext(QString& error);
 
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
     SpeechBackendFactory recogniser_;
+    std::function<bool()> simplified_;
+    QString profileFolder_;
     std::unique_ptr<platform::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecordEngine> engine_;
     std::unique_ptr<RecoContext> RecoContext_;

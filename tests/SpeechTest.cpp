@@ -4,10 +4,16 @@
 #include "FakeAudioLibrary.h"
 #include "FakeDialogs.h"
 #include "FakeShell.h"
+#include "SyntheticWords.h"
+#include "VoiceProfile.h"
 #include "frmSDK.h"
+#include "frmTrain.h"
 #include "frmXD.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +24,7 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -27,12 +34,14 @@ struct FakeRecogniser {
     int created = 0;
     bool failLoad = false;
     std::vector<bool> states;
-    speech::SpeechBackend::PhraseSink sink;
+    std::vector<bool> enrolling;
+    std::vector<std::shared_ptr<const speech::VoiceProfile>> profiles;
+    speech::SpeechBackend::Sinks sinks;
 
     speech::SpeechBackendFactory factory() {
-        return [this](speech::SpeechBackend::PhraseSink s) {
+        return [this](speech::SpeechBackend::Sinks s) {
             ++created;
-            sink = std::move(s);
+            sinks = std::move(s);
             struct Backend : speech::SpeechBackend {
                 FakeRecogniser* owner;
                 bool load(std::string& error) override {
@@ -44,6 +53,13 @@ struct FakeRecogniser {
                     owner->states.push_back(active);
                     return true;
                 }
+                bool setEnrolling(bool on, std::string&) override {
+                    owner->enrolling.push_back(on);
+                    return true;
+                }
+                void setProfile(std::shared_ptr<const speech::VoiceProfile> p) override {
+                    owner->profiles.push_back(std::move(p));
+                }
             };
             auto b = std::make_unique<Backend>();
             b->owner = this;
@@ -51,7 +67,10 @@ struct FakeRecogniser {
         };
     }
     void hear(const std::string& phrase) {
-        std::thread([this, phrase] { sink(phrase); }).join();
+        std::thread([this, phrase] { sinks.phrase(phrase); }).join();
+    }
+    void hearSound(std::vector<std::int16_t> samples) {
+        std::thread([this, &samples] { sinks.utterance(std::move(samples)); }).join();
     }
 };
 
@@ -214,6 +233,143 @@ TEST_F(SpeechTest, DeviceFailureAtTheSpeechWindowsLoadEndsTheLauncher) {
     EXPECT_EQ(ended, 1);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Can't initialize device")));
+}
+
+// Enrolment: each word said three times in the training window; the set is
+// kept in the profile folder and the recogniser goes by it.
+class TrainingTest : public SpeechTest {
+protected:
+    QString folder = dir.filePath(QStringLiteral("voice"));
+    void SetUp() override {
+        SpeechTest::SetUp();
+        win->Command2_Click();
+        sdk().setVoiceProfileFolder(folder);
+    }
+    // Says the current word of the window once; true when it was taken.
+    bool sayCurrent(speech::frmTrain& t, double seconds = 0.3) {
+        const std::size_t word = t.currentWord();
+        const auto& w = speech::commandWords()[word];
+        const int before = t.profile().takes(w);
+        recogniser.hearSound(synthetic::say(synthetic::kWords[word], seconds));
+        return QTest::qWaitFor(
+            [&] { return t.currentWord() != word || t.profile().takes(w) != before; });
+    }
+    std::size_t filesInFolder() {
+        std::error_code ec;
+        std::size_t n = 0;
+        for (auto it = std::filesystem::directory_iterator(folder.toStdString(), ec);
+             !ec && it != std::filesystem::directory_iterator(); ++it)
+            ++n;
+        return n;
+    }
+};
+
+TEST_F(TrainingTest, EveryWordThreeTimesMakesTheUsersProfile) {
+    sdk().StartRecognition();
+    EXPECT_EQ(sdk().cmdTrain->text(), QStringLiteral("口令训练"));
+    dialogs.onModal = [&](QDialog& d) {
+        auto& t = static_cast<speech::frmTrain&>(d);
+        EXPECT_EQ(t.lblWord->text(), QStringLiteral("录音"));
+        EXPECT_EQ(t.lblCount->text(), QStringLiteral("第 1 个口令（共 8 个），第 1 遍（共 3 遍）"));
+        EXPECT_FALSE(t.cmdClear->isEnabled()); // nothing to clear yet
+        // A cough or a click is not a word: said again, nothing counted.
+        std::vector<std::int16_t> click(8000, 0);
+        click[4000] = 30000;
+        recogniser.hearSound(click);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return t.lblStatus->text() == QStringLiteral("没有听清楚，请再说一遍。"); }));
+        EXPECT_EQ(t.profile().takes("录音"), 0);
+        // Twice, then start this word again.
+        EXPECT_TRUE(sayCurrent(t));
+        EXPECT_TRUE(sayCurrent(t));
+        t.cmdRedo->click();
+        EXPECT_EQ(t.profile().takes("录音"), 0);
+        for (int i = 0; i < 3 * 8; ++i)
+            EXPECT_TRUE(sayCurrent(t, 0.25 + 0.05 * (i % 3))) << i;
+        EXPECT_TRUE(t.profile().complete());
+        EXPECT_TRUE(t.cmdDone->isEnabled());
+        EXPECT_TRUE(t.lblStatus->text().startsWith(QStringLiteral("训练完成")));
+        t.cmdDone->click();
+        return t.result();
+    };
+    sdk().cmdTrain_Click();
+    EXPECT_EQ(dialogs.modalShown, 1);
+    EXPECT_EQ(recogniser.enrolling, (std::vector<bool>{true, false}));
+    EXPECT_EQ(filesInFolder(), 24u);
+    ASSERT_FALSE(recogniser.profiles.empty());
+    ASSERT_TRUE(recogniser.profiles.back());
+    EXPECT_TRUE(recogniser.profiles.back()->complete());
+    // Listening for commands was paused for the training and goes on after it.
+    EXPECT_EQ(recogniser.states, (std::vector<bool>{true, false, true}));
+    EXPECT_TRUE(sdk().RecognitionActive());
+
+    // The next start of the launcher finds the recordings.
+    win.reset();
+    SetUp();
+    sdk().StartRecognition();
+    ASSERT_EQ(recogniser.profiles.size(), 2u);
+    EXPECT_TRUE(recogniser.profiles.back()->complete());
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(TrainingTest, CancelKeepsWhatWasThereAndClearRemovesIt) {
+    // Cancelled half way: nothing written, no profile.
+    dialogs.onModal = [&](QDialog& d) {
+        auto& t = static_cast<speech::frmTrain&>(d);
+        EXPECT_TRUE(sayCurrent(t));
+        t.cmdCancel->click();
+        return t.result();
+    };
+    sdk().cmdTrain_Click();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_TRUE(recogniser.profiles.empty());
+
+    // A set recorded earlier: clearing it goes back to the general recogniser.
+    speech::VoiceProfile p;
+    for (std::size_t w = 0; w < 8; ++w)
+        ASSERT_TRUE(
+            p.addTake(speech::commandWords()[w], synthetic::say(synthetic::kWords[w], 0.3)));
+    std::string error;
+    ASSERT_TRUE(p.save(folder.toStdString(), error));
+    dialogs.onModal = [&](QDialog& d) {
+        auto& t = static_cast<speech::frmTrain&>(d);
+        EXPECT_TRUE(t.cmdClear->isEnabled());
+        t.cmdClear->click();
+        return t.result();
+    };
+    sdk().cmdTrain_Click();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    ASSERT_FALSE(recogniser.profiles.empty());
+    EXPECT_EQ(recogniser.profiles.back(), nullptr);
+}
+
+TEST_F(TrainingTest, ADamagedSetIsReportedAndTheGeneralRecogniserUsed) {
+    QDir().mkpath(folder);
+    QFile f(folder + QStringLiteral("/word1_take1.wav"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a sound");
+    f.close();
+    sdk().StartRecognition();
+    EXPECT_TRUE(sdk().RecognitionActive());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("无法读取语音样本")));
+    EXPECT_TRUE(recogniser.profiles.empty());
+}
+
+TEST_F(TrainingTest, TheTrainingWindowSpeaksTheChosenScript) {
+    win->Frame2_Command1_Click();
+    win->optFt->click();
+    win->Command2_Click();
+    dialogs.onModal = [&](QDialog& d) {
+        auto& t = static_cast<speech::frmTrain&>(d);
+        EXPECT_EQ(t.windowTitle(), QStringLiteral("口令訓練"));
+        EXPECT_EQ(t.lblWord->text(), QStringLiteral("錄音"));
+        EXPECT_EQ(t.cmdRedo->text(), QStringLiteral("重說這個口令"));
+        return int(QDialog::Rejected);
+    };
+    sdk().cmdTrain_Click();
+    EXPECT_EQ(sdk().cmdTrain->text(), QStringLiteral("口令訓練"));
+    EXPECT_EQ(dialogs.modalShown, 1);
 }
 
 int main(int argc, char** argv) {

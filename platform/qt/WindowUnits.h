@@ -22,6 +22,26 @@ inline void placeInTwips(QWidget* w, int left, int top, int width, int height) {
                    twipsToPixels(height, dpi));
 }
 
+// A control's place in twips and its font (the suite's Song face).
+struct FontPlace {
+    const char* name;
+    int left, top, width, height;
+    double points;
+    bool bold;
+};
+
+// Places and sets the font of `root`'s child named in `row`; returns it.
+inline QWidget* placeWithFont(QWidget* root, const FontPlace& row) {
+    auto* w = root->findChild<QWidget*>(QString::fromLatin1(row.name));
+    Q_ASSERT(w);
+    placeInTwips(w, row.left, row.top, row.width, row.height);
+    QFont f(QStringLiteral("宋体"));
+    f.setPointSizeF(row.points);
+    f.setBold(row.bold);
+    w->setFont(f);
+    return w;
+}
+
 // The caption of a button, frame or label; the title of a window.
 inline void setCaption(QWidget* w, const QString& text) {
     if (w->isWindow())

@@ -125,3 +125,13 @@ e2e_save_as() {
     [ -f "$1" ] || e2e_fail "no file was saved"
     sleep 0.3
 }
+
+# A saved take: at least $2 seconds long and not silent.
+e2e_check_take() {
+    local dur rms
+    dur=$(soxi -D "$1")
+    rms=$(sox "$1" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+    echo "saved ${dur} s, RMS ${rms}"
+    awk -v d="$dur" -v m="$2" 'BEGIN { exit !(d > m) }' || e2e_fail "the take is too short (${dur} s)"
+    awk -v r="$rms" 'BEGIN { exit !(r > 0.01) }' || e2e_fail "the take is silent"
+}

@@ -98,9 +98,5 @@ if ! speech_session; then
 fi
 target="$E2E_WORK/语音录音.wav"
 e2e_save_as "$target"
-dur=$(soxi -D "$target")
-rms=$(sox "$target" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
-echo "saved ${dur} s, RMS ${rms}"
-awk -v d="$dur" 'BEGIN { exit !(d > 2) }' || e2e_fail "the take is too short (${dur} s)"
-awk -v m="$rms" 'BEGIN { exit !(m > 0.01) }' || e2e_fail "the take is silent"
+e2e_check_take "$target" 2
 echo "1 passed, 0 failed"

@@ -1,0 +1,162 @@
+#include "frmTrain.h"
+
+#include "WindowUnits.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace speech {
+namespace {
+
+struct TextRow {
+    const char* simplified;
+    const char* traditional;
+};
+
+enum Text {
+    Title,
+    Hint,
+    Count,
+    Listening,
+    Heard,
+    NotHeard,
+    Finished,
+    Redo,
+    Clear,
+    Cancel,
+    Done,
+};
+
+constexpr TextRow kTexts[] = {
+    {"口令训练", "口令訓練"},
+    {"请对着麦克风，清楚地说出下面的口令：", "請對著麥克風，清楚地說出下面的口令："},
+    {"第 %1 个口令（共 %2 个），第 %3 遍（共 %4 遍）",
+     "第 %1 個口令（共 %2 個），第 %3 遍（共 %4 遍）"},
+    {"请说……", "請說……"},
+    {"听到了，很好！", "聽到了，很好！"},
+    {"没有听清楚，请再说一遍。", "沒有聽清楚，請再說一遍。"},
+    {"训练完成！请按“完成”。以后将按您的声音识别口令。",
+     "訓練完成！請按「完成」。以後將按您的聲音識別口令。"},
+    {"重说这个口令", "重說這個口令"},
+    {"清除训练", "清除訓練"},
+    {"取消", "取消"},
+    {"完成", "完成"},
+};
+
+// The words as shown in each script; the recogniser's names are the first.
+constexpr TextRow kWords[] = {
+    {"录音", "錄音"}, {"暂停", "暫停"}, {"继续", "繼續"}, {"停止", "停止"},
+    {"播放", "播放"}, {"试听", "試聽"}, {"保存", "保存"}, {"停止识别", "停止識別"},
+};
+
+constexpr platform::FontPlace kPlaces[] = {
+    {"lblHint", 240, 240, 6960, 495, 15.75, true},
+    {"lblWord", 240, 840, 6960, 1200, 42, true},
+    {"lblCount", 240, 2160, 6960, 495, 14.25, false},
+    {"lblStatus", 240, 2760, 6960, 735, 15.75, true},
+    {"cmdRedo", 240, 3720, 2295, 735, 14.25, true},
+    {"cmdClear", 2640, 3720, 1815, 735, 14.25, true},
+    {"cmdCancel", 4560, 3720, 1215, 735, 14.25, true},
+    {"cmdDone", 5880, 3720, 1335, 735, 14.25, true},
+};
+
+} // namespace
+
+frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
+    : QDialog(parent), simplified_(simplified) {
+    setObjectName(QStringLiteral("frmTrain"));
+    setWindowTitle(text(Title));
+    auto label = [this](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setWordWrap(true);
+        return l;
+    };
+    lblHint = label("lblHint");
+    lblWord = label("lblWord");
+    lblWord->setAlignment(Qt::AlignCenter);
+    lblWord->setStyleSheet(QStringLiteral("color: red; background: white;"));
+    lblCount = label("lblCount");
+    lblStatus = label("lblStatus");
+    lblStatus->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
+    auto button = [this](const char* name, int caption) {
+        auto* b = new QPushButton(text(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    cmdRedo = button("cmdRedo", Redo);
+    cmdClear = button("cmdClear", Clear);
+    cmdCancel = button("cmdCancel", Cancel);
+    cmdDone = button("cmdDone", Done);
+    for (const auto& row : kPlaces)
+        platform::placeWithFont(this, row);
+    setFixedSize(platform::twipsToPixels(7440, logicalDpiX()),
+                 platform::twipsToPixels(4680, logicalDpiX()));
+    setStyleSheet(QStringLiteral("#frmTrain { background: rgb(255, 255, 192); }"));
+    setAttribute(Qt::WA_StyledBackground);
+    lblHint->setText(text(Hint));
+    cmdClear->setEnabled(haveProfile);
+    cmdDone->setEnabled(false);
+
+    connect(cmdRedo, &QPushButton::clicked, this, &frmTrain::cmdRedo_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmTrain::cmdClear_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdDone, &QPushButton::clicked, this, &QDialog::accept);
+    showStep();
+    lblStatus->setText(text(Listening));
+}
+
+QString frmTrain::text(int row) const {
+    return QString::fromUtf8(simplified_ ? kTexts[row].simplified : kTexts[row].traditional);
+}
+
+void frmTrain::showStep() {
+    const auto& words = commandWords();
+    if (word_ >= words.size()) {
+        lblWord->setText(QString());
+        lblCount->setText(QString());
+        lblStatus->setText(text(Finished));
+        cmdDone->setEnabled(true);
+        cmdDone->setFocus();
+        return;
+    }
+    const TextRow& w = kWords[word_];
+    lblWord->setText(QString::fromUtf8(simplified_ ? w.simplified : w.traditional));
+    lblCount->setText(text(Count)
+                          .arg(word_ + 1)
+                          .arg(words.size())
+                          .arg(profile_.takes(words[word_]) + 1)
+                          .arg(VoiceProfile::kTakesPerWord));
+}
+
+void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
+    const auto& words = commandWords();
+    if (word_ >= words.size())
+        return;
+    if (!profile_.addTake(words[word_], samples)) {
+        lblStatus->setText(text(NotHeard));
+        return;
+    }
+    lblStatus->setText(text(Heard));
+    if (profile_.takes(words[word_]) >= VoiceProfile::kTakesPerWord)
+        ++word_;
+    showStep();
+}
+
+void frmTrain::cmdRedo_Click() {
+    // Before the first try of a word, "this word" is the one just finished.
+    const auto& words = commandWords();
+    if (word_ > 0 && (word_ >= words.size() || profile_.takes(words[word_]) == 0))
+        --word_;
+    profile_.clearWord(words[word_]);
+    cmdDone->setEnabled(false);
+    lblStatus->setText(text(Listening));
+    showStep();
+}
+
+void frmTrain::cmdClear_Click() {
+    done(kCleared);
+}
+
+} // namespace speech
