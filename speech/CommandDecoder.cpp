@@ -136,8 +136,10 @@ void CommandDecoder::finishUtterance() {
     if (profile_ && profile_->complete()) {
         const VoiceProfile::Match m = profile_->match(heard.data(), heard.size());
         if (debug)
-            std::fprintf(stderr, "match [%s] %.2f threshold %.2f runner-up %.2f\n", m.word.c_str(),
-                         m.distance, m.threshold, m.runnerUp);
+            std::fprintf(stderr,
+                         "match [%s] mean %.2f limit %.2f worst %.2f limit %.2f runner-up %.2f\n",
+                         m.word.c_str(), m.distance.mean, m.limit.mean, m.distance.worst,
+                         m.limit.worst, m.runnerUp);
         phrase = m.word;
     }
     if (isCommandWord(phrase) && handler_)

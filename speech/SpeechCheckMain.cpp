@@ -2,12 +2,14 @@
 // speech recorder window uses, fed continuously as from a microphone, and
 // prints one line per delivered phrase: the file name, a tab, the phrase.
 //
-//   speechcheck [--lexicon FILE] [--profile DIR] FILE.wav...
+//   speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] FILE.wav...
 //   speechcheck --enrol DIR WORD FILE.wav...
 // --profile recognises with a user's recordings of the command words (as
 // the window does once that user has recorded them); --enrol adds each
 // utterance heard in the files to DIR as a recording of WORD, exactly as the
-// window's enrolment does.
+// window's enrolment does. --room mixes a recording of a room's noise, over
+// and over, into everything fed (the files and the quiet between them), as a
+// microphone in that room would hear it.
 
 #include "CommandDecoder.h"
 #include "CommandLexicon.h"
@@ -16,6 +18,7 @@
 #include <SDL.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -61,6 +64,17 @@ int main(int argc, char* argv[]) {
     std::string lexicon;
     std::string profileDir;
     std::string enrolWord;
+    std::vector<std::int16_t> room;
+    std::size_t roomAt = 0;
+    // Feeds `samples` with the room's noise added.
+    auto feed = [&](speech::CommandDecoder& decoder, std::vector<std::int16_t> samples) {
+        if (!room.empty())
+            for (auto& v : samples) {
+                v = std::int16_t(std::clamp(int(v) + int(room[roomAt]), -32768, 32767));
+                roomAt = (roomAt + 1) % room.size();
+            }
+        decoder.feed(samples.data(), samples.size());
+    };
     int first = 1;
     for (; first + 1 < argc; first += 2) {
         const std::string option = argv[first];
@@ -70,6 +84,11 @@ int main(int argc, char* argv[]) {
             lexicon.assign(std::istreambuf_iterator<char>(in), {});
         } else if (option == "--profile") {
             profileDir = argv[first + 1];
+        } else if (option == "--room") {
+            if (!readAs16kMono(argv[first + 1], room) || room.empty()) {
+                std::fprintf(stderr, "speechcheck: cannot read %s\n", argv[first + 1]);
+                return 2;
+            }
         } else if (option == "--enrol" && first + 2 < argc) {
             profileDir = argv[first + 1];
             enrolWord = argv[first + 2];
@@ -127,6 +146,8 @@ int main(int argc, char* argv[]) {
     int status = 0;
     for (int i = first; i < argc; ++i) {
         current = argv[i];
+        if (std::getenv("SPEECH_DEBUG"))
+            std::fprintf(stderr, "file %s\n", current);
         std::vector<std::int16_t> samples;
         if (!readAs16kMono(argv[i], samples)) {
             std::fprintf(stderr, "speechcheck: cannot read %s\n", argv[i]);
@@ -137,8 +158,8 @@ int main(int argc, char* argv[]) {
         while (last > 0 && std::abs(samples[last - 1]) < 1000)
             --last;
         speechEnd = decoder->samplesFed() + last;
-        decoder->feed(samples.data(), samples.size());
-        decoder->feed(pause.data(), pause.size());
+        feed(*decoder, std::move(samples));
+        feed(*decoder, pause);
         decoder->flush();
     }
     if (!enrolWord.empty()) {

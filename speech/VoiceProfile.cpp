@@ -43,8 +43,8 @@ bool writeSound(const fs::path& path, const std::vector<std::int16_t>& samples) 
 }
 
 // Two utterances compared as if said in the same room at the same level.
-double distance(const BandPowers& a, const BandPowers& b) {
-    return warpDistance(WordFeatures::inRoomOf(a, b), WordFeatures::inRoomOf(b, a));
+Warp distance(const BandPowers& a, const BandPowers& b) {
+    return warp(WordFeatures::inRoomOf(a, b), WordFeatures::inRoomOf(b, a));
 }
 
 } // namespace
@@ -128,11 +128,13 @@ bool VoiceProfile::addTake(const std::string& word, std::vector<std::int16_t> sa
     if (speech < kShortest || speech > kLongest)
         return false;
     takes_.push_back({word, std::move(samples), std::move(bands)});
+    measureSpread(word);
     return true;
 }
 
 void VoiceProfile::clearWord(const std::string& word) {
     std::erase_if(takes_, [&](const Take& t) { return t.word == word; });
+    spread_.erase(word);
 }
 
 int VoiceProfile::takes(const std::string& word) const {
@@ -147,34 +149,45 @@ bool VoiceProfile::complete() const {
     return true;
 }
 
-// How far apart a word's own recordings lie (each from its nearest sibling,
-// the largest of these); with one recording, the typical figure of the rest.
-double VoiceProfile::threshold(const std::string& word) const {
-    double all = 0;
-    int counted = 0;
-    double own = -1;
-    for (const auto& w : commandWords()) {
-        double spread = -1;
-        for (const Take& a : takes_) {
-            if (a.word != w)
-                continue;
-            double nearest = std::numeric_limits<double>::infinity();
-            for (const Take& b : takes_)
-                if (&a != &b && b.word == w)
-                    nearest = std::min(nearest, distance(a.bands, b.bands));
-            if (std::isfinite(nearest))
-                spread = std::max(spread, nearest);
+// How far apart a word's own recordings lie: each from its nearest sibling,
+// the largest of these.
+void VoiceProfile::measureSpread(const std::string& word) {
+    Warp spread{-1, -1};
+    for (const Take& a : takes_) {
+        if (a.word != word)
+            continue;
+        Warp nearest;
+        for (const Take& b : takes_)
+            if (&a != &b && b.word == word) {
+                const Warp d = distance(a.bands, b.bands);
+                if (d.mean < nearest.mean)
+                    nearest = d;
+            }
+        if (std::isfinite(nearest.mean)) {
+            spread.mean = std::max(spread.mean, nearest.mean);
+            spread.worst = std::max(spread.worst, nearest.worst);
         }
-        if (spread >= 0) {
-            all += spread;
-            ++counted;
-        }
-        if (w == word)
-            own = spread;
     }
-    const double typical = counted ? all / counted : 0;
-    // Two nearly identical recordings would leave no room for the next one.
-    return kSpreadFactor * std::max(own, 0.8 * typical);
+    if (spread.mean >= 0)
+        spread_[word] = spread;
+    else
+        spread_.erase(word);
+}
+
+// What a word accepts: its own spread, or with one recording or two nearly
+// identical ones (which would leave no room for the next saying), most of
+// the typical spread of the others.
+Warp VoiceProfile::limits(const std::string& word) const {
+    Warp typical{0, 0};
+    for (const auto& [w, spread] : spread_) {
+        typical.mean += spread.mean / double(spread_.size());
+        typical.worst += spread.worst / double(spread_.size());
+    }
+    Warp own{0, 0};
+    if (auto it = spread_.find(word); it != spread_.end())
+        own = it->second;
+    return {kSpreadFactor * std::max(own.mean, 0.8 * typical.mean),
+            kWorstFactor * std::max(own.worst, 0.8 * typical.worst)};
 }
 
 VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t count) const {
@@ -182,31 +195,33 @@ VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t
     const BandPowers heard = BandPowers::fromSamples(samples, count);
     if (WordFeatures::fromBands(heard).empty() || !complete())
         return m;
-    std::map<std::string, double> nearest;
+    // Each word's nearest recording.
+    std::map<std::string, Warp> nearest;
     for (const Take& t : takes_) {
-        const double d = distance(heard, t.bands);
+        const Warp d = distance(heard, t.bands);
         auto [it, added] = nearest.try_emplace(t.word, d);
-        if (!added)
-            it->second = std::min(it->second, d);
+        if (!added && d.mean < it->second.mean)
+            it->second = d;
     }
     std::string best;
-    double bestD = std::numeric_limits<double>::infinity();
-    double second = bestD;
+    Warp bestD;
+    double second = std::numeric_limits<double>::infinity();
     for (const auto& [word, d] : nearest) {
-        if (d < bestD) {
-            second = bestD;
+        if (d.mean < bestD.mean) {
+            second = bestD.mean;
             bestD = d;
             best = word;
-        } else if (d < second) {
-            second = d;
+        } else if (d.mean < second) {
+            second = d.mean;
         }
     }
     m.distance = bestD;
     m.runnerUp = second;
-    if (best.empty() || !std::isfinite(bestD))
+    if (best.empty() || !std::isfinite(bestD.mean))
         return m;
-    m.threshold = threshold(best);
-    if (bestD <= m.threshold && bestD <= kMarginRatio * second)
+    m.limit = limits(best);
+    if (bestD.mean <= m.limit.mean && bestD.worst <= m.limit.worst &&
+        bestD.mean <= kMarginRatio * second)
         m.word = best;
     return m;
 }

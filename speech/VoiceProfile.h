@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,10 +26,10 @@ public:
     static constexpr int kTakesPerWord = 3;
 
     struct Match {
-        std::string word;     // empty: not a command
-        double distance = 0;  // to the nearest recording of the best word
-        double threshold = 0; // the most that word accepts
-        double runnerUp = 0;  // distance to the nearest other word
+        std::string word;    // empty: not a command
+        Warp distance;       // to the nearest recording of the best word
+        Warp limit;          // the most that word accepts
+        double runnerUp = 0; // mean distance to the nearest other word
     };
 
     // Reads the recordings in `dir`; a missing folder is an empty profile.
@@ -53,9 +54,11 @@ public:
 
     // An utterance must stand at most this far (as a ratio) from its word,
     // relative to how far that word's own recordings lie from each other,
-    // and clearly nearer to it than to any other word.
-    static constexpr double kSpreadFactor = 1.7;
-    static constexpr double kMarginRatio = 0.88;
+    // both on the whole and over its worst stretch, and clearly nearer to it
+    // than to any other word.
+    static constexpr double kSpreadFactor = 1.6;
+    static constexpr double kWorstFactor = 1.6;
+    static constexpr double kMarginRatio = 0.7;
 
 private:
     struct Take {
@@ -63,9 +66,11 @@ private:
         std::vector<std::int16_t> samples;
         BandPowers bands;
     };
-    double threshold(const std::string& word) const;
+    void measureSpread(const std::string& word);
+    Warp limits(const std::string& word) const;
 
     std::vector<Take> takes_;
+    std::map<std::string, Warp> spread_;
 };
 
 } // namespace speech

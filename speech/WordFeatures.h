@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace speech {
@@ -50,9 +51,15 @@ private:
     std::vector<float> data_;
 };
 
-// Dynamic time warping distance per step between two words: small when
-// they are the same word said faster or slower. Pairs whose lengths differ
-// by more than 2.5 times are not compared (infinite).
-double warpDistance(const WordFeatures& a, const WordFeatures& b);
+// How far apart two words are after dynamic time warping: small when they
+// are the same word said faster or slower. `mean` is per step of the best
+// path; `worst` the mean over its worst kWorstWindow steps. Pairs whose
+// lengths differ by more than 2.5 times are not compared (infinite).
+struct Warp {
+    double mean = std::numeric_limits<double>::infinity();
+    double worst = std::numeric_limits<double>::infinity();
+};
+constexpr std::size_t kWorstWindow = 15;
+Warp warp(const WordFeatures& a, const WordFeatures& b);
 
 } // namespace speech
