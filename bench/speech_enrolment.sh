@@ -64,6 +64,15 @@ END {
     for (k in fa) printf "  accepted: %s x%d\n", k, fa[k]
 }' "$1"
 }
+# What matching costs: the last voice's test files decoded with and without
+# its profile (CPU seconds, one run each).
+cpu() { /usr/bin/time -f %U -o "$work/cpu" "$@" >/dev/null && cat "$work/cpu"; }
+files=("$d"/cmd_*.wav "$d"/oov_*.wav)
+with=$(cpu "$SPEECHCHECK" --profile "$d/profile" "${files[@]}")
+without=$(cpu "$SPEECHCHECK" "${files[@]}")
+awk -v a="$with" -v b="$without" -v n="${#files[@]}" 'BEGIN {
+    printf "CPU per utterance: %.1f ms with the profile, %.1f ms without (ratio %.2f)\n", 1000 * a / n, 1000 * b / n, a / b }'
+
 echo "== quiet room"
 report "$work/out.tsv"
 echo "== pink noise about 20 dB below the voice"

@@ -13,7 +13,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
   xvfb xdotool xclip x11-utils imagemagick appstream desktop-file-utils
-  pulseaudio pulseaudio-utils sox python3
+  pulseaudio pulseaudio-utils sox python3 time
   # run time
   fonts-noto-cjk qt6-qpa-plugins pavucontrol
 )
