@@ -45,7 +45,10 @@ void RecoContext::SetProfile(std::shared_ptr<const VoiceProfile> profile) {
     backend_->setProfile(std::move(profile));
 }
 
-RecoContext::~RecoContext() = default;
+RecoContext::~RecoContext() {
+    // The backend's thread may still call the sinks until it has stopped.
+    backend_.reset();
+}
 
 RecoGrammar* RecoContext::CreateGrammar(int) {
     if (!grammar_)

@@ -121,7 +121,9 @@ int main(int argc, char* argv[]) {
         }
         profile->clearWord(enrolWord);
         decoder->setUtteranceHandler([&](const std::vector<std::int16_t>& samples) {
-            if (!profile->addTake(enrolWord, samples))
+            if (profile->check(enrolWord, samples.data(), samples.size()) !=
+                    speech::VoiceProfile::TakeCheck::Fine ||
+                !profile->addTake(enrolWord, samples))
                 std::fprintf(stderr, "speechcheck: an utterance of %.2f s was not taken\n",
                              double(samples.size()) / speech::CommandDecoder::kSampleRate);
         });

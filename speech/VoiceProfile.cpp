@@ -119,6 +119,36 @@ bool VoiceProfile::save(const fs::path& dir, std::string& error) const {
     return ok;
 }
 
+VoiceProfile::TakeCheck VoiceProfile::check(const std::string& word, const std::int16_t* samples,
+                                            std::size_t count) const {
+    const auto& words = commandWords();
+    const BandPowers bands = BandPowers::fromSamples(samples, count);
+    const std::size_t speech = WordFeatures::fromBands(bands).frames() * 160;
+    if (std::find(words.begin(), words.end(), word) == words.end() ||
+        takes(word) >= kTakesPerWord || speech < kShortest || speech > kLongest)
+        return TakeCheck::NotAWord;
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double own = inf;
+    std::string nearestOther;
+    double other = inf;
+    for (const Take& t : takes_) {
+        const double d = distance(bands, t.bands).mean;
+        if (t.word == word)
+            own = std::min(own, d);
+        else if (d < other) {
+            other = d;
+            nearestOther = t.word;
+        }
+    }
+    if (nearestOther.empty())
+        return TakeCheck::Fine;
+    // With earlier recordings of this word, they must be the nearest; with
+    // none yet, the take must not pass for the other word.
+    if (std::isfinite(own) ? other < own : other <= limits(nearestOther).mean)
+        return TakeCheck::LikeAnotherWord;
+    return TakeCheck::Fine;
+}
+
 bool VoiceProfile::addTake(const std::string& word, std::vector<std::int16_t> samples) {
     const auto& words = commandWords();
     if (std::find(words.begin(), words.end(), word) == words.end() || takes(word) >= kTakesPerWord)

@@ -41,6 +41,11 @@ public:
 
     // Too short or too long for a word: false, nothing added.
     bool addTake(const std::string& word, std::vector<std::int16_t> samples);
+    // Whether a new recording of `word` is worth keeping: a word at all, and
+    // not more like another word's recordings than this word's (the user
+    // said the wrong word, or two words would be confused later).
+    enum class TakeCheck { Fine, NotAWord, LikeAnotherWord };
+    TakeCheck check(const std::string& word, const std::int16_t* samples, std::size_t count) const;
     void clearWord(const std::string& word);
     int takes(const std::string& word) const;
     // Every command word has at least one recording.

@@ -20,6 +20,7 @@ enum Text {
     Listening,
     Heard,
     NotHeard,
+    LikeAnother,
     Finished,
     Redo,
     Clear,
@@ -35,6 +36,7 @@ constexpr TextRow kTexts[] = {
     {"请说……", "請說……"},
     {"听到了，很好！", "聽到了，很好！"},
     {"没有听清楚，请再说一遍。", "沒有聽清楚，請再說一遍。"},
+    {"这一遍听起来像另一个口令，请说“%1”。", "這一遍聽起來像另一個口令，請說「%1」。"},
     {"训练完成！请按“完成”。以后将按您的声音识别口令。",
      "訓練完成！請按「完成」。以後將按您的聲音識別口令。"},
     {"重说这个口令", "重說這個口令"},
@@ -134,6 +136,16 @@ void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
     const auto& words = commandWords();
     if (word_ >= words.size())
         return;
+    switch (profile_.check(words[word_], samples.data(), samples.size())) {
+    case VoiceProfile::TakeCheck::NotAWord:
+        lblStatus->setText(text(NotHeard));
+        return;
+    case VoiceProfile::TakeCheck::LikeAnotherWord:
+        lblStatus->setText(text(LikeAnother).arg(lblWord->text()));
+        return;
+    case VoiceProfile::TakeCheck::Fine:
+        break;
+    }
     if (!profile_.addTake(words[word_], samples)) {
         lblStatus->setText(text(NotHeard));
         return;

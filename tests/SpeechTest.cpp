@@ -284,7 +284,16 @@ TEST_F(TrainingTest, EveryWordThreeTimesMakesTheUsersProfile) {
         EXPECT_TRUE(sayCurrent(t));
         t.cmdRedo->click();
         EXPECT_EQ(t.profile().takes("录音"), 0);
-        for (int i = 0; i < 3 * 8; ++i)
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(sayCurrent(t, 0.25 + 0.05 * i)) << i;
+        // Asked for 暂停, the user says 录音 again.
+        EXPECT_EQ(t.lblWord->text(), QStringLiteral("暂停"));
+        recogniser.hearSound(synthetic::say(synthetic::kWords[0], 0.3));
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return t.lblStatus->text() == QStringLiteral("这一遍听起来像另一个口令，请说“暂停”。");
+        }));
+        EXPECT_EQ(t.profile().takes("暂停"), 0);
+        for (int i = 3; i < 3 * 8; ++i)
             EXPECT_TRUE(sayCurrent(t, 0.25 + 0.05 * (i % 3))) << i;
         EXPECT_TRUE(t.profile().complete());
         EXPECT_TRUE(t.cmdDone->isEnabled());

@@ -89,6 +89,23 @@ TEST(VoiceProfileTest, TakesThatAreNotAWordAreRefused) {
     EXPECT_EQ(p.takes("录音"), VoiceProfile::kTakesPerWord);
 }
 
+TEST(VoiceProfileTest, ARecordingMoreLikeAnotherWordIsNotKept) {
+    using Check = VoiceProfile::TakeCheck;
+    VoiceProfile p;
+    auto check = [&](const char* word, const std::vector<std::int16_t>& s) {
+        return p.check(word, s.data(), s.size());
+    };
+    for (double s : {0.25, 0.3, 0.35})
+        ASSERT_TRUE(p.addTake("录音", say(kWords[0], s)));
+    EXPECT_EQ(check("暂停", say(kWords[0], 0.3)), Check::LikeAnotherWord) << "录音 again";
+    EXPECT_EQ(check("暂停", say(kWords[1], 0.3)), Check::Fine);
+    ASSERT_TRUE(p.addTake("暂停", say(kWords[1], 0.3)));
+    EXPECT_EQ(check("暂停", say(kWords[0], 0.3)), Check::LikeAnotherWord);
+    EXPECT_EQ(check("暂停", say(kWords[1], 0.4)), Check::Fine);
+    EXPECT_EQ(check("暂停", std::vector<std::int16_t>(kRate, 0)), Check::NotAWord);
+    EXPECT_EQ(check("录音", say(kWords[0], 0.3)), Check::NotAWord) << "already has three";
+}
+
 class ProfileFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
