@@ -61,8 +61,8 @@ public:
     // relative to how far that word's own recordings lie from each other,
     // both on the whole and over its worst stretch, and clearly nearer to it
     // than to any other word.
-    static constexpr double kSpreadFactor = 1.6;
-    static constexpr double kWorstFactor = 1.6;
+    static constexpr double kSpreadFactor = 1.5;
+    static constexpr double kWorstFactor = 1.5;
     static constexpr double kMarginRatio = 0.7;
 
 private:

@@ -16,7 +16,8 @@ constexpr int kHop = 160;   // 10 ms
 constexpr int kFft = 512;
 constexpr int kBins = kFft / 2 + 1;
 constexpr int kFilters = 26;
-constexpr int kCeps = 13; // c0 .. c12
+// c0 .. c9: the higher ones follow the voice's pitch more than the word.
+constexpr int kCeps = 10;
 constexpr double kLowHz = 133.0;
 constexpr double kHighHz = 6855.0;
 // Frames more than 30 dB below the loudest are quiet (natural log of power).

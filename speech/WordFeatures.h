@@ -31,7 +31,7 @@ struct BandPowers {
 
 class WordFeatures {
 public:
-    static constexpr int kDims = 25;
+    static constexpr int kDims = 19; // c1..c9 and the slopes of c0..c9
 
     WordFeatures() = default;
     // The word as heard.
