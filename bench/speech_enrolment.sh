@@ -8,7 +8,9 @@
 # The same test speech is then run again in a noisy room (pink noise about
 # 20 dB below the voice, mixed in continuously); the profile was recorded
 # without it.
-# VOICES picks the voices (default: five that nothing was tuned on).
+# VOICES picks the voices. The default five were not used in choosing
+# anything; the matcher's limits were chosen on "+m2 +m3 +f2 +f5" (tuning)
+# and checked on "+m4 +m6 +grandma +Linda +Annie +klatt2" (validation).
 set -euo pipefail
 SPEECHCHECK=${1:-$(dirname "$0")/../build/release/bin/speechcheck}
 work=$(mktemp -d)

@@ -281,13 +281,14 @@ void frmSDK::cmdTrain_Click() {
         dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
         return;
     }
-    const bool wasListening = recognitionActive_;
-    if (wasListening)
-        StopRecognition();
     if (!RecoContext_->SetEnrolment(true, error)) {
         dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
         return;
     }
+    // No commands are obeyed while the user is saying them for the training.
+    const bool wasListening = recognitionActive_;
+    if (wasListening)
+        StopRecognition();
     const std::filesystem::path folder(profileFolder_.toStdU16String());
     std::error_code ec;
     frmTrain train(simplified_(), std::filesystem::is_directory(folder, ec), this);

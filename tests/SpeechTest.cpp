@@ -33,6 +33,7 @@ namespace {
 struct FakeRecogniser {
     int created = 0;
     bool failLoad = false;
+    bool failEnrol = false;
     std::vector<bool> states;
     std::vector<bool> enrolling;
     std::vector<std::shared_ptr<const speech::VoiceProfile>> profiles;
@@ -53,7 +54,11 @@ struct FakeRecogniser {
                     owner->states.push_back(active);
                     return true;
                 }
-                bool setEnrolling(bool on, std::string&) override {
+                bool setEnrolling(bool on, std::string& error) override {
+                    if (on && owner->failEnrol) {
+                        error = "找不到可以使用的麦克风";
+                        return false;
+                    }
                     owner->enrolling.push_back(on);
                     return true;
                 }
@@ -350,6 +355,17 @@ TEST_F(TrainingTest, CancelKeepsWhatWasThereAndClearRemovesIt) {
     EXPECT_FALSE(QFileInfo::exists(folder));
     ASSERT_FALSE(recogniser.profiles.empty());
     EXPECT_EQ(recogniser.profiles.back(), nullptr);
+}
+
+TEST_F(TrainingTest, NoMicrophoneIsExplainedAndNothingIsShown) {
+    recogniser.failEnrol = true;
+    sdk().StartRecognition();
+    sdk().cmdTrain_Click();
+    EXPECT_EQ(dialogs.modalShown, 0);
+    EXPECT_TRUE(sdk().RecognitionActive()); // listening goes on as before
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("找不到可以使用的麦克风"));
+    EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
 TEST_F(TrainingTest, ADamagedSetIsReportedAndTheGeneralRecogniserUsed) {

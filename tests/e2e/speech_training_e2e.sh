@@ -46,7 +46,7 @@ for w in 录音 暂停 继续 停止 播放 试听 保存 停止识别; do
 done
 xdotool mousemove --window "$train" 436 272 click 1 # 完成
 sleep 1
-takes=$(find "$XDG_DATA_HOME" -name 'word*_take*.wav' | wc -l)
+takes=$(find "$XDG_DATA_HOME/Oakhalt/voice" -name 'word*_take*.wav' | wc -l)
 echo "recordings kept: $takes"
 [ "$takes" -eq 24 ] || e2e_fail "expected 24 recordings, found $takes"
 
