@@ -74,6 +74,9 @@ with=$(cpu "$SPEECHCHECK" --profile "$d/profile" "${files[@]}")
 without=$(cpu "$SPEECHCHECK" "${files[@]}")
 awk -v a="$with" -v b="$without" -v n="${#files[@]}" 'BEGIN {
     printf "CPU per utterance: %.1f ms with the profile, %.1f ms without (ratio %.2f)\n", 1000 * a / n, 1000 * b / n, a / b }'
+SPEECH_TIMING=1 "$SPEECHCHECK" --profile "$d/profile" "${files[@]}" 2>&1 >/dev/null |
+    awk -F'\t' '$1 == "latency" { print $2 }' | sort -n |
+    awk '{ v[n++] = $1 } END { if (n) printf "end of speech to phrase (audio time): median %.2f s, max %.2f s\n", v[int(n/2)], v[n-1] }'
 
 echo "== quiet room"
 report "$work/out.tsv"
