@@ -1,4 +1,5 @@
 #include "CommandDecoder.h"
+#include "SampleRing.h"
 #include "SpeechBackend.h"
 #include "VoiceProfile.h"
 
@@ -6,7 +7,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -114,28 +114,28 @@ private:
         const auto* samples = reinterpret_cast<const std::int16_t*>(data);
         {
             std::lock_guard lock(me->mutex_);
-            me->pending_.emplace_back(samples, samples + len / 2);
+            me->pending_.push(samples, std::size_t(len) / 2);
         }
         me->wake_.notify_one();
     }
 
     // The worker: decoding takes far longer than copying.
     void decodeLoop() {
+        std::vector<std::int16_t> block(CommandDecoder::kSampleRate / 4);
         for (;;) {
-            std::vector<std::int16_t> block;
+            std::size_t got = 0;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return quit_ || !pending_.empty(); });
+                wake_.wait(lock, [this] { return quit_ || pending_.size() > 0; });
                 if (quit_)
                     return;
-                block = std::move(pending_.front());
-                pending_.pop_front();
+                got = pending_.take(block);
                 if (profileChanged_) {
                     decoder_->setProfile(profile_);
                     profileChanged_ = false;
                 }
             }
-            decoder_->feed(block.data(), block.size());
+            decoder_->feed(block.data(), got);
         }
     }
 
@@ -148,7 +148,7 @@ private:
     std::thread worker_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<std::vector<std::int16_t>> pending_;
+    SampleRing pending_{CommandDecoder::kSampleRate * 10};
     bool quit_ = false;
     // Handed to the decoder by the worker, which alone uses it.
     std::shared_ptr<const VoiceProfile> profile_;

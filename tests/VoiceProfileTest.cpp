@@ -1,6 +1,7 @@
 // The template matcher and the stored profile, with made-up words.
 
 #include "VoiceProfile.h"
+#include "SampleRing.h"
 #include "SyntheticWords.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,38 @@ TEST_F(ProfileFilesTest, AFailedSaveKeepsTheOldRecordings) {
     VoiceProfile back;
     ASSERT_TRUE(back.load(dir / "voice", error));
     EXPECT_TRUE(back.complete());
+}
+
+} // namespace
+
+namespace {
+
+TEST(SampleRingTest, KeepsOrderAcrossTheEdgeAndDropsTheOldestWhenFull) {
+    speech::SampleRing ring(8);
+    std::vector<std::int16_t> out(5);
+    const std::int16_t a[] = {1, 2, 3, 4, 5, 6};
+    ring.push(a, 6);
+    ASSERT_EQ(ring.take(out), 5u);
+    EXPECT_EQ(out, (std::vector<std::int16_t>{1, 2, 3, 4, 5}));
+    const std::int16_t b[] = {7, 8, 9, 10, 11};
+    ring.push(b, 5); // wraps round the end
+    ASSERT_EQ(ring.take(out), 5u);
+    EXPECT_EQ(out, (std::vector<std::int16_t>{6, 7, 8, 9, 10}));
+    EXPECT_EQ(ring.size(), 1u);
+    const std::int16_t c[] = {12, 13, 14, 15, 16, 17, 18, 19, 20};
+    ring.push(c, 9); // one too many: 11 and 12 give way
+    EXPECT_EQ(ring.size(), 8u);
+    ASSERT_EQ(ring.take(out), 5u);
+    EXPECT_EQ(out, (std::vector<std::int16_t>{13, 14, 15, 16, 17}));
+    std::vector<std::int16_t> big(20);
+    const std::int16_t d[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    ring.push(d, 12); // more than the whole ring: the newest eight
+    ASSERT_EQ(ring.take(big), 8u);
+    EXPECT_EQ(std::vector<std::int16_t>(big.begin(), big.begin() + 8),
+              (std::vector<std::int16_t>{5, 6, 7, 8, 9, 10, 11, 12}));
+    ring.push(d, 3);
+    ring.clear();
+    EXPECT_EQ(ring.take(out), 0u);
 }
 
 } // namespace
