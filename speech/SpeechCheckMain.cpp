@@ -121,9 +121,7 @@ int main(int argc, char* argv[]) {
         }
         profile->clearWord(enrolWord);
         decoder->setUtteranceHandler([&](const std::vector<std::int16_t>& samples) {
-            if (profile->check(enrolWord, samples.data(), samples.size()) !=
-                    speech::VoiceProfile::TakeCheck::Fine ||
-                !profile->addTake(enrolWord, samples))
+            if (profile->offer(enrolWord, samples) != speech::VoiceProfile::TakeCheck::Fine)
                 std::fprintf(stderr, "speechcheck: an utterance of %.2f s was not taken\n",
                              double(samples.size()) / speech::CommandDecoder::kSampleRate);
         });

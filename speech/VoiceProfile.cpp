@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -24,6 +25,12 @@ SNDFILE* openSound(const fs::path& path, int mode, SF_INFO& info) {
 #else
     return sf_open(path.c_str(), mode, &info);
 #endif
+}
+
+// Paths in messages; a narrow string of a path need not be UTF-8 elsewhere.
+std::string utf8(const fs::path& path) {
+    const std::u8string s = path.u8string();
+    return {s.begin(), s.end()};
 }
 
 std::string fileName(std::size_t wordIndex, int take) {
@@ -57,29 +64,43 @@ const std::vector<std::string>& commandWords() {
 
 bool VoiceProfile::load(const fs::path& dir, std::string& error) {
     takes_.clear();
+    spread_.clear();
     std::error_code ec;
-    if (!fs::is_directory(dir, ec))
-        return true;
+    fs::path from = dir;
+    if (!fs::is_directory(from, ec)) {
+        // A save interrupted between its two renames leaves the old set here.
+        from += ".old";
+        if (!fs::is_directory(from, ec))
+            return true;
+    }
     const auto& words = commandWords();
     for (std::size_t w = 0; w < words.size(); ++w)
         for (int k = 1; k <= kTakesPerWord; ++k) {
-            const fs::path path = dir / fileName(w, k);
+            const fs::path path = from / fileName(w, k);
             if (!fs::exists(path, ec))
                 continue;
             SF_INFO info{};
             SNDFILE* f = openSound(path, SFM_READ, info);
-            if (!f || info.samplerate != kRate || info.channels != 1) {
-                if (f)
-                    sf_close(f);
-                error = "无法读取语音样本：" + path.string();
+            std::vector<std::int16_t> samples;
+            if (f && info.samplerate == kRate && info.channels == 1) {
+                samples.resize(std::size_t(info.frames));
+                samples.resize(std::size_t(sf_read_short(f, samples.data(), info.frames)));
+            }
+            if (f)
+                sf_close(f);
+            if (!addTake(words[w], std::move(samples))) {
+                error = "无法读取语音样本：" + utf8(path);
                 takes_.clear();
+                spread_.clear();
                 return false;
             }
-            std::vector<std::int16_t> samples(std::size_t(info.frames));
-            samples.resize(std::size_t(sf_read_short(f, samples.data(), info.frames)));
-            sf_close(f);
-            addTake(words[w], std::move(samples));
         }
+    if (!takes_.empty() && !complete()) {
+        error = "语音样本不全：" + utf8(from);
+        takes_.clear();
+        spread_.clear();
+        return false;
+    }
     return true;
 }
 
@@ -114,25 +135,48 @@ bool VoiceProfile::save(const fs::path& dir, std::string& error) const {
     }
     if (!ok) {
         fs::remove_all(fresh, ec);
-        error = "无法保存语音样本：" + dir.string();
+        error = "无法保存语音样本：" + utf8(dir);
     }
     return ok;
 }
 
-VoiceProfile::TakeCheck VoiceProfile::check(const std::string& word, const std::int16_t* samples,
-                                            std::size_t count) const {
+std::optional<BandPowers> VoiceProfile::wordSound(const std::string& word,
+                                                  const std::vector<std::int16_t>& samples) const {
     const auto& words = commandWords();
-    const BandPowers bands = BandPowers::fromSamples(samples, count);
+    if (std::find(words.begin(), words.end(), word) == words.end() || takes(word) >= kTakesPerWord)
+        return std::nullopt;
+    BandPowers bands = BandPowers::fromSamples(samples.data(), samples.size());
     const std::size_t speech = WordFeatures::fromBands(bands).frames() * 160;
-    if (std::find(words.begin(), words.end(), word) == words.end() ||
-        takes(word) >= kTakesPerWord || speech < kShortest || speech > kLongest)
+    if (speech < kShortest || speech > kLongest)
+        return std::nullopt;
+    return bands;
+}
+
+void VoiceProfile::keep(const std::string& word, std::vector<std::int16_t> samples,
+                        BandPowers bands) {
+    takes_.push_back({word, std::move(samples), std::move(bands)});
+    measureSpread(word);
+}
+
+bool VoiceProfile::addTake(const std::string& word, std::vector<std::int16_t> samples) {
+    std::optional<BandPowers> bands = wordSound(word, samples);
+    if (!bands)
+        return false;
+    keep(word, std::move(samples), std::move(*bands));
+    return true;
+}
+
+VoiceProfile::TakeCheck VoiceProfile::offer(const std::string& word,
+                                            std::vector<std::int16_t> samples) {
+    std::optional<BandPowers> bands = wordSound(word, samples);
+    if (!bands)
         return TakeCheck::NotAWord;
     constexpr double inf = std::numeric_limits<double>::infinity();
     double own = inf;
     std::string nearestOther;
     double other = inf;
     for (const Take& t : takes_) {
-        const double d = distance(bands, t.bands).mean;
+        const double d = distance(*bands, t.bands).mean;
         if (t.word == word)
             own = std::min(own, d);
         else if (d < other) {
@@ -140,26 +184,13 @@ VoiceProfile::TakeCheck VoiceProfile::check(const std::string& word, const std::
             nearestOther = t.word;
         }
     }
-    if (nearestOther.empty())
-        return TakeCheck::Fine;
     // With earlier recordings of this word, they must be the nearest; with
     // none yet, the take must not pass for the other word.
-    if (std::isfinite(own) ? other < own : other <= limits(nearestOther).mean)
+    if (!nearestOther.empty() &&
+        (std::isfinite(own) ? other < own : other <= limits(nearestOther).mean))
         return TakeCheck::LikeAnotherWord;
+    keep(word, std::move(samples), std::move(*bands));
     return TakeCheck::Fine;
-}
-
-bool VoiceProfile::addTake(const std::string& word, std::vector<std::int16_t> samples) {
-    const auto& words = commandWords();
-    if (std::find(words.begin(), words.end(), word) == words.end() || takes(word) >= kTakesPerWord)
-        return false;
-    BandPowers bands = BandPowers::fromSamples(samples.data(), samples.size());
-    const std::size_t speech = WordFeatures::fromBands(bands).frames() * 160;
-    if (speech < kShortest || speech > kLongest)
-        return false;
-    takes_.push_back({word, std::move(samples), std::move(bands)});
-    measureSpread(word);
-    return true;
 }
 
 void VoiceProfile::clearWord(const std::string& word) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,19 +34,21 @@ public:
     };
 
     // Reads the recordings in `dir`; a missing folder is an empty profile.
-    // False (and `error`) when a file cannot be read.
+    // False (and `error`) when a file cannot be read or is not a word, or
+    // some word has no recording: the set is then not used at all.
     bool load(const std::filesystem::path& dir, std::string& error);
     // Writes every recording to `dir` (created if need be), replacing what
     // was there; on failure the old files stay.
     bool save(const std::filesystem::path& dir, std::string& error) const;
 
-    // Too short or too long for a word: false, nothing added.
+    // Too short or too long for a word, or the word has all its recordings:
+    // false, nothing added.
     bool addTake(const std::string& word, std::vector<std::int16_t> samples);
-    // Whether a new recording of `word` is worth keeping: a word at all, and
-    // not more like another word's recordings than this word's (the user
-    // said the wrong word, or two words would be confused later).
+    // A new recording from the user, kept when it is a word at all and not
+    // more like another word's recordings than this word's (the user said
+    // the wrong word, or two words would be confused later).
     enum class TakeCheck { Fine, NotAWord, LikeAnotherWord };
-    TakeCheck check(const std::string& word, const std::int16_t* samples, std::size_t count) const;
+    TakeCheck offer(const std::string& word, std::vector<std::int16_t> samples);
     void clearWord(const std::string& word);
     int takes(const std::string& word) const;
     // Every command word has at least one recording.
@@ -71,6 +74,9 @@ private:
         std::vector<std::int16_t> samples;
         BandPowers bands;
     };
+    std::optional<BandPowers> wordSound(const std::string& word,
+                                        const std::vector<std::int16_t>& samples) const;
+    void keep(const std::string& word, std::vector<std::int16_t> samples, BandPowers bands);
     void measureSpread(const std::string& word);
     Warp limits(const std::string& word) const;
 

@@ -256,13 +256,38 @@ bool frmSDK::ensureContext(QString& error) {
     // The user's own recordings, when there are any; a damaged set is
     // reported and the general recogniser is used.
     auto profile = std::make_shared<VoiceProfile>();
-    std::string message;
-    if (!profile->load(std::filesystem::path(profileFolder_.toStdU16String()), message))
-        dialogs_.message(this, windowTitle(), QString::fromStdString(message),
-                         engine::MessageIcon::Exclamation);
+    std::string detail;
+    if (!profile->load(profilePath(), detail))
+        explain(TrainingUnreadable, detail);
     else if (profile->complete())
         RecoContext_->SetProfile(std::move(profile));
     return true;
+}
+
+std::filesystem::path frmSDK::profilePath() const {
+    return std::filesystem::path(profileFolder_.toStdU16String());
+}
+
+void frmSDK::explain(TrainingProblem problem, const std::string& detail) {
+    // What happened and what to do, in the window's script; the technical
+    // detail below it for whoever helps.
+    struct Wording {
+        const char* simplified;
+        const char* traditional;
+    };
+    static constexpr Wording kProblems[] = {
+        {"以前的口令训练录音不能使用，现在按一般方式识别口令。请重新做一次口令训练。",
+         "以前的口令訓練錄音不能使用，現在按一般方式識別口令。請重新做一次口令訓練。"},
+        {"口令训练的录音没能保存，这次训练没有生效。请检查磁盘空间后再训练一次。",
+         "口令訓練的錄音沒能保存，這次訓練沒有生效。請檢查磁碟空間後再訓練一次。"},
+        {"口令训练的录音没能删除，仍按您的声音识别口令。",
+         "口令訓練的錄音沒能刪除，仍按您的聲音識別口令。"},
+    };
+    const Wording& row = kProblems[problem];
+    const QString text = QString::fromUtf8(simplified_() ? row.simplified : row.traditional);
+    dialogs_.message(this, windowTitle(),
+                     text + QStringLiteral("\n\n") + QString::fromStdString(detail),
+                     engine::MessageIcon::Exclamation);
 }
 
 void frmSDK::StartRecognition() {
@@ -289,22 +314,26 @@ void frmSDK::cmdTrain_Click() {
     const bool wasListening = recognitionActive_;
     if (wasListening)
         StopRecognition();
-    const std::filesystem::path folder(profileFolder_.toStdU16String());
+    const std::filesystem::path folder = profilePath();
     std::error_code ec;
     frmTrain train(simplified_(), std::filesystem::is_directory(folder, ec), this);
     connect(RecoContext_.get(), &RecoContext::Utterance, &train, &frmTrain::Utterance_Heard);
     const int result = dialogs_.runModal(train);
     RecoContext_->SetEnrolment(false, error);
-    std::string message;
+    std::string detail;
     if (result == QDialog::Accepted && train.profile().complete()) {
-        if (train.profile().save(folder, message))
+        if (train.profile().save(folder, detail))
             RecoContext_->SetProfile(std::make_shared<VoiceProfile>(train.profile()));
         else
-            dialogs_.message(this, windowTitle(), QString::fromStdString(message),
-                             engine::MessageIcon::Exclamation);
+            explain(TrainingNotSaved, detail);
     } else if (result == frmTrain::kCleared) {
+        // What is on disk decides: recordings that could not be removed
+        // would be back at the next start, so they stay in use.
         std::filesystem::remove_all(folder, ec);
-        RecoContext_->SetProfile(nullptr);
+        if (ec)
+            explain(TrainingNotRemoved, ec.message());
+        else
+            RecoContext_->SetProfile(nullptr);
     }
     if (wasListening)
         StartRecognition();

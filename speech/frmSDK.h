@@ -13,6 +13,7 @@
 
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -99,6 +100,9 @@ private:
     void createControls();
     // The recognition context, created at its first use.
     bool ensureContext(QString& error);
+    std::filesystem::path profilePath() const;
+    enum TrainingProblem { TrainingUnreadable, TrainingNotSaved, TrainingNotRemoved };
+    void explain(TrainingProblem problem, const std::string& detail);
 
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;

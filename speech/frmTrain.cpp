@@ -136,7 +136,7 @@ void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
     const auto& words = commandWords();
     if (word_ >= words.size())
         return;
-    switch (profile_.check(words[word_], samples.data(), samples.size())) {
+    switch (profile_.offer(words[word_], samples)) {
     case VoiceProfile::TakeCheck::NotAWord:
         lblStatus->setText(text(NotHeard));
         return;
@@ -145,10 +145,6 @@ void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
         return;
     case VoiceProfile::TakeCheck::Fine:
         break;
-    }
-    if (!profile_.addTake(words[word_], samples)) {
-        lblStatus->setText(text(NotHeard));
-        return;
     }
     lblStatus->setText(text(Heard));
     if (profile_.takes(words[word_]) >= VoiceProfile::kTakesPerWord)

@@ -377,7 +377,8 @@ TEST_F(TrainingTest, ADamagedSetIsReportedAndTheGeneralRecogniserUsed) {
     sdk().StartRecognition();
     EXPECT_TRUE(sdk().RecognitionActive());
     ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("无法读取语音样本")));
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("以前的口令训练录音不能使用")));
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("无法读取语音样本")));
     EXPECT_TRUE(recogniser.profiles.empty());
 }
 

@@ -93,17 +93,20 @@ TEST(VoiceProfileTest, TakesThatAreNotAWordAreRefused) {
 TEST(VoiceProfileTest, ARecordingMoreLikeAnotherWordIsNotKept) {
     using Check = VoiceProfile::TakeCheck;
     VoiceProfile p;
+    // A recording offered and found fine is kept.
     auto check = [&](const char* word, const std::vector<std::int16_t>& s) {
-        return p.check(word, s.data(), s.size());
+        return p.offer(word, s);
     };
     for (double s : {0.25, 0.3, 0.35})
         ASSERT_TRUE(p.addTake("录音", say(kWords[0], s)));
     EXPECT_EQ(check("暂停", say(kWords[0], 0.3)), Check::LikeAnotherWord) << "录音 again";
     EXPECT_EQ(check("暂停", say(kWords[1], 0.3)), Check::Fine);
+    EXPECT_EQ(p.takes("暂停"), 1);
     ASSERT_TRUE(p.addTake("暂停", say(kWords[1], 0.3)));
     EXPECT_EQ(check("暂停", say(kWords[0], 0.3)), Check::LikeAnotherWord);
-    EXPECT_EQ(check("暂停", say(kWords[1], 0.4)), Check::Fine);
     EXPECT_EQ(check("暂停", std::vector<std::int16_t>(kRate, 0)), Check::NotAWord);
+    EXPECT_EQ(check("暂停", say(kWords[1], 0.4)), Check::Fine);
+    EXPECT_EQ(p.takes("暂停"), 3);
     EXPECT_EQ(check("录音", say(kWords[0], 0.3)), Check::NotAWord) << "already has three";
 }
 
@@ -149,6 +152,24 @@ TEST_F(ProfileFilesTest, AMissingFolderIsAnEmptyProfileAndABadFileIsReported) {
     std::ofstream(dir / "bad" / "word1_take1.wav") << "not a sound";
     EXPECT_FALSE(p.load(dir / "bad", error));
     EXPECT_NE(error.find("word1_take1.wav"), std::string::npos);
+    EXPECT_FALSE(p.complete());
+
+    // A set missing a word is not used, and says so.
+    VoiceProfile some;
+    ASSERT_TRUE(some.addTake("录音", say(kWords[0], 0.3)));
+    ASSERT_TRUE(some.save(dir / "some", error));
+    error.clear();
+    EXPECT_FALSE(p.load(dir / "some", error));
+    EXPECT_NE(error.find("语音样本不全"), std::string::npos);
+}
+
+TEST_F(ProfileFilesTest, ASaveCutOffBetweenItsRenamesLeavesTheOldSetReadable) {
+    std::string error;
+    ASSERT_TRUE(enrolled().save(dir / "voice", error));
+    fs::rename(dir / "voice", dir / "voice.old");
+    VoiceProfile back;
+    ASSERT_TRUE(back.load(dir / "voice", error)) << error;
+    EXPECT_TRUE(back.complete());
 }
 
 TEST_F(ProfileFilesTest, AFailedSaveKeepsTheOldRecordings) {
