@@ -95,12 +95,6 @@ bool VoiceProfile::load(const fs::path& dir, std::string& error) {
                 return false;
             }
         }
-    if (!takes_.empty() && !complete()) {
-        error = "语音样本不全：" + utf8(from);
-        takes_.clear();
-        spread_.clear();
-        return false;
-    }
     return true;
 }
 
@@ -146,7 +140,7 @@ std::optional<BandPowers> VoiceProfile::wordSound(const std::string& word,
     if (std::find(words.begin(), words.end(), word) == words.end() || takes(word) >= kTakesPerWord)
         return std::nullopt;
     BandPowers bands = BandPowers::fromSamples(samples.data(), samples.size());
-    const std::size_t speech = WordFeatures::fromBands(bands).frames() * 160;
+    const std::size_t speech = WordFeatures::fromBands(bands).frames() * WordFeatures::kFrameStep;
     if (speech < kShortest || speech > kLongest)
         return std::nullopt;
     return bands;

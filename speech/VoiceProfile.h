@@ -34,8 +34,8 @@ public:
     };
 
     // Reads the recordings in `dir`; a missing folder is an empty profile.
-    // False (and `error`) when a file cannot be read or is not a word, or
-    // some word has no recording: the set is then not used at all.
+    // False (and `error`) when a file cannot be read or is not a word: the
+    // set is then empty. A set still missing words loads as it is.
     bool load(const std::filesystem::path& dir, std::string& error);
     // Writes every recording to `dir` (created if need be), replacing what
     // was there; on failure the old files stay.
@@ -53,6 +53,7 @@ public:
     int takes(const std::string& word) const;
     // Every command word has at least one recording.
     bool complete() const;
+    bool empty() const { return takes_.empty(); }
 
     Match match(const std::int16_t* samples, std::size_t count) const;
     // The command word, or empty when the utterance is not confidently one.

@@ -12,10 +12,10 @@ namespace {
 
 constexpr int kRate = 16000;
 constexpr int kFrame = 400; // 25 ms
-constexpr int kHop = 160;   // 10 ms
+constexpr int kHop = WordFeatures::kFrameStep;
 constexpr int kFft = 512;
 constexpr int kBins = kFft / 2 + 1;
-constexpr int kFilters = 26;
+constexpr int kFilters = BandPowers::kBands;
 // c0 .. c9: the higher ones follow the voice's pitch more than the word.
 constexpr int kCeps = 10;
 constexpr double kLowHz = 133.0;
@@ -148,10 +148,6 @@ BandPowers BandPowers::fromSamples(const std::int16_t* samples, std::size_t coun
         out.room[m] = counted ? float(room[m] / double(counted)) : 0.0f;
     out.peak = sorted.back();
     return out;
-}
-
-WordFeatures WordFeatures::fromSamples(const std::int16_t* samples, std::size_t count) {
-    return fromBands(BandPowers::fromSamples(samples, count));
 }
 
 WordFeatures WordFeatures::fromBands(const BandPowers& word) {

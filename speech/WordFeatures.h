@@ -31,11 +31,10 @@ struct BandPowers {
 
 class WordFeatures {
 public:
-    static constexpr int kDims = 19; // c1..c9 and the slopes of c0..c9
+    static constexpr int kDims = 19;       // c1..c9 and the slopes of c0..c9
+    static constexpr int kFrameStep = 160; // samples: 10 ms
 
     WordFeatures() = default;
-    // The word as heard.
-    static WordFeatures fromSamples(const std::int16_t* samples, std::size_t count);
     // The word as it would sound at `like`'s level over the louder of the
     // two rooms, band by band: called both ways, two words are compared as
     // if said in the same room.

@@ -261,6 +261,8 @@ bool frmSDK::ensureContext(QString& error) {
         explain(TrainingUnreadable, detail);
     else if (profile->complete())
         RecoContext_->SetProfile(std::move(profile));
+    else if (!profile->empty()) // the window only ever stores whole sets
+        explain(TrainingUnreadable, "语音样本不全：" + profileFolder_.toStdString());
     return true;
 }
 

@@ -382,6 +382,18 @@ TEST_F(TrainingTest, ADamagedSetIsReportedAndTheGeneralRecogniserUsed) {
     EXPECT_TRUE(recogniser.profiles.empty());
 }
 
+TEST_F(TrainingTest, AnIncompleteSetIsReportedAndNotUsed) {
+    speech::VoiceProfile p;
+    ASSERT_TRUE(p.addTake("录音", synthetic::say(synthetic::kWords[0], 0.3)));
+    std::string error;
+    ASSERT_TRUE(p.save(folder.toStdString(), error));
+    sdk().StartRecognition();
+    EXPECT_TRUE(sdk().RecognitionActive());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("语音样本不全")));
+    EXPECT_TRUE(recogniser.profiles.empty());
+}
+
 TEST_F(TrainingTest, TheTrainingWindowSpeaksTheChosenScript) {
     win->Frame2_Command1_Click();
     win->optFt->click();
