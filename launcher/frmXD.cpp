@@ -264,7 +264,8 @@ void frmXD::cmdFDJ_Click() {
 }
 
 void frmXD::lblZm_Click() {
-    shell_.openUrl(QUrl(QStringLiteral(MAKER_SITE_URL)));
+    platform::openPage(shell_, dialogs_, this, QUrl(QStringLiteral(MAKER_SITE_URL)),
+                       isSimplified());
 }
 
 void frmXD::mnuTipsOnStart_Click() {

@@ -327,7 +327,8 @@ void frmRecTest::Command3_Click() {
 
 void frmRecTest::lblZm_Click() {
     if (shell_)
-        shell_->openUrl(QUrl(QStringLiteral(MAKER_SITE_URL)));
+        platform::openPage(*shell_, dialogs_, this, QUrl(QStringLiteral(MAKER_SITE_URL)),
+                           isSimplified());
     PlayPrompt("\\wave\\Brindle网.wav");
 }
 

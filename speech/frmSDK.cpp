@@ -227,13 +227,17 @@ void frmSDK::tmrRec_Timer() {
 }
 
 void frmSDK::Label8_Click() {
-    shell_.openUrl(
-        QUrl(QStringLiteral(MAKER_SITE_URL "/down_Show.asp?InfoId=192&ClassId=32&Topid=0")));
+    platform::openPage(
+        shell_, dialogs_, this,
+        QUrl(QStringLiteral(MAKER_SITE_URL "/down_Show.asp?InfoId=192&ClassId=32&Topid=0")),
+        simplified_());
 }
 
 void frmSDK::Label9_Click() {
-    shell_.openUrl(
-        QUrl(QStringLiteral(MAKER_SITE_URL "/down_Show.asp?InfoId=182&ClassId=30&Topid=0")));
+    platform::openPage(
+        shell_, dialogs_, this,
+        QUrl(QStringLiteral(MAKER_SITE_URL "/down_Show.asp?InfoId=182&ClassId=30&Topid=0")),
+        simplified_());
 }
 
 void frmSDK::SetRecognitionState(bool active) {

@@ -232,6 +232,21 @@ TEST_F(SpeechTest, AMissingRecogniserIsExplainedAndTheWindowStays) {
     EXPECT_TRUE(sdk().engine().capturing());
 }
 
+TEST_F(SpeechTest, ALinkThatCannotBeOpenedSaysSo) {
+    win->Command2_Click();
+    sdk().Label8_Click();
+    ASSERT_EQ(shell.opened.size(), 1);
+    EXPECT_TRUE(shell.opened[0].toString().endsWith(
+        QStringLiteral("/down_Show.asp?InfoId=192&ClassId=32&Topid=0")));
+    EXPECT_TRUE(dialogs.boxes.empty());
+    shell.canOpen = false; // no web browser
+    sdk().Label9_Click();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              QStringLiteral("无法打开网页：") + shell.opened.last().toString());
+    EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("语音识别录音机"));
+}
+
 TEST_F(SpeechTest, DeviceFailureAtTheSpeechWindowsLoadEndsTheLauncher) {
     lib.failInit = true;
     win->Command2_Click();

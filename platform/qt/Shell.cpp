@@ -1,9 +1,12 @@
 #include "Shell.h"
 
+#include "Dialogs.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+#include <QWidget>
 
 namespace platform {
 namespace {
@@ -51,6 +54,15 @@ bool QtShell::startDetached(const QString& program, const QStringList& arguments
     if (!QFileInfo(program).isExecutable())
         return false; // nothing starts; the caller goes on as if it had
     return QProcess::startDetached(program, arguments);
+}
+
+void openPage(Shell& shell, Dialogs& dialogs, QWidget* owner, const QUrl& url, bool simplified) {
+    if (shell.openUrl(url))
+        return;
+    const QString text =
+        simplified ? QStringLiteral("无法打开网页：") : QStringLiteral("無法開啟網頁：");
+    dialogs.message(owner, owner ? owner->window()->windowTitle() : QString(),
+                    text + url.toString(), engine::MessageIcon::Exclamation);
 }
 
 } // namespace platform

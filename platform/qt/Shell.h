@@ -5,7 +5,11 @@
 #include <QStringList>
 #include <QUrl>
 
+class QWidget;
+
 namespace platform {
+
+class Dialogs;
 
 class Shell {
 public:
@@ -25,5 +29,9 @@ public:
     bool openUrl(const QUrl& url) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
 };
+
+// Opens a web page for a window; when nothing can show it, a box says so in
+// the window's script (a link that does nothing would look broken).
+void openPage(Shell& shell, Dialogs& dialogs, QWidget* owner, const QUrl& url, bool simplified);
 
 } // namespace platform

@@ -12,6 +12,7 @@ public:
     QStringList started;
     QList<QUrl> opened;
     bool canStart = true;
+    bool canOpen = true;
     std::function<void()> onStart; // runs at the moment of the start
 
     bool startProgram(const QString& command) override {
@@ -33,7 +34,7 @@ public:
         opened << url;
         if (onStart)
             onStart();
-        return true;
+        return canOpen;
     }
 };
 
