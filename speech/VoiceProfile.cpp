@@ -88,13 +88,18 @@ bool VoiceProfile::load(const fs::path& dir, std::string& error) {
             }
             if (f)
                 sf_close(f);
-            if (!addTake(words[w], std::move(samples))) {
+            std::optional<BandPowers> bands = wordSound(words[w], samples);
+            if (!bands) {
                 error = "无法读取语音样本：" + utf8(path);
                 takes_.clear();
                 spread_.clear();
                 return false;
             }
+            takes_.push_back({words[w], std::move(samples), std::move(*bands)});
         }
+    // Measured once per word, not after every file.
+    for (const auto& word : words)
+        measureSpread(word);
     return true;
 }
 
@@ -207,22 +212,25 @@ bool VoiceProfile::complete() const {
 // How far apart a word's own recordings lie: each from its nearest sibling,
 // the largest of these.
 void VoiceProfile::measureSpread(const std::string& word) {
-    Warp spread{-1, -1};
-    for (const Take& a : takes_) {
-        if (a.word != word)
-            continue;
-        Warp nearest;
-        for (const Take& b : takes_)
-            if (&a != &b && b.word == word) {
-                const Warp d = distance(a.bands, b.bands);
-                if (d.mean < nearest.mean)
-                    nearest = d;
-            }
-        if (std::isfinite(nearest.mean)) {
-            spread.mean = std::max(spread.mean, nearest.mean);
-            spread.worst = std::max(spread.worst, nearest.worst);
+    std::vector<const Take*> own;
+    for (const Take& t : takes_)
+        if (t.word == word)
+            own.push_back(&t);
+    // Each pair once: the distance is the same both ways.
+    std::vector<Warp> nearest(own.size());
+    for (std::size_t i = 0; i < own.size(); ++i)
+        for (std::size_t j = i + 1; j < own.size(); ++j) {
+            const Warp d = distance(own[i]->bands, own[j]->bands);
+            for (std::size_t k : {i, j})
+                if (d.mean < nearest[k].mean)
+                    nearest[k] = d;
         }
-    }
+    Warp spread{-1, -1};
+    for (const Warp& n : nearest)
+        if (std::isfinite(n.mean)) {
+            spread.mean = std::max(spread.mean, n.mean);
+            spread.worst = std::max(spread.worst, n.worst);
+        }
     if (spread.mean >= 0)
         spread_[word] = spread;
     else

@@ -39,6 +39,8 @@ double fromMel(double mel) {
 struct Tables {
     std::array<double, kFrame> window{};
     std::array<std::array<double, kBins>, kFilters> filters{};
+    // Each triangle covers a few bins only: [first, last) of filter m.
+    std::array<int, kFilters> first{}, last{};
     std::array<std::array<double, kFilters>, kCeps> dct{};
 
     Tables() {
@@ -56,6 +58,14 @@ struct Tables {
                 const double down = (edges[m + 2] - hz) / (edges[m + 2] - edges[m + 1]);
                 filters[m][b] = std::max(0.0, std::min(up, down));
             }
+        for (int m = 0; m < kFilters; ++m) {
+            first[m] = 0;
+            while (first[m] < kBins && filters[m][first[m]] == 0.0)
+                ++first[m];
+            last[m] = kBins;
+            while (last[m] > first[m] && filters[m][last[m] - 1] == 0.0)
+                --last[m];
+        }
         constexpr double lifter = 22.0;
         for (int k = 0; k < kCeps; ++k)
             for (int m = 0; m < kFilters; ++m)
@@ -121,7 +131,7 @@ BandPowers BandPowers::fromSamples(const std::int16_t* samples, std::size_t coun
         double total = 0;
         for (int m = 0; m < kFilters; ++m) {
             double e = 0;
-            for (int b = 0; b < kBins; ++b)
+            for (int b = t.first[m]; b < t.last[m]; ++b)
                 e += t.filters[m][b] * power[b];
             out.frames[f][m] = float(e);
             total += e;
