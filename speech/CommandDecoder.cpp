@@ -5,6 +5,8 @@
 
 #include <pocketsphinx.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,8 +49,7 @@ CommandDecoder::CommandDecoder(std::unique_ptr<Impl> impl) : impl_(std::move(imp
 CommandDecoder::~CommandDecoder() = default;
 
 std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
-                                                       double commandProbability,
-                                                       const std::string& extraPronunciations) {
+                                                       const DecoderSettings& settings) {
     const fs::path model = fs::path(POCKETSPHINX_MODEL_DIR) / "en-us" / "en-us";
     if (!fs::exists(model / "mdef")) {
         error = "找不到语音识别模型：" + model.string();
@@ -61,16 +62,34 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     fs::create_directories(impl->workDir, ec);
     const fs::path dict = impl->workDir / "commands.dict";
     const fs::path fsg = impl->workDir / "commands.fsg";
-    std::ofstream(dict) << dictionaryText(readPronunciations(extraPronunciations));
-    std::ofstream(fsg) << grammarText(commandProbability);
+    std::ofstream(dict) << dictionaryText(readPronunciations(settings.extraPronunciations));
+    std::ofstream(fsg) << grammarText(settings.commandProbability, settings.wordWeight);
 
-    // Measured on synthesised voices: a language weight of 10 and a small
-    // word insertion penalty let the command branch win where it should,
-    // while wrong commands stay rare (a missed word is said again; a wrong
-    // one does something the user did not ask for).
-    impl->config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.c_str(), "-dict",
-                               dict.c_str(), "-fsg", fsg.c_str(), "-logfn", "/dev/null",
-                               "-samprate", "16000", "-lw", "10", "-wip", "0.05", nullptr);
+    std::vector<std::pair<std::string, std::string>> args = {
+        {"-hmm", model.string()},
+        {"-dict", dict.string()},
+        {"-fsg", fsg.string()},
+        {"-logfn", "/dev/null"},
+        {"-samprate", "16000"},
+        // A language weight of 10 and a small word insertion penalty let the
+        // command branch win where it should, while wrong commands stay rare.
+        {"-lw", "10"},
+        {"-wip", "0.05"},
+    };
+    for (const auto& [name, value] : settings.options) {
+        auto it = std::find_if(args.begin(), args.end(),
+                               [&name](const auto& a) { return a.first == name; });
+        if (it != args.end())
+            it->second = value;
+        else
+            args.emplace_back(name, value);
+    }
+    std::vector<char*> argv;
+    for (auto& [name, value] : args) {
+        argv.push_back(name.data());
+        argv.push_back(value.data());
+    }
+    impl->config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), TRUE);
     if (!impl->config) {
         error = "语音识别设置无效";
         return nullptr;
@@ -81,7 +100,9 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
         return nullptr;
     }
     ps_start_utt(impl->decoder);
-    return std::unique_ptr<CommandDecoder>(new CommandDecoder(std::move(impl)));
+    auto decoder = std::unique_ptr<CommandDecoder>(new CommandDecoder(std::move(impl)));
+    decoder->settings_ = settings;
+    return decoder;
 }
 
 void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
@@ -122,6 +143,13 @@ void CommandDecoder::finishUtterance() {
     std::int32_t score = 0;
     const char* hyp = ps_get_hyp(impl_->decoder, &score);
     std::string phrase = hyp ? hyp : "";
+    // How sure the decoder is of its path: the lattice's posterior of the
+    // best hypothesis (log base of the decoder's own log math).
+    double logPosterior = 0;
+    if (settings_.minLogPosterior < 0 && isCommandWord(phrase)) {
+        logmath_t* lmath = ps_get_logmath(impl_->decoder);
+        logPosterior = logmath_log_to_ln(lmath, ps_get_prob(impl_->decoder));
+    }
     impl_->inUtterance = false;
     const std::vector<std::int16_t> heard = std::move(impl_->utterance);
     impl_->utterance.clear();
@@ -130,7 +158,10 @@ void CommandDecoder::finishUtterance() {
     ps_start_utt(impl_->decoder);
     const bool debug = std::getenv("SPEECH_DEBUG") != nullptr;
     if (debug)
-        std::fprintf(stderr, "hyp [%s] score %d\n", phrase.c_str(), int(score));
+        std::fprintf(stderr, "hyp [%s] score %d posterior %.3f\n", phrase.c_str(), int(score),
+                     logPosterior);
+    if (logPosterior < settings_.minLogPosterior)
+        phrase.clear();
     if (utteranceHandler_)
         utteranceHandler_(heard);
     if (profile_ && profile_->complete()) {

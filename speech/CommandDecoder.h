@@ -9,24 +9,39 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace speech {
 
 class VoiceProfile;
 
+// How the decoder is set up. The defaults are what the window uses; the
+// benchmarks and speechcheck change them to measure alternatives.
+struct DecoderSettings {
+    // Weight of the single-command branch against the syllable loop.
+    double commandProbability = 0.05;
+    // Each command's share of that branch, relative to 1 (missing: 1).
+    std::map<std::string, double> wordWeight;
+    // Further spellings of the command words, in readPronunciations() form.
+    std::string extraPronunciations;
+    // pocketsphinx options on top of ours ("-lw", "8"), for measuring.
+    std::vector<std::pair<std::string, std::string>> options;
+    // Reject a command whose path the decoder's lattice gives less than this
+    // posterior probability (natural log; 0 accepts all).
+    double minLogPosterior = 0;
+};
+
 class CommandDecoder {
 public:
     using PhraseHandler = std::function<void(const std::string& phrase)>;
 
     // Loads the acoustic model; `error` says what is missing when it fails.
-    // `extraPronunciations`: further spellings of the command words (a
-    // user's own, for instance), in readPronunciations() form.
     static std::unique_ptr<CommandDecoder> create(std::string& error,
-                                                  double commandProbability = 0.05,
-                                                  const std::string& extraPronunciations = {});
+                                                  const DecoderSettings& settings = {});
     ~CommandDecoder();
     CommandDecoder(const CommandDecoder&) = delete;
     CommandDecoder& operator=(const CommandDecoder&) = delete;
@@ -53,6 +68,7 @@ private:
     void finishUtterance();
 
     std::unique_ptr<Impl> impl_;
+    DecoderSettings settings_;
     PhraseHandler handler_;
     UtteranceHandler utteranceHandler_;
     std::shared_ptr<const VoiceProfile> profile_;

@@ -184,7 +184,8 @@ std::string dictionaryText(const std::vector<Pronunciation>& extra) {
     return out.str();
 }
 
-std::string grammarText(double commandProbability) {
+std::string grammarText(double commandProbability,
+                        const std::map<std::string, double>& wordWeight) {
     std::vector<std::string> commands;
     for (const auto& p : commandPronunciations())
         if (std::find(commands.begin(), commands.end(), p.word) == commands.end())
@@ -195,9 +196,13 @@ std::string grammarText(double commandProbability) {
     std::ostringstream out;
     out << "FSG_BEGIN commands\nNUM_STATES 3\nSTART_STATE 0\nFINAL_STATE 1\n";
     char prob[32];
-    std::snprintf(prob, sizeof prob, "%.6f", commandProbability / double(commands.size()));
-    for (const auto& c : commands)
+    for (const auto& c : commands) {
+        const auto w = wordWeight.find(c);
+        const double weight = w == wordWeight.end() ? 1.0 : w->second;
+        std::snprintf(prob, sizeof prob, "%.8f",
+                      weight * commandProbability / double(commands.size()));
         out << "TRANSITION 0 1 " << prob << ' ' << c << '\n';
+    }
     std::snprintf(prob, sizeof prob, "%.6f", 1.0 - commandProbability);
     out << "TRANSITION 0 2 " << prob << '\n';
     const double loopWords = double(syllables.size() + commands.size());

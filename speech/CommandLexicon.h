@@ -3,6 +3,7 @@
 // the English acoustic model's phones, and a loop of Mandarin syllables that
 // soaks up any other speech so that it is not taken for a command.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ std::string dictionaryText(const std::vector<Pronunciation>& extra = {});
 std::vector<Pronunciation> readPronunciations(const std::string& text);
 // The grammar: start -> one command -> end, or start -> a loop over
 // syllables and commands -> end. `commandProbability` is the weight of the
-// single-command branch: the knob that trades acceptance against false accepts.
-std::string grammarText(double commandProbability);
+// single-command branch: the knob that trades acceptance against false
+// accepts; `wordWeight` shifts it word by word (relative to 1).
+std::string grammarText(double commandProbability,
+                        const std::map<std::string, double>& wordWeight = {});
 
 bool isCommandWord(const std::string& word);
 

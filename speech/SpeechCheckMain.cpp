@@ -2,7 +2,8 @@
 // speech recorder window uses, fed continuously as from a microphone, and
 // prints one line per delivered phrase: the file name, a tab, the phrase.
 //
-//   speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] FILE.wav...
+//   speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] [--gap S]
+//               [--set NAME=VALUE]... [--times] FILE.wav...
 //   speechcheck --enrol DIR WORD FILE.wav...
 // --profile recognises with a user's recordings of the command words (as
 // the window does once that user has recorded them); --enrol adds each
@@ -53,6 +54,36 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
     return true;
 }
 
+// Reads "--set name=value": prob=P (command branch), weight.WORD=W (that
+// command's share), posterior=L (least log posterior), or a pocketsphinx
+// option such as -lw=8.
+bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
+    const auto eq = text.find('=');
+    if (eq == std::string::npos || eq == 0)
+        return false;
+    const std::string name = text.substr(0, eq);
+    const std::string value = text.substr(eq + 1);
+    if (name == "prob")
+        settings.commandProbability = std::atof(value.c_str());
+    else if (name.rfind("weight.", 0) == 0)
+        settings.wordWeight[name.substr(7)] = std::atof(value.c_str());
+    else if (name == "posterior")
+        settings.minLogPosterior = std::atof(value.c_str());
+    else if (name[0] == '-')
+        settings.options.emplace_back(name, value);
+    else
+        return false;
+    return true;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] [--gap S]\n"
+                 "                   [--set NAME=VALUE]... [--times] FILE.wav...\n"
+                 "       speechcheck --enrol DIR WORD FILE.wav...\n");
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -61,11 +92,13 @@ int main(int argc, char* argv[]) {
         std::fputs(speech::dictionaryText().c_str(), stdout);
         return 0;
     }
-    std::string lexicon;
+    speech::DecoderSettings settings;
     std::string profileDir;
     std::string enrolWord;
     std::vector<std::int16_t> room;
     std::size_t roomAt = 0;
+    bool times = false;
+    double gapSeconds = 1.0;
     // Feeds `samples` with the room's noise added.
     auto feed = [&](speech::CommandDecoder& decoder, std::vector<std::int16_t> samples) {
         if (!room.empty())
@@ -76,35 +109,38 @@ int main(int argc, char* argv[]) {
         decoder.feed(samples.data(), samples.size());
     };
     int first = 1;
-    for (; first + 1 < argc; first += 2) {
+    for (; first < argc && argv[first][0] == '-'; ++first) {
         const std::string option = argv[first];
-        if (option == "--lexicon") {
+        const bool hasValue = first + 1 < argc;
+        if (option == "--times") {
+            times = true;
+        } else if (option == "--lexicon" && hasValue) {
             // Further spellings of the command words ("word phones" lines).
-            std::ifstream in(argv[first + 1]);
-            lexicon.assign(std::istreambuf_iterator<char>(in), {});
-        } else if (option == "--profile") {
-            profileDir = argv[first + 1];
-        } else if (option == "--room") {
-            if (!readAs16kMono(argv[first + 1], room) || room.empty()) {
-                std::fprintf(stderr, "speechcheck: cannot read %s\n", argv[first + 1]);
+            std::ifstream in(argv[++first]);
+            settings.extraPronunciations.assign(std::istreambuf_iterator<char>(in), {});
+        } else if (option == "--profile" && hasValue) {
+            profileDir = argv[++first];
+        } else if (option == "--gap" && hasValue) {
+            gapSeconds = std::atof(argv[++first]);
+        } else if (option == "--set" && hasValue) {
+            if (!applySetting(argv[++first], settings))
+                return usage();
+        } else if (option == "--room" && hasValue) {
+            if (!readAs16kMono(argv[++first], room) || room.empty()) {
+                std::fprintf(stderr, "speechcheck: cannot read %s\n", argv[first]);
                 return 2;
             }
         } else if (option == "--enrol" && first + 2 < argc) {
-            profileDir = argv[first + 1];
-            enrolWord = argv[first + 2];
-            ++first;
+            profileDir = argv[++first];
+            enrolWord = argv[++first];
         } else {
-            break;
+            return usage();
         }
     }
-    if (argc <= first || (first < argc && argv[first][0] == '-')) {
-        std::fprintf(stderr, "usage: speechcheck [--lexicon FILE] [--profile DIR] FILE.wav...\n"
-                             "       speechcheck --enrol DIR WORD FILE.wav...\n");
-        return 2;
-    }
+    if (first >= argc)
+        return usage();
     std::string error;
-    const char* p = std::getenv("SPEECH_COMMAND_PROBABILITY");
-    auto decoder = speech::CommandDecoder::create(error, p ? std::atof(p) : 0.05, lexicon);
+    auto decoder = speech::CommandDecoder::create(error, settings);
     if (!decoder) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
         return 1;
@@ -129,20 +165,27 @@ int main(int argc, char* argv[]) {
         decoder->setProfile(profile);
     }
     const char* current = nullptr;
+    constexpr double kRate = speech::CommandDecoder::kSampleRate;
     // With SPEECH_TIMING set, stderr gets for each phrase the time from the
-    // end of the file's speech to its delivery, in the audio's own time.
+    // end of the file's speech to its delivery, in the audio's own time
+    // (negative when the phrase came before the file's last loud sample).
     const bool timing = std::getenv("SPEECH_TIMING") != nullptr;
     std::uint64_t speechEnd = 0;
     decoder->setPhraseHandler([&](const std::string& phrase) {
-        std::printf("%s\t%s\n", current, phrase.c_str());
+        if (times)
+            std::printf("%s\t%s\t%.3f\n", current, phrase.c_str(),
+                        double(decoder->samplesFed()) / kRate);
+        else
+            std::printf("%s\t%s\n", current, phrase.c_str());
         std::fflush(stdout);
         if (timing)
             std::fprintf(stderr, "latency\t%.3f\n",
-                         double(decoder->samplesFed() - speechEnd) /
-                             speech::CommandDecoder::kSampleRate);
+                         (double(decoder->samplesFed()) - double(speechEnd)) / kRate);
     });
-    // Half a second of quiet after each file, as between spoken words.
-    const std::vector<std::int16_t> pause(speech::CommandDecoder::kSampleRate / 2, 0);
+    // Quiet after each file, as between spoken words: long enough for the
+    // decoder to notice the end of speech by itself, as it does at a
+    // microphone.
+    const std::vector<std::int16_t> pause(std::size_t(std::max(0.0, gapSeconds) * kRate), 0);
     int status = 0;
     for (int i = first; i < argc; ++i) {
         current = argv[i];
@@ -160,8 +203,8 @@ int main(int argc, char* argv[]) {
         speechEnd = decoder->samplesFed() + last;
         feed(*decoder, std::move(samples));
         feed(*decoder, pause);
-        decoder->flush();
     }
+    decoder->flush();
     if (!enrolWord.empty()) {
         std::printf("%s\t%d recordings\n", enrolWord.c_str(), profile->takes(enrolWord));
         if (!profile->save(profileDir, error)) {

@@ -1,0 +1,403 @@
+#!/usr/bin/env python3
+"""Spoken-command recognition figures, measured as a microphone would feed
+the recogniser: every utterance of a set is joined into one continuous
+stream (quiet between them), mixed with a room's noise, and run through
+speechcheck in one go, so segmentation is the window's own.
+
+Voices, speeds, pitches and phrases are split three ways: tuning (settings
+are chosen on it), validation (choices are checked on it) and held-out
+(only reported). The test speech is espeak-ng's; the recogniser's own
+spellings are never made with it.
+
+    bench/speech_eval.py [--split tuning,validation,heldout] [--cond quiet,floor,...]
+                         [--set NAME=VALUE ...] [--tv MINUTES] [--trained]
+
+Conditions: zeros (exact digital zeros between the words), floor (a -64
+dBFS pink noise floor, as any microphone has), snr20 and snr10 (pink noise
+20 or 10 dB below the voice). --trained enrols each voice with three
+sayings of every word (its own speeds, pitch 50) and measures the matcher,
+also across pitch, speed, level, microphone colour and reverberation.
+"""
+
+import argparse
+import concurrent.futures as cf
+import hashlib
+import json
+import os
+import random
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WORDS = ["录音", "暂停", "继续", "停止", "播放", "试听", "保存", "停止识别"]
+
+SPLITS = {
+    "tuning": {
+        "voices": ["", "+m3", "+f2", "+m2", "+f5", "+klatt"],
+        "speeds": [100, 140, 170],
+        "pitches": [40, 55],
+        "others": ["保住", "播报", "放音", "记住", "停下", "事情", "早点", "试一试", "保温", "停电",
+                   "继承", "录取", "你好", "谢谢", "吃饭了吗", "我要回家", "电话", "多少钱",
+                   "明天见", "开始"],
+        "text": "今天早上我去公园散步，看见很多老人在打太极拳。天气很好，阳光照在湖面上，"
+                "几只小鸟在树上唱歌。我的老朋友老王也来了，他说他的孙子考上了大学，"
+                "全家人都很高兴。我们坐在长椅上聊天，说起年轻时候的事情，"
+                "那时候生活很苦，可是大家都很快乐。中午我回到家里，做了一碗面条，"
+                "吃完饭以后睡了一会儿。下午女儿打来电话，问我身体怎么样，"
+                "我告诉她一切都好，让她不要担心。晚上看了一会儿电视新闻，"
+                "新闻里说明天会下雨，出门要记得带伞。",
+    },
+    "validation": {
+        "voices": ["+m1", "+f1", "+m6", "+aunty"],
+        "speeds": [120, 160],
+        "pitches": [45, 60],
+        "others": ["暂且", "保护", "播种", "停靠", "试卷", "继而", "路上", "好的", "几点了",
+                   "老师好", "今天天气很好", "打开", "孙子", "晚安", "菜市场"],
+        "text": "下面请看天气预报。明天北方大部分地区天气晴朗，气温回升，"
+                "南方地区有小到中雨，局部地区有大雨，请大家注意出行安全。"
+                "接下来是一条社会新闻，本市新建的社区医院今天正式开门，"
+                "附近的居民可以在家门口看病拿药，不用再跑到市中心的大医院排队。"
+                "医院的院长说，他们特别为老年人准备了绿色通道，还有专人帮助老人挂号。"
+                "一位七十多岁的老奶奶高兴地说，这下方便多了。",
+    },
+    "heldout": {
+        "voices": ["+m4", "+m5", "+f3", "+f4", "+m8", "+grandma", "+edward"],
+        "speeds": [110, 150, 180],
+        "pitches": [35, 50, 65],
+        "others": ["暂时", "保证", "播音", "停车", "试试", "停止吧", "记录", "放心", "拼音",
+                   "几点", "晚饭", "我想喝水", "医生来了", "外面下雨了", "孩子们", "电视机",
+                   "休息一下", "慢慢走", "银行", "超市"],
+        "text": "各位观众朋友们，大家晚上好，欢迎收看今天的健康节目。"
+                "今天我们请来了一位有名的医生，和大家谈一谈老年人怎样吃得健康。"
+                "医生说，老年人每天要多吃蔬菜和水果，少吃油腻的东西，"
+                "饭菜要清淡一些，盐也不要放得太多。早饭一定要吃，"
+                "可以喝一碗小米粥，再吃一个鸡蛋。每天还要多喝水，"
+                "适当地出去走一走，晒晒太阳，对身体很有好处。"
+                "如果觉得哪里不舒服，要早一点去医院检查，不要拖着。"
+                "好了，今天的节目就到这里，我们下周同一时间再见。",
+    },
+}
+SLOW_SPEEDS = [80, 90]
+PAUSES = [0.25, 0.4]
+GAP = 1.5  # quiet after each command or phrase, seconds
+LEVEL = -6  # every utterance's peak, dBFS
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, check=True, capture_output=True, text=True, **kw)
+
+
+def sox_len(path):
+    return float(run(["soxi", "-D", path]).stdout)
+
+
+class Corpus:
+    """Synthesised utterances, cached by what they are."""
+
+    def __init__(self, cache):
+        self.cache = cache
+        os.makedirs(cache, exist_ok=True)
+
+    def path(self, key):
+        return os.path.join(self.cache, hashlib.sha1(key.encode()).hexdigest()[:16] + ".wav")
+
+    def say(self, text, voice, speed, pitch):
+        out = self.path(f"say|{text}|{voice}|{speed}|{pitch}")
+        if not os.path.exists(out):
+            raw = out + ".raw.wav"
+            run(["espeak-ng", "-v", "cmn-latn-pinyin" + voice, "-s", str(speed), "-p", str(pitch),
+                 "-w", raw, text])
+            # 16 kHz mono at a fixed peak, the synthesiser's own quiet cut off.
+            run(["sox", raw, "-r", "16000", "-c", "1", "-b", "16", out, "silence", "1", "0.02",
+                 "0.3%", "reverse", "silence", "1", "0.02", "0.3%", "reverse", "gain", "-n",
+                 str(LEVEL)])
+            os.remove(raw)
+        return out
+
+    def paused(self, word, voice, speed, pitch, gap):
+        """The word said a syllable at a time, with `gap` seconds between."""
+        out = self.path(f"paused|{word}|{voice}|{speed}|{pitch}|{gap}")
+        if not os.path.exists(out):
+            parts = [self.say(ch, voice, speed, pitch) for ch in word]
+            cmd = ["sox"]
+            for i, p in enumerate(parts):
+                cmd.append(p)
+            cmd += [out]
+            # sox joins files; the gaps are padded onto each part but the last.
+            padded = []
+            for i, p in enumerate(parts):
+                if i + 1 < len(parts):
+                    q = out + f".{i}.wav"
+                    run(["sox", p, q, "pad", "0", str(gap)])
+                    padded.append(q)
+                else:
+                    padded.append(p)
+            run(["sox", *padded, out, "gain", "-n", str(LEVEL)])
+            for q in padded[:-1]:
+                os.remove(q)
+        return out
+
+    def effect(self, src, name, args):
+        out = self.path(f"fx|{src}|{name}")
+        if not os.path.exists(out):
+            run(["sox", src, "-r", "16000", "-c", "1", "-b", "16", out, *args])
+        return out
+
+
+def items_for(split, corpus, kinds):
+    """(kind, label, file) for the split's commands, slow and paused
+    commands, unrelated phrases and television-like speech."""
+    s = SPLITS[split]
+    jobs = []
+    if "cmd" in kinds:
+        for v in s["voices"]:
+            for sp in s["speeds"]:
+                for p in s["pitches"]:
+                    for w in WORDS:
+                        jobs.append(("cmd", w, (w, v, sp, p)))
+    if "slow" in kinds:
+        for v in s["voices"]:
+            p = s["pitches"][len(s["pitches"]) // 2]
+            for sp in SLOW_SPEEDS:
+                for w in WORDS:
+                    jobs.append(("slow", w, (w, v, sp, p)))
+            for g in PAUSES:
+                for w in WORDS:
+                    jobs.append(("paused", w, (w, v, s["speeds"][0], p, g)))
+    if "oov" in kinds:
+        for i, v in enumerate(s["voices"]):
+            sp = s["speeds"][i % len(s["speeds"])]
+            for o in s["others"]:
+                jobs.append(("oov", o, (o, v, sp, s["pitches"][0])))
+
+    def make(job):
+        kind, label, a = job
+        f = corpus.paused(*a) if kind == "paused" else corpus.say(*a)
+        return (kind, label, f)
+
+    with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        return list(pool.map(make, jobs))
+
+
+def tv_items(split, corpus, minutes):
+    """Clauses of the split's text read by its voices in turn, with the
+    pauses of real speech between them, until `minutes` are filled."""
+    s = SPLITS[split]
+    clauses = [c for c in re.split(r"[，。！？、]", s["text"]) if c]
+    rnd = random.Random(split)
+    jobs, total = [], 0.0
+    while total < minutes * 60:
+        for c in clauses:
+            v = rnd.choice(s["voices"])
+            sp = rnd.choice(s["speeds"])
+            jobs.append((c, v, sp, s["pitches"][0]))
+            total += len(c) * 60.0 / sp / 1.6 + 1.0
+            if total >= minutes * 60:
+                break
+    with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        files = list(pool.map(lambda a: corpus.say(*a), jobs))
+    return [("tv", "", f) for f in files], rnd
+
+
+def build_stream(items, out, gaps):
+    """Joins the items with quiet; returns [(kind, label, start, end)]."""
+    layout, t = [], 0.0
+    padded = []
+    for (kind, label, f), gap in zip(items, gaps):
+        n = sox_len(f)
+        layout.append((kind, label, t, t + n))
+        t += n + gap
+        padded.append((f, gap))
+    # sox takes a file list; pad each in a temporary copy in chunks.
+    listing = out + ".parts"
+    os.makedirs(listing, exist_ok=True)
+    parts = []
+
+    def pad(i):
+        f, gap = padded[i]
+        q = os.path.join(listing, f"{i:06d}.wav")
+        run(["sox", f, q, "pad", "0", f"{gap:.3f}"])
+        return q
+
+    with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        parts = list(pool.map(pad, range(len(padded))))
+    # Joined in batches: the command line has limits.
+    batch = []
+    for i in range(0, len(parts), 200):
+        b = os.path.join(listing, f"batch{i:06d}.wav")
+        run(["sox", *parts[i:i + 200], b])
+        batch.append(b)
+    run(["sox", *batch, out])
+    for p in parts + batch:
+        os.remove(p)
+    os.rmdir(listing)
+    return layout, t
+
+
+def noise_file(work, name, rms_db, seconds):
+    """Pink noise at `rms_db` dBFS RMS."""
+    out = os.path.join(work, f"noise_{name}.wav")
+    if not os.path.exists(out):
+        raw = out + ".raw.wav"
+        run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", raw, "synth", str(seconds),
+             "pinknoise", "vol", "0.3"])
+        stats = run(["sox", raw, "-n", "stats"]).stderr
+        have = float(re.search(r"RMS lev dB\s+(-?[\d.]+)", stats).group(1))
+        run(["sox", raw, out, "gain", f"{rms_db - have:.2f}"])
+        os.remove(raw)
+    return out
+
+
+def speech_rms(files):
+    vals = []
+    for f in files[:: max(1, len(files) // 40)]:
+        stats = run(["sox", f, "-n", "stats"]).stderr
+        vals.append(float(re.search(r"RMS lev dB\s+(-?[\d.]+)", stats).group(1)))
+    return statistics.mean(vals)
+
+
+def speechcheck(exe, stream, room, settings, profile=None):
+    cmd = [exe, "--times", "--gap", "0"]
+    if room:
+        cmd += ["--room", room]
+    for s in settings:
+        cmd += ["--set", s]
+    if profile:
+        cmd += ["--profile", profile]
+    out = run(cmd + [stream]).stdout
+    heard = []
+    for line in out.splitlines():
+        f = line.split("\t")
+        if len(f) == 3:
+            heard.append((f[1], float(f[2])))
+    return heard
+
+
+def score(layout, heard):
+    """Each phrase belongs to the last utterance that began before it."""
+    starts = [l[2] for l in layout]
+    got = [[] for _ in layout]
+    import bisect
+    for phrase, t in heard:
+        i = bisect.bisect_right(starts, t) - 1
+        if i >= 0:
+            got[i].append((phrase, t))
+    r = {"n": {}, "ok": {}, "wrong": {}, "acc": {}, "lat": [], "perword": {}, "fired": []}
+    for (kind, label, start, end), g in zip(layout, got):
+        r["n"][kind] = r["n"].get(kind, 0) + 1
+        phrases = [p for p, _ in g]
+        if kind in ("cmd", "slow", "paused"):
+            pw = r["perword"].setdefault(f"{kind}:{label}", [0, 0])
+            pw[1] += 1
+            if phrases == [label]:
+                r["ok"][kind] = r["ok"].get(kind, 0) + 1
+                pw[0] += 1
+                if kind == "cmd":
+                    r["lat"].append(g[0][1] - end)
+            elif any(p != label for p in phrases):
+                r["wrong"][kind] = r["wrong"].get(kind, 0) + 1
+        else:
+            if phrases:
+                r["acc"][kind] = r["acc"].get(kind, 0) + 1
+                r["fired"].append((label, phrases))
+            if kind == "tv":
+                r["tvfired"] = r.get("tvfired", 0) + len(phrases)
+    return r
+
+
+def summary(name, r, tv_seconds):
+    n, ok, wrong, acc = r["n"], r["ok"], r["wrong"], r["acc"]
+    pct = lambda a, b: 100.0 * a / b if b else float("nan")
+    out = {"name": name}
+    if n.get("cmd"):
+        out["correct"] = pct(ok.get("cmd", 0), n["cmd"])
+        out["wrong"] = pct(wrong.get("cmd", 0), n["cmd"])
+    if n.get("slow"):
+        out["slow"] = pct(ok.get("slow", 0), n["slow"])
+    if n.get("paused"):
+        out["paused"] = pct(ok.get("paused", 0), n["paused"])
+    if n.get("oov"):
+        out["unrelated"] = pct(acc.get("oov", 0), n["oov"])
+    if tv_seconds:
+        out["tv_per_hour"] = r.get("tvfired", 0) * 3600.0 / tv_seconds
+    if r["lat"]:
+        lat = sorted(r["lat"])
+        out["delay_median"] = lat[len(lat) // 2]
+        out["delay_p90"] = lat[int(len(lat) * 0.9)]
+    out["perword"] = {k: round(100.0 * a / b) for k, (a, b) in sorted(r["perword"].items())
+                      if k.startswith("cmd:")}
+    out["fired"] = r["fired"][:30]
+    return out
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--speechcheck", default=os.path.join(HERE, "../build/release/bin/speechcheck"))
+    ap.add_argument("--split", default="tuning,validation,heldout")
+    ap.add_argument("--cond", default="floor")
+    ap.add_argument("--kinds", default="cmd,slow,oov")
+    ap.add_argument("--set", action="append", default=[])
+    ap.add_argument("--tv", type=float, default=0, help="minutes of television-like speech")
+    ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "speech-eval-cache"))
+    ap.add_argument("--json", action="store_true")
+    a = ap.parse_args()
+    corpus = Corpus(a.cache)
+    work = tempfile.mkdtemp(prefix="speech-eval-")
+    jobs = []
+    for split in a.split.split(","):
+        items = items_for(split, corpus, a.kinds.split(","))
+        rnd = random.Random(split + "gaps")
+        gaps = [GAP + rnd.uniform(0, 0.5) for _ in items]
+        stream = os.path.join(work, f"{split}.wav")
+        layout, _ = build_stream(items, stream, gaps)
+        tv = None
+        if a.tv > 0:
+            tvi, trnd = tv_items(split, corpus, a.tv)
+            tgaps = [trnd.uniform(0.6, 1.5) for _ in tvi]
+            tstream = os.path.join(work, f"{split}_tv.wav")
+            tlayout, tlen = build_stream(tvi, tstream, tgaps)
+            tv = (tstream, tlayout, tlen)
+        level = speech_rms([f for _, _, f in items])
+        for cond in a.cond.split(","):
+            room = None
+            if cond == "floor":
+                room = noise_file(work, "floor", -64, 30)
+            elif cond.startswith("snr"):
+                room = noise_file(work, cond, level - float(cond[3:]), 30)
+            jobs.append((split, cond, stream, layout, room, tv))
+
+    def one(job):
+        split, cond, stream, layout, room, tv = job
+        r = score(layout, speechcheck(a.speechcheck, stream, room, a.set))
+        tvsec = 0
+        if tv:
+            tr = score(tv[1], speechcheck(a.speechcheck, tv[0], room, a.set))
+            r["n"]["tv"] = tr["n"].get("tv", 0)
+            r["tvfired"] = tr.get("tvfired", 0)
+            r["fired"] += tr["fired"]
+            tvsec = tv[2]
+        return summary(f"{split}/{cond}", r, tvsec)
+
+    with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        results = list(pool.map(one, jobs))
+    for res in results:
+        if a.json:
+            print(json.dumps(res, ensure_ascii=False))
+            continue
+        line = [res["name"]]
+        for k in ("correct", "wrong", "slow", "paused", "unrelated", "tv_per_hour", "delay_median",
+                  "delay_p90"):
+            if k in res:
+                line.append(f"{k} {res[k]:.1f}" if "delay" not in k else f"{k} {res[k]:.2f}")
+        print("  ".join(line))
+        print("   per word:", " ".join(f"{k[4:]} {v}" for k, v in res["perword"].items()))
+        if res["fired"]:
+            print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
+    subprocess.run(["rm", "-rf", work])
+
+
+if __name__ == "__main__":
+    main()
