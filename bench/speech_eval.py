@@ -259,8 +259,8 @@ def speech_rms(files):
     return statistics.mean(vals)
 
 
-def speechcheck(exe, stream, room, settings, profile=None):
-    cmd = [exe, "--times", "--gap", "0"]
+def speechcheck(exe, stream, room, settings, profile=None, extra=()):
+    cmd = [exe, "--times", "--gap", "0", *extra]
     if room:
         cmd += ["--room", room]
     for s in settings:
@@ -289,7 +289,7 @@ def score(layout, heard):
     for (kind, label, start, end), g in zip(layout, got):
         r["n"][kind] = r["n"].get(kind, 0) + 1
         phrases = [p for p, _ in g]
-        if kind in ("cmd", "slow", "paused"):
+        if label in WORDS:
             pw = r["perword"].setdefault(f"{kind}:{label}", [0, 0])
             pw[1] += 1
             if phrases == [label]:
@@ -297,6 +297,7 @@ def score(layout, heard):
                 pw[0] += 1
                 if kind == "cmd":
                     r["lat"].append(g[0][1] - end)
+                r["ok"][kind] = r["ok"].get(kind, 0) + 0
             elif any(p != label for p in phrases):
                 r["wrong"][kind] = r["wrong"].get(kind, 0) + 1
         else:
@@ -319,6 +320,9 @@ def summary(name, r, tv_seconds):
         out["slow"] = pct(ok.get("slow", 0), n["slow"])
     if n.get("paused"):
         out["paused"] = pct(ok.get("paused", 0), n["paused"])
+    for kind in n:
+        if kind not in ("cmd", "slow", "paused", "oov", "tv"):
+            out[kind] = pct(ok.get(kind, 0), n[kind])
     if n.get("oov"):
         out["unrelated"] = pct(acc.get("oov", 0), n["oov"])
     if tv_seconds:
@@ -333,6 +337,48 @@ def summary(name, r, tv_seconds):
     return out
 
 
+TRAIN_SPEEDS = [105, 130, 150]
+# How a trained voice may differ from its training: (speed, pitch, sox effect).
+VARIANTS = {
+    "pitch35": (130, 35, []),
+    "pitch65": (130, 65, []),
+    "speed0.7": (91, 50, []),
+    "speed1.4": (182, 50, []),
+    "louder12": (130, 50, ["gain", "12"]),
+    "softer12": (130, 50, ["gain", "-12"]),
+    "telephone": (130, 50, ["sinc", "300-3400"]),
+    "treble": (130, 50, ["treble", "+12"]),
+    "reverb": (130, 50, ["reverb", "40", "50", "60"]),
+}
+
+
+def trained_jobs(split, corpus, work, a):
+    """One job per voice of the split: its profile from three sayings of
+    each word, then its commands (the split's speeds and pitches and every
+    variant) and unrelated phrases."""
+    s = SPLITS[split]
+    jobs = []
+    floor = noise_file(work, "floor", -64, 30)
+    for vi, v in enumerate(s["voices"]):
+        prof = os.path.join(work, f"profile_{split}_{vi}")
+        for w in WORDS:
+            takes = [corpus.say(w, v, sp, 50) for sp in TRAIN_SPEEDS]
+            run([a.speechcheck, "--room", floor, "--enrol", prof, w, *takes])
+        items = []
+        for sp in s["speeds"]:
+            for p in s["pitches"]:
+                items += [("cmd", w, corpus.say(w, v, sp, p)) for w in WORDS]
+        for name, (sp, p, fx) in VARIANTS.items():
+            for w in WORDS:
+                f = corpus.say(w, v, sp, p)
+                items.append((name, w, corpus.effect(f, name, fx) if fx else f))
+        for sp in SLOW_SPEEDS:
+            items += [("slow", w, corpus.say(w, v, sp, 50)) for w in WORDS]
+        items += [("oov", o, corpus.say(o, v, s["speeds"][0], 50)) for o in s["others"]]
+        jobs.append((v, prof, items))
+    return jobs
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--speechcheck", default=os.path.join(HERE, "../build/release/bin/speechcheck"))
@@ -340,13 +386,17 @@ def main():
     ap.add_argument("--cond", default="floor")
     ap.add_argument("--kinds", default="cmd,slow,oov")
     ap.add_argument("--set", action="append", default=[])
+    ap.add_argument("--commands", help="the command words' only spellings (a file)")
     ap.add_argument("--tv", type=float, default=0, help="minutes of television-like speech")
     ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "speech-eval-cache"))
     ap.add_argument("--json", action="store_true")
+    ap.add_argument("--trained", action="store_true")
     a = ap.parse_args()
     corpus = Corpus(a.cache)
     work = tempfile.mkdtemp(prefix="speech-eval-")
     jobs = []
+    if a.trained:
+        return trained_main(a, corpus, work)
     for split in a.split.split(","):
         items = items_for(split, corpus, a.kinds.split(","))
         rnd = random.Random(split + "gaps")
@@ -371,10 +421,11 @@ def main():
 
     def one(job):
         split, cond, stream, layout, room, tv = job
-        r = score(layout, speechcheck(a.speechcheck, stream, room, a.set))
+        extra = ["--commands", a.commands] if a.commands else []
+        r = score(layout, speechcheck(a.speechcheck, stream, room, a.set, extra=extra))
         tvsec = 0
         if tv:
-            tr = score(tv[1], speechcheck(a.speechcheck, tv[0], room, a.set))
+            tr = score(tv[1], speechcheck(a.speechcheck, tv[0], room, a.set, extra=extra))
             r["n"]["tv"] = tr["n"].get("tv", 0)
             r["tvfired"] = tr.get("tvfired", 0)
             r["fired"] += tr["fired"]
@@ -389,13 +440,56 @@ def main():
             continue
         line = [res["name"]]
         for k in ("correct", "wrong", "slow", "paused", "unrelated", "tv_per_hour", "delay_median",
-                  "delay_p90"):
+                  "delay_p90", *[k for k in res if k in VARIANTS]):
             if k in res:
                 line.append(f"{k} {res[k]:.1f}" if "delay" not in k else f"{k} {res[k]:.2f}")
         print("  ".join(line))
         print("   per word:", " ".join(f"{k[4:]} {v}" for k, v in res["perword"].items()))
         if res["fired"]:
             print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
+    subprocess.run(["rm", "-rf", work])
+
+
+def trained_main(a, corpus, work):
+    """Per split and condition, the figures over all its voices."""
+    for split in a.split.split(","):
+        jobs = trained_jobs(split, corpus, work, a)
+        level = speech_rms([f for _, _, items in jobs for _, _, f in items])
+        streams = []
+        for i, (v, prof, items) in enumerate(jobs):
+            rnd = random.Random(split + v)
+            stream = os.path.join(work, f"trained_{split}_{i}.wav")
+            layout, _ = build_stream(items, stream, [GAP + rnd.uniform(0, 0.5) for _ in items])
+            streams.append((prof, stream, layout))
+        for cond in a.cond.split(","):
+            room = noise_file(work, "floor", -64, 30)
+            if cond.startswith("snr"):
+                room = noise_file(work, cond, level - float(cond[3:]), 30)
+
+            def one(job):
+                prof, stream, layout = job
+                return score(layout, speechcheck(a.speechcheck, stream, room, a.set, profile=prof))
+
+            with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+                parts = list(pool.map(one, streams))
+            total = {"n": {}, "ok": {}, "wrong": {}, "acc": {}, "lat": [], "perword": {},
+                     "fired": []}
+            for r in parts:
+                for key in ("n", "ok", "wrong", "acc"):
+                    for k, val in r[key].items():
+                        total[key][k] = total[key].get(k, 0) + val
+                total["lat"] += r["lat"]
+                total["fired"] += r["fired"]
+                for k, (x, y) in r["perword"].items():
+                    pw = total["perword"].setdefault(k, [0, 0])
+                    pw[0] += x
+                    pw[1] += y
+            res = summary(f"trained {split}/{cond}", total, 0)
+            line = [res["name"]] + [f"{k} {res[k]:.1f}" for k in
+                                    ("correct", "wrong", "slow", "unrelated", *VARIANTS) if k in res]
+            print("  ".join(line))
+            if res["fired"]:
+                print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
     subprocess.run(["rm", "-rf", work])
 
 

@@ -25,7 +25,9 @@ struct CommandDecoder::Impl {
     fs::path workDir;
     cmd_ln_t* config = nullptr;
     ps_decoder_t* decoder = nullptr;
-    bool inUtterance = false; // speech was heard since the utterance began
+    bool inUtterance = false;          // speech was heard since the utterance began
+    std::uint32_t noise = 2463534242u; // xorshift state of the floor
+    int floorPeak = 0;                 // the floor's largest value
     // The voice detector notices speech a little after it starts: the last
     // half second before it is kept and becomes the utterance's start.
     std::vector<std::int16_t> before;
@@ -62,8 +64,10 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     fs::create_directories(impl->workDir, ec);
     const fs::path dict = impl->workDir / "commands.dict";
     const fs::path fsg = impl->workDir / "commands.fsg";
-    std::ofstream(dict) << dictionaryText(readPronunciations(settings.extraPronunciations));
-    std::ofstream(fsg) << grammarText(settings.commandProbability, settings.wordWeight);
+    const auto spellings = commandSpellings(readPronunciations(settings.extraPronunciations),
+                                            settings.replacePronunciations);
+    std::ofstream(dict) << dictionaryText(spellings);
+    std::ofstream(fsg) << grammarText(spellings, settings.commandProbability, settings.wordWeight);
 
     std::vector<std::pair<std::string, std::string>> args = {
         {"-hmm", model.string()},
@@ -100,6 +104,7 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
         return nullptr;
     }
     ps_start_utt(impl->decoder);
+    impl->floorPeak = int(32768.0 * std::pow(10.0, settings.floorDb / 20.0) * std::sqrt(3.0));
     auto decoder = std::unique_ptr<CommandDecoder>(new CommandDecoder(std::move(impl)));
     decoder->settings_ = settings;
     return decoder;
@@ -111,7 +116,19 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
     for (std::size_t done = 0; done < count; done += kPiece) {
         const std::size_t n = std::min(kPiece, count - done);
         const std::int16_t* piece = samples + done;
-        ps_process_raw(impl_->decoder, piece, n, FALSE, FALSE);
+        // The decoder hears the sound over a faint floor of its own: exact
+        // digital zeros (a muted source, a padded file) throw its noise
+        // and level tracking off, and every real microphone has a floor
+        // louder than this one anyway.
+        std::int16_t heard[kPiece];
+        for (std::size_t i = 0; i < n; ++i) {
+            impl_->noise ^= impl_->noise << 13;
+            impl_->noise ^= impl_->noise >> 17;
+            impl_->noise ^= impl_->noise << 5;
+            const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
+            heard[i] = std::int16_t(std::clamp(int(piece[i]) + floor, -32768, 32767));
+        }
+        ps_process_raw(impl_->decoder, heard, n, FALSE, FALSE);
         fed_ += n;
         const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
         Impl& d = *impl_;
@@ -142,7 +159,8 @@ void CommandDecoder::finishUtterance() {
     ps_end_utt(impl_->decoder);
     std::int32_t score = 0;
     const char* hyp = ps_get_hyp(impl_->decoder, &score);
-    std::string phrase = hyp ? hyp : "";
+    const std::string said = hyp ? hyp : "";
+    std::string phrase = commandOf(said);
     // How sure the decoder is of its path: the lattice's posterior of the
     // best hypothesis (log base of the decoder's own log math).
     double logPosterior = 0;
@@ -158,7 +176,7 @@ void CommandDecoder::finishUtterance() {
     ps_start_utt(impl_->decoder);
     const bool debug = std::getenv("SPEECH_DEBUG") != nullptr;
     if (debug)
-        std::fprintf(stderr, "hyp [%s] score %d posterior %.3f\n", phrase.c_str(), int(score),
+        std::fprintf(stderr, "hyp [%s] score %d posterior %.3f\n", said.c_str(), int(score),
                      logPosterior);
     if (logPosterior < settings_.minLogPosterior)
         phrase.clear();

@@ -28,11 +28,15 @@ struct DecoderSettings {
     std::map<std::string, double> wordWeight;
     // Further spellings of the command words, in readPronunciations() form.
     std::string extraPronunciations;
+    // The extra spellings are the only ones (for measuring spellings).
+    bool replacePronunciations = false;
     // pocketsphinx options on top of ours ("-lw", "8"), for measuring.
     std::vector<std::pair<std::string, std::string>> options;
     // Reject a command whose path the decoder's lattice gives less than this
     // posterior probability (natural log; 0 accepts all).
     double minLogPosterior = 0;
+    // The level of the faint noise added under everything heard (dBFS RMS).
+    double floorDb = -70;
 };
 
 class CommandDecoder {

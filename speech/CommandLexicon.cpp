@@ -36,45 +36,117 @@ constexpr Spelling kFinals[] = {
 
 } // namespace
 
+// Syllables are parted by "|": each is a word of its own in the grammar, so
+// that a speaker may pause between them.
 const std::vector<Pronunciation>& commandPronunciations() {
     static const std::vector<Pronunciation> table = {
-        {"录音", "L UW Y IH N"},
-        {"录音", "L UW IH N"},
-        {"录音", "L OW Y IH N"},
-        {"暂停", "Z AA N T IH NG"},
-        {"暂停", "D Z AA N T IY NG"},
-        {"暂停", "Z AE N T IH NG"},
-        {"继续", "JH IY SH UW"},
-        {"继续", "JH IY SH Y UW"},
-        {"继续", "CH IY SH UW"},
-        {"停止", "T IH NG JH ER"},
-        {"停止", "T IH NG CH ER"},
-        {"停止", "T IY NG JH IH"},
-        // What the English model hears in synthesised Mandarin "停止":
-        // the final "ing" comes out as "UW", the retroflex as "CH"/"JH".
-        {"停止", "T UW CH UW"},
-        {"停止", "T UW JH UW"},
-        {"播放", "B AO F AA NG"},
-        {"播放", "B OW F AA NG"},
-        {"播放", "P AO F AA NG"},
-        {"试听", "SH ER T IH NG"},
-        {"试听", "SH IH T IH NG"},
-        {"试听", "SH IY T IY NG"},
-        {"保存", "B AW T S UH N"},
-        {"保存", "B AW T S AH N"},
-        {"保存", "B AW S AH N"},
-        {"停止识别", "T IH NG JH ER SH ER B Y EH"},
-        {"停止识别", "T IH NG CH ER SH IH B IY EH"},
-        {"停止识别", "T IH NG JH ER SH ER B IY EH"},
+        {"录音", "L UW | Y IH N"},
+        {"录音", "L UW | IH N"},
+        {"录音", "L OW | Y IH N"},
+        {"录音", "L UW | Y IY N"},
+        {"暂停", "Z AA N | T IH NG"},
+        {"暂停", "D Z AA N | T IY NG"},
+        {"暂停", "Z AE N | T IH NG"},
+        {"暂停", "T S AA N | T IH NG"},
+        {"继续", "JH IY | SH UW"},
+        {"继续", "JH IY | SH Y UW"},
+        {"继续", "CH IY | SH UW"},
+        {"停止", "T IH NG | JH ER"},
+        {"停止", "T IH NG | CH ER"},
+        {"停止", "T IY NG | JH IH"},
+        {"停止", "T IH NG | JH IH"},
+        {"停止", "T IH NG | CH IH"},
+        {"播放", "B AO | F AA NG"},
+        {"播放", "B OW | F AA NG"},
+        {"播放", "P AO | F AA NG"},
+        {"试听", "SH ER | T IH NG"},
+        {"试听", "SH IH | T IH NG"},
+        {"试听", "SH IY | T IY NG"},
+        {"试听", "SH ER | T IY NG"},
+        {"保存", "B AW | T S UH N"},
+        {"保存", "B AW | T S AH N"},
+        {"保存", "B AW | S AH N"},
+        {"保存", "P AW | T S UH N"},
+        {"保存", "B AW | T S W AH N"},
+        {"保存", "P AW | T S W AH N"},
+        {"停止识别", "T IH NG | JH ER | SH ER | B Y EH"},
+        {"停止识别", "T IH NG | CH ER | SH IH | B IY EH"},
+        {"停止识别", "T IH NG | JH ER | SH ER | B IY EH"},
+        {"停止识别", "T IH NG | JH IH | SH IH | B Y EH"},
     };
     return table;
 }
 
+const std::vector<std::string>& commandWordList() {
+    static const std::vector<std::string> words = {"录音", "暂停", "继续", "停止",
+                                                   "播放", "试听", "保存", "停止识别"};
+    return words;
+}
+
 bool isCommandWord(const std::string& word) {
-    for (const auto& p : commandPronunciations())
-        if (p.word == word)
-            return true;
-    return false;
+    const auto& words = commandWordList();
+    return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+namespace {
+
+// A command's syllables: one per character (UTF-8 lead bytes).
+int syllableCount(const std::string& word) {
+    return int(std::count_if(word.begin(), word.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+std::vector<std::string> syllablesOf(const std::string& phones) {
+    std::vector<std::string> out(1);
+    std::istringstream in(phones);
+    std::string phone;
+    while (in >> phone) {
+        if (phone == "|")
+            out.emplace_back();
+        else
+            out.back() += (out.back().empty() ? "" : " ") + phone;
+    }
+    return out;
+}
+
+std::string syllableWord(const std::string& command, std::size_t i) {
+    return command + "_" + std::to_string(i + 1);
+}
+
+// Every (syllable word, phones) of the commands, each once.
+std::vector<Pronunciation> commandSyllables(const std::vector<Pronunciation>& commands) {
+    std::vector<Pronunciation> out;
+    std::set<std::pair<std::string, std::string>> seen;
+    for (const auto& p : commands) {
+        const auto parts = syllablesOf(p.phones);
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            if (seen.insert({syllableWord(p.word, i), parts[i]}).second)
+                out.push_back({syllableWord(p.word, i), parts[i]});
+    }
+    return out;
+}
+
+} // namespace
+
+std::string commandOf(const std::string& hypothesis) {
+    std::istringstream in(hypothesis);
+    std::vector<std::string> tokens;
+    std::string t;
+    while (in >> t)
+        tokens.push_back(t);
+    if (tokens.empty())
+        return {};
+    const auto cut = tokens[0].rfind('_');
+    if (cut == std::string::npos)
+        return {};
+    const std::string command = tokens[0].substr(0, cut);
+    if (!isCommandWord(command) || int(tokens.size()) != syllableCount(command))
+        return {};
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        if (tokens[i] != syllableWord(command, i))
+            return {};
+    return command;
 }
 
 namespace {
@@ -126,9 +198,9 @@ bool isSyllable(const std::string& initial, const std::string& final) {
 
 } // namespace
 
-std::vector<Pronunciation> syllablePronunciations() {
+std::vector<Pronunciation> syllablePronunciations(const std::vector<Pronunciation>& commands) {
     std::set<std::string> commandSounds;
-    for (const auto& p : commandPronunciations())
+    for (const auto& p : commandSyllables(commands))
         commandSounds.insert(p.phones);
     std::set<std::string> seen;
     std::vector<Pronunciation> out;
@@ -159,13 +231,21 @@ std::vector<Pronunciation> readPronunciations(const std::string& text) {
         std::string phone;
         while (fields >> phone)
             p.phones += (p.phones.empty() ? "" : " ") + phone;
-        if (isCommandWord(p.word) && !p.phones.empty())
+        if (isCommandWord(p.word) && !p.phones.empty() &&
+            int(syllablesOf(p.phones).size()) == syllableCount(p.word))
             out.push_back(p);
     }
     return out;
 }
 
-std::string dictionaryText(const std::vector<Pronunciation>& extra) {
+std::vector<Pronunciation> commandSpellings(const std::vector<Pronunciation>& extra, bool replace) {
+    std::vector<Pronunciation> commands = replace ? extra : commandPronunciations();
+    if (!replace)
+        commands.insert(commands.end(), extra.begin(), extra.end());
+    return commands;
+}
+
+std::string dictionaryText(const std::vector<Pronunciation>& commands) {
     std::ostringstream out;
     std::map<std::string, int> count;
     auto line = [&](const Pronunciation& p) {
@@ -175,43 +255,59 @@ std::string dictionaryText(const std::vector<Pronunciation>& extra) {
             out << '(' << n << ')';
         out << '\t' << p.phones << '\n';
     };
-    for (const auto& p : commandPronunciations())
+    for (const auto& p : commandSyllables(commands))
         line(p);
-    for (const auto& p : extra)
-        line(p);
-    for (const auto& p : syllablePronunciations())
+    for (const auto& p : syllablePronunciations(commands))
         line(p);
     return out.str();
 }
 
-std::string grammarText(double commandProbability,
+std::string grammarText(const std::vector<Pronunciation>& spellings, double commandProbability,
                         const std::map<std::string, double>& wordWeight) {
     std::vector<std::string> commands;
-    for (const auto& p : commandPronunciations())
+    for (const auto& p : spellings)
         if (std::find(commands.begin(), commands.end(), p.word) == commands.end())
             commands.push_back(p.word);
-    const auto syllables = syllablePronunciations();
+    const auto syllables = syllablePronunciations(spellings);
+    std::set<std::string> commandParts;
+    for (const auto& p : commandSyllables(spellings))
+        commandParts.insert(p.word);
 
-    // States: 0 start, 1 end, 2 the loop.
-    std::ostringstream out;
-    out << "FSG_BEGIN commands\nNUM_STATES 3\nSTART_STATE 0\nFINAL_STATE 1\n";
+    // States: 0 start, 1 end, 2 the loop, then each command's inner states
+    // (one between each two of its syllables).
+    std::ostringstream body;
+    int states = 3;
     char prob[32];
     for (const auto& c : commands) {
         const auto w = wordWeight.find(c);
         const double weight = w == wordWeight.end() ? 1.0 : w->second;
         std::snprintf(prob, sizeof prob, "%.8f",
                       weight * commandProbability / double(commands.size()));
-        out << "TRANSITION 0 1 " << prob << ' ' << c << '\n';
+        const int n = syllableCount(c);
+        int from = 0;
+        for (int i = 0; i < n; ++i) {
+            const int to = i + 1 == n ? 1 : states++;
+            body << "TRANSITION " << from << ' ' << to << ' ' << (i == 0 ? prob : "1.0") << ' '
+                 << syllableWord(c, std::size_t(i)) << '\n';
+            from = to;
+        }
     }
-    std::snprintf(prob, sizeof prob, "%.6f", 1.0 - commandProbability);
-    out << "TRANSITION 0 2 " << prob << '\n';
-    const double loopWords = double(syllables.size() + commands.size());
-    std::snprintf(prob, sizeof prob, "%.8f", 0.9 / loopWords);
+    // The loop takes at least one syllable: a path of no words at all would
+    // let the decoder explain a short word as mere noise.
+    std::vector<std::string> loop;
     for (const auto& s : syllables)
-        out << "TRANSITION 2 2 " << prob << ' ' << s.word << '\n';
-    for (const auto& c : commands)
-        out << "TRANSITION 2 2 " << prob << ' ' << c << '\n';
-    out << "TRANSITION 2 1 0.1\nFSG_END\n";
+        loop.push_back(s.word);
+    loop.insert(loop.end(), commandParts.begin(), commandParts.end());
+    char enter[32];
+    std::snprintf(enter, sizeof enter, "%.8f", (1.0 - commandProbability) / double(loop.size()));
+    std::snprintf(prob, sizeof prob, "%.8f", 0.9 / double(loop.size()));
+    for (const auto& w : loop)
+        body << "TRANSITION 0 2 " << enter << ' ' << w << '\n'
+             << "TRANSITION 2 2 " << prob << ' ' << w << '\n';
+    body << "TRANSITION 2 1 0.1\n";
+    std::ostringstream out;
+    out << "FSG_BEGIN commands\nNUM_STATES " << states << "\nSTART_STATE 0\nFINAL_STATE 1\n"
+        << body.str() << "FSG_END\n";
     return out.str();
 }
 

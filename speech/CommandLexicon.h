@@ -17,20 +17,31 @@ struct Pronunciation {
 // The eight commands, each with its variants.
 const std::vector<Pronunciation>& commandPronunciations();
 // One entry per distinct syllable sound, named "s_<pinyin>".
-std::vector<Pronunciation> syllablePronunciations();
+// Sounds that are a command's spelling are left out.
+std::vector<Pronunciation>
+syllablePronunciations(const std::vector<Pronunciation>& commands = commandPronunciations());
 
-// A pronunciation dictionary (one line per variant: word or word(n), phones);
-// `extra` spellings of command words, such as a user's own, come on top.
-std::string dictionaryText(const std::vector<Pronunciation>& extra = {});
+// Our spellings of the commands and `extra` ones on top, or with `replace`
+// only the extra ones.
+std::vector<Pronunciation> commandSpellings(const std::vector<Pronunciation>& extra = {},
+                                            bool replace = false);
+// A pronunciation dictionary (one line per variant: word or word(n), phones):
+// the commands' spellings and the syllables of the loop.
+std::string dictionaryText(const std::vector<Pronunciation>& commands = commandSpellings());
 // Reads "word<TAB or blank>phones" lines; other lines are skipped.
 std::vector<Pronunciation> readPronunciations(const std::string& text);
 // The grammar: start -> one command -> end, or start -> a loop over
 // syllables and commands -> end. `commandProbability` is the weight of the
 // single-command branch: the knob that trades acceptance against false
 // accepts; `wordWeight` shifts it word by word (relative to 1).
-std::string grammarText(double commandProbability,
+std::string grammarText(const std::vector<Pronunciation>& spellings, double commandProbability,
                         const std::map<std::string, double>& wordWeight = {});
 
 bool isCommandWord(const std::string& word);
+// The eight command words, in the order the window and the training use.
+const std::vector<std::string>& commandWordList();
+// The command a decoder's hypothesis stands for: exactly the syllables of one
+// command word, nothing before or after; otherwise empty.
+std::string commandOf(const std::string& hypothesis);
 
 } // namespace speech

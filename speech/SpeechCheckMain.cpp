@@ -67,6 +67,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.commandProbability = std::atof(value.c_str());
     else if (name.rfind("weight.", 0) == 0)
         settings.wordWeight[name.substr(7)] = std::atof(value.c_str());
+    else if (name == "floor")
+        settings.floorDb = std::atof(value.c_str());
     else if (name == "posterior")
         settings.minLogPosterior = std::atof(value.c_str());
     else if (name[0] == '-')
@@ -118,6 +120,11 @@ int main(int argc, char* argv[]) {
             // Further spellings of the command words ("word phones" lines).
             std::ifstream in(argv[++first]);
             settings.extraPronunciations.assign(std::istreambuf_iterator<char>(in), {});
+        } else if (option == "--commands" && hasValue) {
+            // The command words' only spellings, instead of the built-in ones.
+            std::ifstream in(argv[++first]);
+            settings.extraPronunciations.assign(std::istreambuf_iterator<char>(in), {});
+            settings.replacePronunciations = true;
         } else if (option == "--profile" && hasValue) {
             profileDir = argv[++first];
         } else if (option == "--gap" && hasValue) {
