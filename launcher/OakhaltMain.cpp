@@ -2,6 +2,7 @@
 
 #include "AppSetup.h"
 #include "Dialogs.h"
+#include "MediaControl.h"
 #include "SdlAudioLibrary.h"
 #include "Shell.h"
 #include "frmXD.h"
@@ -19,8 +20,10 @@ int main(int argc, char* argv[]) {
     QSettings settings(QStringLiteral("Oakhalt"), QStringLiteral("Oakhalt"));
     platform::QtDialogs dialogs;
     platform::QtShell shell;
-    audio::SdlAudioLibrary library; // opened only when the speech window loads
+    audio::SdlAudioLibrary library;    // opened only when the speech window loads
+    platform::SdlMediaControl prompts; // the speech window's voice prompts
     launcher::frmXD window(settings, dialogs, shell, library);
+    window.setPromptMedia(&prompts);
     window.Load();
     window.showLauncherWindow();
     return QApplication::exec();

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 
 #ifndef MAKER_SITE_URL
 #define MAKER_SITE_URL "http://www.quorvel.example"
@@ -305,6 +306,13 @@ void frmXD::Command2_Click() {
             endProgram_();
             return;
         }
+        // Once the user has said no to training, the offer stays away.
+        static const QString kDeclined = QStringLiteral("Speech/TrainingOfferDeclined");
+        sdk_->setOfferMemory({[this] { return settings_.value(kDeclined).toString() == "1"; },
+                              [this] { settings_.setValue(kDeclined, QStringLiteral("1")); }});
+        if (promptMedia_)
+            sdk_->setPromptMedia(*promptMedia_,
+                                 QCoreApplication::applicationDirPath() + QStringLiteral("/wave"));
     }
     sdk_->applyCaptions(simplified);
 }
@@ -314,8 +322,11 @@ void frmXD::Command3_Click() {
         LaunchRecorder(QStringLiteral("Tamsel"));
         endProgram_();
     } else if (optyysb->isChecked()) {
-        if (sdk_)
+        if (sdk_) {
             sdk_->show();
+            // Once the window is on screen.
+            QTimer::singleShot(0, sdk_.get(), &speech::frmSDK::offerTraining);
+        }
         hide();
     } else {
         const QString name = lblver->text();

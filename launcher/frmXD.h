@@ -56,6 +56,8 @@ public:
     // The speech recorder window, created and loaded at the first pass to
     // page two; nothing before.
     speech::frmSDK* speechWindow() const { return sdk_.get(); }
+    // The player of the speech window's voice prompts (none: not spoken).
+    void setPromptMedia(platform::MediaControl* media) { promptMedia_ = media; }
 
     bool isSimplified() const;
     magnifier::frmFDJ* magnifierWindow() const { return fdj_; }
@@ -104,6 +106,7 @@ private:
     speech::SpeechBackendFactory recogniser_;
     std::function<void()> endProgram_;
     std::unique_ptr<speech::frmSDK> sdk_;
+    platform::MediaControl* promptMedia_ = nullptr;
     std::unique_ptr<minihome::frmTip> tip_;
     QPointer<magnifier::frmFDJ> fdj_;
 };

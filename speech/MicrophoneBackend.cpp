@@ -5,8 +5,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -136,6 +138,12 @@ private:
                 }
             }
             decoder_->feed(block.data(), got);
+            if (enrolling_ && sinks_.level) {
+                int peak = 0;
+                for (std::size_t i = 0; i < got; ++i)
+                    peak = std::max(peak, std::abs(int(block[i])));
+                sinks_.level(float(peak) / 32768.0f);
+            }
         }
     }
 

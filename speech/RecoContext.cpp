@@ -26,6 +26,15 @@ RecoContext::RecoContext(const SpeechBackendFactory& factory, QObject* parent) :
             },
             Qt::QueuedConnection);
     };
+    sinks.level = [this](float peak) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, peak] {
+                if (enrolling_)
+                    emit Level(peak);
+            },
+            Qt::QueuedConnection);
+    };
     backend_ = factory(std::move(sinks));
 }
 

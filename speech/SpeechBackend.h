@@ -20,9 +20,13 @@ public:
     // Called on the backend's own thread with each utterance's sound while
     // enrolling (16 kHz mono).
     using UtteranceSink = std::function<void(std::vector<std::int16_t> samples)>;
+    // Called on the backend's own thread, a few times a second while
+    // enrolling, with the loudest sample heard since (0..1).
+    using LevelSink = std::function<void(float peak)>;
     struct Sinks {
         PhraseSink phrase;
         UtteranceSink utterance;
+        LevelSink level;
     };
     virtual ~SpeechBackend() = default;
     virtual bool load(std::string& error) = 0;

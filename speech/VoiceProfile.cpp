@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <map>
 #include <optional>
@@ -167,6 +168,19 @@ bool VoiceProfile::addTake(const std::string& word, std::vector<std::int16_t> sa
 
 VoiceProfile::TakeCheck VoiceProfile::offer(const std::string& word,
                                             std::vector<std::int16_t> samples) {
+    // A clipped recording or one barely above the room says more about the
+    // microphone than about the voice: the user is asked to try again.
+    int peak = 0;
+    std::size_t clipped = 0;
+    for (const std::int16_t v : samples) {
+        const int a = std::abs(int(v));
+        peak = std::max(peak, a);
+        clipped += a >= kClipLevel ? 1 : 0;
+    }
+    if (clipped >= kMostClipped)
+        return TakeCheck::TooLoud;
+    if (peak < kSoftestPeak)
+        return TakeCheck::TooSoft;
     std::optional<BandPowers> bands = wordSound(word, samples);
     if (!bands)
         return TakeCheck::NotAWord;

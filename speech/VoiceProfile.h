@@ -44,10 +44,11 @@ public:
     // Too short or too long for a word, or the word has all its recordings:
     // false, nothing added.
     bool addTake(const std::string& word, std::vector<std::int16_t> samples);
-    // A new recording from the user, kept when it is a word at all and not
-    // more like another word's recordings than this word's (the user said
-    // the wrong word, or two words would be confused later).
-    enum class TakeCheck { Fine, NotAWord, LikeAnotherWord };
+    // A new recording from the user, kept when it is a word at all, neither
+    // clipped nor far too soft, and not more like another word's recordings
+    // than this word's (the user said the wrong word, or two words would be
+    // confused later).
+    enum class TakeCheck { Fine, NotAWord, LikeAnotherWord, TooLoud, TooSoft };
     TakeCheck offer(const std::string& word, std::vector<std::int16_t> samples);
     void clearWord(const std::string& word);
     int takes(const std::string& word) const;
@@ -68,6 +69,11 @@ public:
     static constexpr double kSpreadFactor = 1.5;
     static constexpr double kWorstFactor = 1.5;
     static constexpr double kMarginRatio = 0.7;
+    // A recording with this many samples at the limit is clipped; one whose
+    // loudest sample stays under kSoftestPeak (about -36 dBFS) is too soft.
+    static constexpr int kClipLevel = 32700;
+    static constexpr std::size_t kMostClipped = 16;
+    static constexpr int kSoftestPeak = 500;
 
 private:
     struct Take {

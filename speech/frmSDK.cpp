@@ -1,7 +1,9 @@
 #include "frmSDK.h"
 
 #include "Artwork.h"
+#include "PromptVoice.h"
 #include "WindowUnits.h"
+#include "frmOffer.h"
 #include "frmTrain.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextEdit>
@@ -306,6 +309,25 @@ void frmSDK::StartRecognition() {
     SetRecognitionState(true);
 }
 
+void frmSDK::setPromptMedia(platform::MediaControl& media, const QString& folder) {
+    voice_ = std::make_unique<PromptVoice>(media, folder);
+}
+
+void frmSDK::offerTraining() {
+    std::error_code ec;
+    const bool trained = !std::filesystem::is_empty(profilePath(), ec) && !ec;
+    if (trained || (offerMemory_.declined && offerMemory_.declined()))
+        return;
+    frmOffer offer(simplified_(), this);
+    if (voice_)
+        voice_->say(QStringLiteral("口令训练.wav"));
+    if (dialogs_.runModal(offer) == QDialog::Accepted) {
+        cmdTrain_Click();
+    } else if (offerMemory_.decline) {
+        offerMemory_.decline();
+    }
+}
+
 void frmSDK::cmdTrain_Click() {
     QString error;
     if (!ensureContext(error)) {
@@ -324,7 +346,28 @@ void frmSDK::cmdTrain_Click() {
     std::error_code ec;
     frmTrain train(simplified_(), std::filesystem::is_directory(folder, ec), this);
     connect(RecoContext_.get(), &RecoContext::Utterance, &train, &frmTrain::Utterance_Heard);
+    connect(RecoContext_.get(), &RecoContext::Level, &train, &frmTrain::Level_Changed);
+    training_ = true;
+    if (voice_) {
+        // The microphone would hear the prompt: nothing is recorded while
+        // it plays.
+        QPointer<frmTrain> window(&train);
+        train.setWordSpeaker([this, window](std::size_t word, std::function<void()> done) {
+            QString ignored;
+            RecoContext_->SetEnrolment(false, ignored);
+            const QString file =
+                QStringLiteral("跟我说%1.wav").arg(QString::fromStdString(commandWords()[word]));
+            voice_->say(file, [this, window, done = std::move(done)] {
+                if (!training_ || !window)
+                    return;
+                QString problem;
+                RecoContext_->SetEnrolment(true, problem);
+                done();
+            });
+        });
+    }
     const int result = dialogs_.runModal(train);
+    training_ = false;
     RecoContext_->SetEnrolment(false, error);
     std::string detail;
     if (result == QDialog::Accepted && train.profile().complete()) {

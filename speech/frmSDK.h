@@ -6,6 +6,7 @@
 #include "AudioLibrary.h"
 #include "Dialogs.h"
 #include "LinkLabel.h"
+#include "MediaControl.h"
 #include "RecoContext.h"
 #include "RecordEngine.h"
 #include "Shell.h"
@@ -24,6 +25,8 @@ class QTextEdit;
 class QTimer;
 
 namespace speech {
+
+class PromptVoice;
 
 class frmSDK final : public QWidget {
     Q_OBJECT
@@ -53,6 +56,18 @@ public:
     void cmdTrain_Click();
     // Where the user's recordings are kept.
     void setVoiceProfileFolder(const QString& folder) { profileFolder_ = folder; }
+    // Voice prompts for the offer and the training, played by `media` from
+    // `folder`; without them both are shown only.
+    void setPromptMedia(platform::MediaControl& media, const QString& folder);
+    // Whether the user has said no to training, and how to remember it.
+    struct OfferMemory {
+        std::function<bool()> declined;
+        std::function<void()> decline;
+    };
+    void setOfferMemory(OfferMemory memory) { offerMemory_ = std::move(memory); }
+    // A user with no training is offered it once, in large words and
+    // spoken; "no" is remembered and the offer does not come back.
+    void offerTraining();
 
     void SetRecognitionState(bool active);
     void StartRecognition();
@@ -112,6 +127,9 @@ private:
     std::unique_ptr<platform::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecordEngine> engine_;
     std::unique_ptr<RecoContext> RecoContext_;
+    std::unique_ptr<PromptVoice> voice_;
+    OfferMemory offerMemory_;
+    bool training_ = false;
     RecoGrammar* RecoGrammar_ = nullptr;
     bool recognitionActive_ = false;
     int contextsCreated_ = 0;

@@ -2,7 +2,11 @@
 
 #include "WindowUnits.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace speech {
@@ -21,7 +25,10 @@ enum Text {
     Heard,
     NotHeard,
     LikeAnother,
+    TooLoud,
+    TooSoft,
     Finished,
+    ListenFirst,
     Redo,
     Clear,
     Cancel,
@@ -35,10 +42,17 @@ constexpr TextRow kTexts[] = {
      "第 %1 個口令（共 %2 個），第 %3 遍（共 %4 遍）"},
     {"请说……", "請說……"},
     {"听到了，很好！", "聽到了，很好！"},
-    {"没有听清楚，请再说一遍。", "沒有聽清楚，請再說一遍。"},
-    {"这一遍听起来像另一个口令，请说“%1”。", "這一遍聽起來像另一個口令，請說「%1」。"},
+    {"没有听清楚。请离麦克风近一点，说完整个口令，再说一遍。",
+     "沒有聽清楚。請離麥克風近一點，說完整個口令，再說一遍。"},
+    {"这一遍听起来像另一个口令。请看清上面的字，说“%1”。",
+     "這一遍聽起來像另一個口令。請看清上面的字，說「%1」。"},
+    {"声音太大，录音失真了。请离麦克风远一点，用平常的声音再说一遍。",
+     "聲音太大，錄音失真了。請離麥克風遠一點，用平常的聲音再說一遍。"},
+    {"声音太小了。请离麦克风近一点，大声一点再说一遍。",
+     "聲音太小了。請離麥克風近一點，大聲一點再說一遍。"},
     {"训练完成！请按“完成”。以后将按您的声音识别口令。",
      "訓練完成！請按「完成」。以後將按您的聲音識別口令。"},
+    {"请先听，听完再跟着说。", "請先聽，聽完再跟著說。"},
     {"重说这个口令", "重說這個口令"},
     {"清除训练", "清除訓練"},
     {"取消", "取消"},
@@ -54,12 +68,13 @@ constexpr TextRow kWords[] = {
 constexpr platform::FontPlace kPlaces[] = {
     {"lblHint", 240, 240, 6960, 495, 15.75, true},
     {"lblWord", 240, 840, 6960, 1200, 42, true},
-    {"lblCount", 240, 2160, 6960, 495, 14.25, false},
-    {"lblStatus", 240, 2760, 6960, 735, 15.75, true},
-    {"cmdRedo", 240, 3720, 2295, 735, 14.25, true},
-    {"cmdClear", 2640, 3720, 1815, 735, 14.25, true},
-    {"cmdCancel", 4560, 3720, 1215, 735, 14.25, true},
-    {"cmdDone", 5880, 3720, 1335, 735, 14.25, true},
+    {"barLevel", 240, 2100, 6960, 300, 9, false},
+    {"lblCount", 240, 2460, 6960, 495, 14.25, false},
+    {"lblStatus", 240, 2940, 6960, 735, 15.75, true},
+    {"cmdRedo", 240, 3780, 2295, 735, 14.25, true},
+    {"cmdClear", 2640, 3780, 1815, 735, 14.25, true},
+    {"cmdCancel", 4560, 3780, 1215, 735, 14.25, true},
+    {"cmdDone", 5880, 3780, 1335, 735, 14.25, true},
 };
 
 } // namespace
@@ -81,6 +96,11 @@ frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
     lblCount = label("lblCount");
     lblStatus = label("lblStatus");
     lblStatus->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
+    // The microphone's level, so that the user sees it hears them.
+    barLevel = new QProgressBar(this);
+    barLevel->setObjectName(QStringLiteral("barLevel"));
+    barLevel->setRange(0, 100);
+    barLevel->setTextVisible(false);
     auto button = [this](const char* name, int caption) {
         auto* b = new QPushButton(text(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -94,7 +114,7 @@ frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
     for (const auto& row : kPlaces)
         platform::placeWithFont(this, row);
     setFixedSize(platform::twipsToPixels(7440, logicalDpiX()),
-                 platform::twipsToPixels(4680, logicalDpiX()));
+                 platform::twipsToPixels(4740, logicalDpiX()));
     setStyleSheet(QStringLiteral("#frmTrain { background: rgb(255, 255, 192); }"));
     setAttribute(Qt::WA_StyledBackground);
     lblHint->setText(text(Hint));
@@ -132,9 +152,31 @@ void frmTrain::showStep() {
                           .arg(VoiceProfile::kTakesPerWord));
 }
 
+void frmTrain::setWordSpeaker(WordSpeaker speaker) {
+    speaker_ = std::move(speaker);
+    speakWord();
+}
+
+void frmTrain::speakWord() {
+    if (!speaker_ || speaking_ || word_ >= commandWords().size() ||
+        profile_.takes(commandWords()[word_]) > 0)
+        return;
+    speaking_ = true;
+    lblStatus->setText(text(ListenFirst));
+    speaker_(word_, [this] {
+        speaking_ = false;
+        lblStatus->setText(text(Listening));
+    });
+}
+
+void frmTrain::Level_Changed(float peak) {
+    // A square root, so that a normal voice fills about half the bar.
+    barLevel->setValue(int(100.0f * std::sqrt(std::clamp(peak, 0.0f, 1.0f))));
+}
+
 void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
     const auto& words = commandWords();
-    if (word_ >= words.size())
+    if (word_ >= words.size() || speaking_)
         return;
     switch (profile_.offer(words[word_], samples)) {
     case VoiceProfile::TakeCheck::NotAWord:
@@ -143,6 +185,12 @@ void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
     case VoiceProfile::TakeCheck::LikeAnotherWord:
         lblStatus->setText(text(LikeAnother).arg(lblWord->text()));
         return;
+    case VoiceProfile::TakeCheck::TooLoud:
+        lblStatus->setText(text(TooLoud));
+        return;
+    case VoiceProfile::TakeCheck::TooSoft:
+        lblStatus->setText(text(TooSoft));
+        return;
     case VoiceProfile::TakeCheck::Fine:
         break;
     }
@@ -150,6 +198,7 @@ void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
     if (profile_.takes(words[word_]) >= VoiceProfile::kTakesPerWord)
         ++word_;
     showStep();
+    speakWord();
 }
 
 void frmTrain::cmdRedo_Click() {
@@ -161,6 +210,7 @@ void frmTrain::cmdRedo_Click() {
     cmdDone->setEnabled(false);
     lblStatus->setText(text(Listening));
     showStep();
+    speakWord();
 }
 
 void frmTrain::cmdClear_Click() {

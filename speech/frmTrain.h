@@ -8,9 +8,11 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace speech {
@@ -25,8 +27,15 @@ public:
 
     frmTrain(bool simplified, bool haveProfile, QWidget* parent = nullptr);
 
+    // Says command word `word` (its place in commandWords()) to the user,
+    // who then repeats it; `done` runs once it has been said.
+    using WordSpeaker = std::function<void(std::size_t word, std::function<void()> done)>;
+    void setWordSpeaker(WordSpeaker speaker);
+
     // One utterance heard by the microphone.
     void Utterance_Heard(const std::vector<std::int16_t>& samples);
+    // How loud the microphone is now (0..1).
+    void Level_Changed(float peak);
     void cmdRedo_Click();
     void cmdClear_Click();
 
@@ -37,6 +46,7 @@ public:
     QLabel* lblWord = nullptr;
     QLabel* lblCount = nullptr;
     QLabel* lblStatus = nullptr;
+    QProgressBar* barLevel = nullptr;
     QPushButton* cmdRedo = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdCancel = nullptr;
@@ -45,10 +55,14 @@ public:
 private:
     QString text(int row) const;
     void showStep();
+    // A new word is said to the user first, when there is a voice.
+    void speakWord();
 
     bool simplified_;
     VoiceProfile profile_;
     std::size_t word_ = 0;
+    WordSpeaker speaker_;
+    bool speaking_ = false;
 };
 
 } // namespace speech

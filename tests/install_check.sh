@@ -12,7 +12,7 @@ for f in "$prog/Oakhalt" "$prog/Tamsel" "$prog/Brevon" "$prog/wave/Welcome.wav" 
          "$prefix/share/icons/hicolor/128x128/apps/oakhalt.png"; do
     [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }
 done
-[ "$(ls "$prog/wave" | wc -l)" = 10 ] || { echo "FAIL: wave/ should hold 10 prompts"; exit 1; }
+[ "$(ls "$prog/wave" | wc -l)" = 19 ] || { echo "FAIL: wave/ should hold 19 prompts"; exit 1; }
 desktop-file-validate "$prefix/share/applications/com.quorvel.Oakhalt.desktop"
 appstreamcli validate --no-net --explain "$prefix/share/metainfo/com.quorvel.Oakhalt.metainfo.xml"
 echo "1 passed, 0 failed"
