@@ -23,18 +23,15 @@ class VoiceProfile;
 // benchmarks and speechcheck change them to measure alternatives.
 struct DecoderSettings {
     // Weight of the single-command branch against the syllable loop.
-    double commandProbability = 0.05;
+    double commandProbability = 0.54;
     // Each command's share of that branch, relative to 1 (missing: 1).
-    std::map<std::string, double> wordWeight;
+    std::map<std::string, double> wordWeight = {{"试听", 3.0}, {"播放", 0.3}, {"继续", 0.3}};
     // Further spellings of the command words, in readPronunciations() form.
     std::string extraPronunciations;
     // The extra spellings are the only ones (for measuring spellings).
     bool replacePronunciations = false;
     // pocketsphinx options on top of ours ("-lw", "8"), for measuring.
     std::vector<std::pair<std::string, std::string>> options;
-    // Reject a command whose path the decoder's lattice gives less than this
-    // posterior probability (natural log; 0 accepts all).
-    double minLogPosterior = 0;
     // The level of the faint noise added under everything heard (dBFS RMS).
     double floorDb = -70;
 };

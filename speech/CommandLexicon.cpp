@@ -278,11 +278,17 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
     std::ostringstream body;
     int states = 3;
     char prob[32];
-    for (const auto& c : commands) {
+    // The weights share out the branch: they are taken relative to their mean.
+    const auto weightOf = [&wordWeight](const std::string& c) {
         const auto w = wordWeight.find(c);
-        const double weight = w == wordWeight.end() ? 1.0 : w->second;
+        return w == wordWeight.end() ? 1.0 : std::max(0.0, w->second);
+    };
+    double weights = 0;
+    for (const auto& c : commands)
+        weights += weightOf(c);
+    for (const auto& c : commands) {
         std::snprintf(prob, sizeof prob, "%.8f",
-                      weight * commandProbability / double(commands.size()));
+                      weights > 0 ? weightOf(c) / weights * commandProbability : 0.0);
         const int n = syllableCount(c);
         int from = 0;
         for (int i = 0; i < n; ++i) {

@@ -55,8 +55,8 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 }
 
 // Reads "--set name=value": prob=P (command branch), weight.WORD=W (that
-// command's share), posterior=L (least log posterior), or a pocketsphinx
-// option such as -lw=8.
+// command's share), floor=DB (the decoder's own noise floor), or a
+// pocketsphinx option such as -lw=8.
 bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
     const auto eq = text.find('=');
     if (eq == std::string::npos || eq == 0)
@@ -69,8 +69,6 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.wordWeight[name.substr(7)] = std::atof(value.c_str());
     else if (name == "floor")
         settings.floorDb = std::atof(value.c_str());
-    else if (name == "posterior")
-        settings.minLogPosterior = std::atof(value.c_str());
     else if (name[0] == '-')
         settings.options.emplace_back(name, value);
     else

@@ -296,11 +296,25 @@ VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t
     m.runnerUp = second;
     if (best.empty() || !std::isfinite(bestD.mean))
         return m;
+    m.nearest = best;
     m.limit = limits(best);
     if (bestD.mean <= m.limit.mean && bestD.worst <= m.limit.worst &&
         bestD.mean <= kMarginRatio * second)
         m.word = best;
     return m;
+}
+
+} // namespace speech
+
+namespace speech {
+
+std::string VoiceProfile::decide(const Match& m, const std::string& secondOpinion) {
+    if (!m.word.empty() || m.nearest.empty() || m.nearest != secondOpinion)
+        return m.word;
+    const bool near = m.distance.mean <= kAgreedFactor * m.limit.mean &&
+                      m.distance.worst <= kAgreedFactor * m.limit.worst &&
+                      m.distance.mean <= kMarginRatio * m.runnerUp;
+    return near ? m.nearest : std::string();
 }
 
 } // namespace speech

@@ -28,6 +28,7 @@ public:
 
     struct Match {
         std::string word;    // empty: not a command
+        std::string nearest; // the best word, accepted or not
         Warp distance;       // to the nearest recording of the best word
         Warp limit;          // the most that word accepts
         double runnerUp = 0; // mean distance to the nearest other word
@@ -61,14 +62,19 @@ public:
     std::string recognise(const std::int16_t* samples, std::size_t count) const {
         return match(samples, count).word;
     }
+    // The match's word; or, where the general recogniser heard the same
+    // word (`secondOpinion`), the nearest word within looser limits: a voice
+    // changed by the microphone or the room is still taken when both agree.
+    static std::string decide(const Match& m, const std::string& secondOpinion);
 
     // An utterance must stand at most this far (as a ratio) from its word,
     // relative to how far that word's own recordings lie from each other,
     // both on the whole and over its worst stretch, and clearly nearer to it
     // than to any other word.
-    static constexpr double kSpreadFactor = 1.5;
-    static constexpr double kWorstFactor = 1.5;
+    static constexpr double kSpreadFactor = 2.25;
+    static constexpr double kWorstFactor = 2.25;
     static constexpr double kMarginRatio = 0.7;
+    static constexpr double kAgreedFactor = 1.5; // on top of the limits
     // A recording with this many samples at the limit is clipped; one whose
     // loudest sample stays under kSoftestPeak (about -36 dBFS) is too soft.
     static constexpr int kClipLevel = 32700;
