@@ -21,7 +21,9 @@ PromptVoice::~PromptVoice() {
 void PromptVoice::say(const QString& file, std::function<void()> done) {
     {
         std::lock_guard lock(mutex_);
-        jobs_.push_back({QDir(folder_).filePath(file).toStdString(), std::move(done)});
+        jobs_.push_back(
+            {file.isEmpty() ? std::string() : QDir(folder_).filePath(file).toStdString(),
+             std::move(done)});
     }
     wake_.notify_one();
 }
@@ -38,7 +40,7 @@ void PromptVoice::speakLoop() {
             jobs_.pop_front();
         }
         platform::MCIDEVICEID device = 0;
-        if (media_.open(job.path, device) == platform::MCI_OK) {
+        if (!job.path.empty() && media_.open(job.path, device) == platform::MCI_OK) {
             media_.playAndWait(device);
             media_.close(device);
         }

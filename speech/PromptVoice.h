@@ -28,6 +28,7 @@ public:
 
     // Queues the file; `done` runs on this object's thread once it has been
     // played, or could not be (a missing prompt must not stop the window).
+    // An empty name plays nothing: `done` runs once what is queued is said.
     void say(const QString& file, std::function<void()> done = {});
 
 private:

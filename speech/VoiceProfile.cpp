@@ -200,7 +200,8 @@ VoiceProfile::TakeCheck VoiceProfile::offer(const std::string& word,
     // With earlier recordings of this word, they must be the nearest; with
     // none yet, the take must not pass for the other word.
     if (!nearestOther.empty() &&
-        (std::isfinite(own) ? other < own : other <= limits(nearestOther).mean))
+        (std::isfinite(own) ? other < own
+                            : other <= limits(nearestOther).mean * kOfferFactor / kSpreadFactor))
         return TakeCheck::LikeAnotherWord;
     keep(word, std::move(samples), std::move(*bands));
     return TakeCheck::Fine;
@@ -223,28 +224,39 @@ bool VoiceProfile::complete() const {
     return true;
 }
 
-// How far apart a word's own recordings lie: each from its nearest sibling,
-// the largest of these.
-void VoiceProfile::measureSpread(const std::string& word) {
-    std::vector<const Take*> own;
-    for (const Take& t : takes_)
-        if (t.word == word)
-            own.push_back(&t);
+namespace {
+
+// How far apart `n` recordings of one word lie: each from its nearest
+// sibling, the largest of these; negative when there are fewer than two.
+template <typename Distance> Warp spreadOf(std::size_t n, Distance distance) {
     // Each pair once: the distance is the same both ways.
-    std::vector<Warp> nearest(own.size());
-    for (std::size_t i = 0; i < own.size(); ++i)
-        for (std::size_t j = i + 1; j < own.size(); ++j) {
-            const Warp d = distance(own[i]->bands, own[j]->bands);
+    std::vector<Warp> nearest(n);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j) {
+            const Warp d = distance(i, j);
             for (std::size_t k : {i, j})
                 if (d.mean < nearest[k].mean)
                     nearest[k] = d;
         }
     Warp spread{-1, -1};
-    for (const Warp& n : nearest)
-        if (std::isfinite(n.mean)) {
-            spread.mean = std::max(spread.mean, n.mean);
-            spread.worst = std::max(spread.worst, n.worst);
+    for (const Warp& w : nearest)
+        if (std::isfinite(w.mean)) {
+            spread.mean = std::max(spread.mean, w.mean);
+            spread.worst = std::max(spread.worst, w.worst);
         }
+    return spread;
+}
+
+} // namespace
+
+void VoiceProfile::measureSpread(const std::string& word) {
+    std::vector<const Take*> own;
+    for (const Take& t : takes_)
+        if (t.word == word)
+            own.push_back(&t);
+    const Warp spread = spreadOf(own.size(), [&](std::size_t i, std::size_t j) {
+        return distance(own[i]->bands, own[j]->bands);
+    });
     if (spread.mean >= 0)
         spread_[word] = spread;
     else
@@ -254,28 +266,37 @@ void VoiceProfile::measureSpread(const std::string& word) {
 // What a word accepts: its own spread, or with one recording or two nearly
 // identical ones (which would leave no room for the next saying), most of
 // the typical spread of the others.
-Warp VoiceProfile::limits(const std::string& word) const {
+Warp VoiceProfile::limitsFrom(const std::map<std::string, Warp>& spreads, const std::string& word) {
     Warp typical{0, 0};
-    for (const auto& [w, spread] : spread_) {
-        typical.mean += spread.mean / double(spread_.size());
-        typical.worst += spread.worst / double(spread_.size());
+    for (const auto& [w, spread] : spreads) {
+        typical.mean += spread.mean / double(spreads.size());
+        typical.worst += spread.worst / double(spreads.size());
     }
     Warp own{0, 0};
-    if (auto it = spread_.find(word); it != spread_.end())
+    if (auto it = spreads.find(word); it != spreads.end())
         own = it->second;
     return {kSpreadFactor * std::max(own.mean, 0.8 * typical.mean),
             kWorstFactor * std::max(own.worst, 0.8 * typical.worst)};
 }
 
+Warp VoiceProfile::limits(const std::string& word) const {
+    return limitsFrom(spread_, word);
+}
+
 VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t count) const {
     Match m;
     const BandPowers heard = BandPowers::fromSamples(samples, count);
-    if (WordFeatures::fromBands(heard).empty() || !complete())
+    const WordFeatures heardAlone = WordFeatures::fromBands(heard);
+    if (heardAlone.empty() || !complete())
         return m;
-    // Each word's nearest recording.
+    // Every recording as it would sound in the room the utterance was said
+    // in; the utterance with the recordings' own room where that is louder.
+    std::vector<WordFeatures> inRoom(takes_.size());
     std::map<std::string, Warp> nearest;
-    for (const Take& t : takes_) {
-        const Warp d = distance(heard, t.bands);
+    for (std::size_t i = 0; i < takes_.size(); ++i) {
+        const Take& t = takes_[i];
+        inRoom[i] = WordFeatures::inRoomOf(t.bands, heard);
+        const Warp d = warp(WordFeatures::inRoomOf(heard, t.bands), inRoom[i]);
         auto [it, added] = nearest.try_emplace(t.word, d);
         if (!added && d.mean < it->second.mean)
             it->second = d;
@@ -297,7 +318,28 @@ VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t
     if (best.empty() || !std::isfinite(bestD.mean))
         return m;
     m.nearest = best;
+    // A noisy room brings every two sounds closer, a word's own recordings
+    // as much as a near miss: where the recordings, heard in this room, lie
+    // clearly closer together than in quiet, the limits shrink with them.
+    double ratio = 0;
+    int words = 0;
+    for (const auto& [word, quiet] : spread_) {
+        std::vector<std::size_t> own;
+        for (std::size_t i = 0; i < takes_.size(); ++i)
+            if (takes_[i].word == word)
+                own.push_back(i);
+        const Warp spread = spreadOf(own.size(), [&](std::size_t i, std::size_t j) {
+            return warp(inRoom[own[i]], inRoom[own[j]]);
+        });
+        if (spread.mean >= 0 && quiet.mean > 0) {
+            ratio += spread.mean / quiet.mean;
+            ++words;
+        }
+    }
+    const double shrink = words ? std::min(1.0, ratio / words / kRoomMargin) : 1.0;
     m.limit = limits(best);
+    m.limit.mean *= shrink;
+    m.limit.worst *= shrink;
     if (bestD.mean <= m.limit.mean && bestD.worst <= m.limit.worst &&
         bestD.mean <= kMarginRatio * second)
         m.word = best;

@@ -74,7 +74,14 @@ public:
     static constexpr double kSpreadFactor = 2.25;
     static constexpr double kWorstFactor = 2.25;
     static constexpr double kMarginRatio = 0.7;
+    // A first recording of a word is refused as another word only when it
+    // lies this close to that word (in spreads): tighter than recognition,
+    // so that the user is not refused a word merely near another one.
+    static constexpr double kOfferFactor = 1.5;
     static constexpr double kAgreedFactor = 1.5; // on top of the limits
+    // The room must bring the recordings this much closer (as a ratio of
+    // their spread in quiet) before the limits shrink.
+    static constexpr double kRoomMargin = 0.9;
     // A recording with this many samples at the limit is clipped; one whose
     // loudest sample stays under kSoftestPeak (about -36 dBFS) is too soft.
     static constexpr int kClipLevel = 32700;
@@ -92,6 +99,7 @@ private:
     void keep(const std::string& word, std::vector<std::int16_t> samples, BandPowers bands);
     void measureSpread(const std::string& word);
     Warp limits(const std::string& word) const;
+    static Warp limitsFrom(const std::map<std::string, Warp>& spreads, const std::string& word);
 
     std::vector<Take> takes_;
     std::map<std::string, Warp> spread_;

@@ -302,7 +302,27 @@ void frmSDK::explain(TrainingProblem problem, const std::string& detail) {
 void frmSDK::StartRecognition() {
     QString error;
     // Said plainly, and the window stays: the buttons still record.
-    if (!ensureContext(error) || !RecoGrammar_->DictationSetState(1, error)) {
+    if (!ensureContext(error)) {
+        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        return;
+    }
+    if (!voice_) {
+        listen();
+        return;
+    }
+    // A prompt still playing would be heard as the user's speech: listening
+    // begins once the voice is quiet.
+    SetRecognitionState(true);
+    voice_->say(QString(), [this] {
+        if (recognitionActive_)
+            listen();
+    });
+}
+
+void frmSDK::listen() {
+    QString error;
+    if (!RecoGrammar_->DictationSetState(1, error)) {
+        SetRecognitionState(false);
         dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
         return;
     }

@@ -115,6 +115,8 @@ private:
     void createControls();
     // The recognition context, created at its first use.
     bool ensureContext(QString& error);
+    // Turns listening on; says why when it cannot be.
+    void listen();
     std::filesystem::path profilePath() const;
     enum TrainingProblem { TrainingUnreadable, TrainingNotSaved, TrainingNotRemoved };
     void explain(TrainingProblem problem, const std::string& detail);

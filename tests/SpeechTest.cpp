@@ -467,8 +467,10 @@ TEST_F(FirstUseTest, TheOfferComesOnceAndNoIsRemembered) {
     EXPECT_TRUE(spoke(QStringLiteral("口令训练.wav")));
     EXPECT_EQ(settings.value(QStringLiteral("Speech/TrainingOfferDeclined")).toString(),
               QStringLiteral("1"));
-    // The untrained recogniser and the buttons work at once.
+    // The untrained recogniser and the buttons work at once; listening
+    // begins when the prompt has been said (the microphone would hear it).
     sdk().StartRecognition();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !recogniser.states.empty(); }));
     say("录音");
     EXPECT_TRUE(sdk().engine().capturing());
     sdk().offerTraining();

@@ -41,12 +41,12 @@ sleep 0.5
 echo "== training, as offered at the first opening"
 offer=$(e2e_wait_window '^口令训练$' 20) || e2e_fail "no offer of training"
 xdotool windowfocus --sync "$offer"
-sleep 3 # the offer is spoken
+sleep 4 # the offer is spoken ("要做口令训练吗？")
 xdotool key Return # 现在训练
 sleep 1
 train=$(e2e_wait_window '^口令训练$' 20) || e2e_fail "no training window"
 for w in 录音 暂停 继续 停止 播放 试听 保存 停止识别; do
-    sleep 5 # the window says the word first ("请跟我说：…")
+    sleep 6 # the window says the word first ("请跟我说：…"), and only then listens
     for s in 100 130 160; do speak "$w" "$s" 50; done
 done
 xdotool mousemove --window "$train" 436 272 click 1 # 完成
@@ -78,6 +78,7 @@ sleep 2
 obey 录音 ""
 sox -q -n -r 44100 -c 2 -b 16 "$E2E_WORK/tone.wav" synth 2 sine 440 vol 0.3
 paplay -d nullsink "$E2E_WORK/tone.wav"
+sleep 1 # the tone is an utterance of its own, not the start of the next word
 obey 停止 ""
 obey 保存 save_dialog_open
 target="$E2E_WORK/训练后.wav"
