@@ -191,6 +191,8 @@ void CommandDecoder::finishUtterance() {
                          m.word.c_str(), m.distance.mean, m.limit.mean, m.distance.worst,
                          m.limit.worst, m.runnerUp);
         phrase = VoiceProfile::decide(m, phrase);
+        if (confidentHandler_ && phrase == m.word && VoiceProfile::confident(m))
+            confidentHandler_(phrase, heard);
     }
     if (isCommandWord(phrase) && handler_)
         handler_(phrase);

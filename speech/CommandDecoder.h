@@ -52,6 +52,11 @@ public:
     // it is recognised: what an enrolment records.
     using UtteranceHandler = std::function<void(const std::vector<std::int16_t>& samples)>;
     void setUtteranceHandler(UtteranceHandler handler) { utteranceHandler_ = std::move(handler); }
+    // A command matched confidently against the user's recordings, with its
+    // sound: what the window may learn from. Called before the phrase.
+    using ConfidentHandler =
+        std::function<void(const std::string& phrase, const std::vector<std::int16_t>& samples)>;
+    void setConfidentHandler(ConfidentHandler handler) { confidentHandler_ = std::move(handler); }
     // The user's recordings; used only when complete. Null: none.
     void setProfile(std::shared_ptr<const VoiceProfile> profile) { profile_ = std::move(profile); }
     void feed(const std::int16_t* samples, std::size_t count);
@@ -72,6 +77,7 @@ private:
     DecoderSettings settings_;
     PhraseHandler handler_;
     UtteranceHandler utteranceHandler_;
+    ConfidentHandler confidentHandler_;
     std::shared_ptr<const VoiceProfile> profile_;
     std::uint64_t fed_ = 0;
 };

@@ -46,6 +46,11 @@ public:
             if (active_ && !enrolling_)
                 sinks_.phrase(phrase);
         });
+        decoder_->setConfidentHandler(
+            [this](const std::string& phrase, const std::vector<std::int16_t>& samples) {
+                if (active_ && !enrolling_ && sinks_.confident)
+                    sinks_.confident(phrase, samples);
+            });
         decoder_->setUtteranceHandler([this](const std::vector<std::int16_t>& samples) {
             if (enrolling_)
                 sinks_.utterance(samples);

@@ -26,6 +26,17 @@ RecoContext::RecoContext(const SpeechBackendFactory& factory, QObject* parent) :
             },
             Qt::QueuedConnection);
     };
+    sinks.confident = [this](const std::string& phrase, std::vector<std::int16_t> samples) {
+        const unsigned period = period_.load();
+        const QString text = QString::fromStdString(phrase);
+        QMetaObject::invokeMethod(
+            this,
+            [this, period, text, samples = std::move(samples)] {
+                if (active_ && period == period_.load())
+                    emit Confident(text, samples);
+            },
+            Qt::QueuedConnection);
+    };
     sinks.level = [this](float peak) {
         QMetaObject::invokeMethod(
             this,

@@ -32,6 +32,9 @@ signals:
     void Recognition(const QString& phrase);
     // One utterance's sound while enrolling, on the window thread.
     void Utterance(const std::vector<std::int16_t>& samples);
+    // A command matched confidently against the user's recordings, just
+    // before its Recognition, on the window thread.
+    void Confident(const QString& phrase, const std::vector<std::int16_t>& samples);
     // How loud the microphone is (0..1), a few times a second while enrolling.
     void Level(float peak);
 

@@ -23,10 +23,15 @@ public:
     // Called on the backend's own thread, a few times a second while
     // enrolling, with the loudest sample heard since (0..1).
     using LevelSink = std::function<void(float peak)>;
+    // Called on the backend's own thread, just before the phrase, with a
+    // command matched confidently against the user's recordings.
+    using ConfidentSink =
+        std::function<void(const std::string& phrase, std::vector<std::int16_t> samples)>;
     struct Sinks {
         PhraseSink phrase;
         UtteranceSink utterance;
         LevelSink level;
+        ConfidentSink confident;
     };
     virtual ~SpeechBackend() = default;
     virtual bool load(std::string& error) = 0;

@@ -207,6 +207,20 @@ VoiceProfile::TakeCheck VoiceProfile::offer(const std::string& word,
     return TakeCheck::Fine;
 }
 
+bool VoiceProfile::learn(const std::string& word, std::vector<std::int16_t> samples) {
+    const Match m = match(samples.data(), samples.size());
+    if (m.word != word || !confident(m))
+        return false;
+    BandPowers bands = BandPowers::fromSamples(samples.data(), samples.size());
+    if (takes(word) >= kTakesPerWord) {
+        // The oldest goes: the takes are kept in the order they came.
+        takes_.erase(std::find_if(takes_.begin(), takes_.end(),
+                                  [&](const Take& t) { return t.word == word; }));
+    }
+    keep(word, std::move(samples), std::move(bands));
+    return true;
+}
+
 void VoiceProfile::clearWord(const std::string& word) {
     std::erase_if(takes_, [&](const Take& t) { return t.word == word; });
     spread_.erase(word);
@@ -336,7 +350,9 @@ VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t
             ++words;
         }
     }
-    const double shrink = words ? std::min(1.0, ratio / words / kRoomMargin) : 1.0;
+    // Halfway (a square root): fully, the limits turned away too many of the
+    // words themselves in loud rooms.
+    const double shrink = words ? std::sqrt(std::min(1.0, ratio / words / kRoomMargin)) : 1.0;
     m.limit = limits(best);
     m.limit.mean *= shrink;
     m.limit.worst *= shrink;

@@ -52,6 +52,16 @@ public:
     enum class TakeCheck { Fine, NotAWord, LikeAnotherWord, TooLoud, TooSoft };
     TakeCheck offer(const std::string& word, std::vector<std::int16_t> samples);
     void clearWord(const std::string& word);
+    // A command the user gave and did not undo, matched confidently: it
+    // becomes that word's newest recording, in place of its oldest once the
+    // word has all its recordings, so that the profile follows the voice as
+    // it changes. False (nothing changes) when it is not confidently `word`.
+    bool learn(const std::string& word, std::vector<std::int16_t> samples);
+    // Close enough to learn from: well inside the word's limits.
+    static bool confident(const Match& m) {
+        return !m.word.empty() && m.distance.mean <= kLearnFactor * m.limit.mean &&
+               m.distance.worst <= kLearnFactor * m.limit.worst;
+    }
     int takes(const std::string& word) const;
     // Every command word has at least one recording.
     bool complete() const;
@@ -79,6 +89,9 @@ public:
     // so that the user is not refused a word merely near another one.
     static constexpr double kOfferFactor = 1.5;
     static constexpr double kAgreedFactor = 1.5; // on top of the limits
+    // Learning takes only what lies within this share of the limits (about
+    // the spread of the word's own recordings).
+    static constexpr double kLearnFactor = 0.5;
     // The room must bring the recordings this much closer (as a ratio of
     // their spread in quiet) before the limits shrink.
     static constexpr double kRoomMargin = 0.9;

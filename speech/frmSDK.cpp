@@ -20,6 +20,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <optional>
 
 #ifndef MAKER_SITE_URL
 #define MAKER_SITE_URL "http://www.quorvel.example"
@@ -177,6 +178,13 @@ void frmSDK::createControls() {
     tmrRec = new QTimer(this);
     tmrRec->setInterval(200);
 
+    // A button pressed soon after a command may be undoing it.
+    tmrLearn = new QTimer(this);
+    tmrLearn->setSingleShot(true);
+    tmrLearn->setInterval(kLearnAfterMs);
+    connect(tmrLearn, &QTimer::timeout, this, &frmSDK::tmrLearn_Timer);
+    for (QPushButton* b : {btnRecord, btnPause, btnPlay, btnSave, Command2})
+        connect(b, &QPushButton::pressed, this, &frmSDK::cancelLearning);
     connect(btnRecord, &QPushButton::clicked, this, &frmSDK::btnRecord_Click);
     connect(btnPause, &QPushButton::clicked, this, &frmSDK::btnPause_Click);
     connect(btnPlay, &QPushButton::clicked, this, &frmSDK::btnPlay_Click);
@@ -260,6 +268,7 @@ bool frmSDK::ensureContext(QString& error) {
     RecoContext_ = std::move(context);
     RecoGrammar_ = grammar;
     connect(RecoContext_.get(), &RecoContext::Recognition, this, &frmSDK::RecoContext_Recognition);
+    connect(RecoContext_.get(), &RecoContext::Confident, this, &frmSDK::RecoContext_Confident);
     // The user's own recordings, when there are any; a damaged set is
     // reported and the general recogniser is used.
     auto profile = std::make_shared<VoiceProfile>();
@@ -267,10 +276,42 @@ bool frmSDK::ensureContext(QString& error) {
     if (!profile->load(profilePath(), detail))
         explain(TrainingUnreadable, detail);
     else if (profile->complete())
-        RecoContext_->SetProfile(std::move(profile));
+        useProfile(std::move(profile));
     else if (!profile->empty()) // the window only ever stores whole sets
         explain(TrainingUnreadable, "语音样本不全：" + profileFolder_.toStdString());
     return true;
+}
+
+void frmSDK::useProfile(std::shared_ptr<VoiceProfile> profile) {
+    cancelLearning();
+    profile_ = profile;
+    RecoContext_->SetProfile(std::move(profile));
+}
+
+void frmSDK::RecoContext_Confident(const QString& phrase,
+                                   const std::vector<std::int16_t>& samples) {
+    learnable_ = Learnable{phrase, samples};
+}
+
+void frmSDK::cancelLearning() {
+    tmrLearn->stop();
+    learnable_.reset();
+}
+
+void frmSDK::tmrLearn_Timer() {
+    if (!learnable_ || !profile_)
+        return;
+    // A copy learns, and is used once it is on disk: what the recogniser
+    // goes by is always what the next start will load.
+    auto learned = std::make_shared<VoiceProfile>(*profile_);
+    const Learnable heard = std::move(*learnable_);
+    learnable_.reset();
+    std::string ignored;
+    if (learned->learn(heard.phrase.toStdString(), heard.samples) &&
+        learned->save(profilePath(), ignored)) {
+        profile_ = learned;
+        RecoContext_->SetProfile(std::move(learned));
+    }
 }
 
 std::filesystem::path frmSDK::profilePath() const {
@@ -392,7 +433,7 @@ void frmSDK::cmdTrain_Click() {
     std::string detail;
     if (result == QDialog::Accepted && train.profile().complete()) {
         if (train.profile().save(folder, detail))
-            RecoContext_->SetProfile(std::make_shared<VoiceProfile>(train.profile()));
+            useProfile(std::make_shared<VoiceProfile>(train.profile()));
         else
             explain(TrainingNotSaved, detail);
     } else if (result == frmTrain::kCleared) {
@@ -402,13 +443,14 @@ void frmSDK::cmdTrain_Click() {
         if (ec)
             explain(TrainingNotRemoved, ec.message());
         else
-            RecoContext_->SetProfile(nullptr);
+            useProfile(nullptr);
     }
     if (wasListening)
         StartRecognition();
 }
 
 void frmSDK::StopRecognition() {
+    cancelLearning();
     if (RecoGrammar_) {
         QString ignored;
         RecoGrammar_->DictationSetState(0, ignored);
@@ -419,10 +461,20 @@ void frmSDK::StopRecognition() {
 
 void frmSDK::RecoContext_Recognition(const QString& phrase) {
     Text1->insertPlainText(phrase + QLatin1Char(' '));
+    // Learning from use: a confident command that nothing undoes within a
+    // few seconds (no other command, no button) becomes one of the user's
+    // recordings. Never what is said while a take is recorded: the take's
+    // own sound is the user's, not a command to keep.
+    std::optional<Learnable> heard = std::move(learnable_);
+    cancelLearning();
     // A command must not change the take that an open save dialog or box is
     // about to act on: while one is open, phrases are shown, not obeyed.
     if (engineWindow_->inModalDialog())
         return;
+    if (heard && heard->phrase == phrase && !engine_->capturing() && profile_) {
+        learnable_ = std::move(heard);
+        tmrLearn->start();
+    }
     for (const CommandRow& row : kCommands) {
         if (phrase == QString::fromUtf8(row.phrase)) {
             (this->*row.action)();

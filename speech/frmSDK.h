@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -69,6 +71,13 @@ public:
     // spoken; "no" is remembered and the offer does not come back.
     void offerTraining();
 
+    // Learning from use: how long a confident command must stand before it
+    // is kept as one of the user's recordings.
+    static constexpr int kLearnAfterMs = 5000;
+    void tmrLearn_Timer();
+    void cancelLearning();
+    void RecoContext_Confident(const QString& phrase, const std::vector<std::int16_t>& samples);
+
     void SetRecognitionState(bool active);
     void StartRecognition();
     void StopRecognition();
@@ -107,6 +116,7 @@ public:
     QGroupBox* Frame1 = nullptr;
     QTextEdit* Text1 = nullptr;
     QTimer* tmrRec = nullptr;
+    QTimer* tmrLearn = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +127,8 @@ private:
     bool ensureContext(QString& error);
     // Turns listening on; says why when it cannot be.
     void listen();
+    // The user's recordings the recogniser goes by (null: none).
+    void useProfile(std::shared_ptr<VoiceProfile> profile);
     std::filesystem::path profilePath() const;
     enum TrainingProblem { TrainingUnreadable, TrainingNotSaved, TrainingNotRemoved };
     void explain(TrainingProblem problem, const std::string& detail);
@@ -132,6 +144,12 @@ private:
     std::unique_ptr<PromptVoice> voice_;
     OfferMemory offerMemory_;
     bool training_ = false;
+    std::shared_ptr<const VoiceProfile> profile_;
+    struct Learnable {
+        QString phrase;
+        std::vector<std::int16_t> samples;
+    };
+    std::optional<Learnable> learnable_;
     RecoGrammar* RecoGrammar_ = nullptr;
     bool recognitionActive_ = false;
     int contextsCreated_ = 0;

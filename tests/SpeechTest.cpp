@@ -25,7 +25,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <filesystem>
 #include <thread>
@@ -79,6 +81,13 @@ struct FakeRecogniser {
     }
     void hearSound(std::vector<std::int16_t> samples) {
         std::thread([this, &samples] { sinks.utterance(std::move(samples)); }).join();
+    }
+    // A command matched confidently against the user's recordings.
+    void hearConfident(const std::string& phrase, std::vector<std::int16_t> samples) {
+        std::thread([&] {
+            sinks.confident(phrase, std::move(samples));
+            sinks.phrase(phrase);
+        }).join();
     }
     void hearLevel(float peak) {
         std::thread([this, peak] { sinks.level(peak); }).join();
@@ -430,6 +439,52 @@ TEST_F(TrainingTest, TheTrainingWindowSpeaksTheChosenScript) {
     sdk().cmdTrain_Click();
     EXPECT_EQ(sdk().cmdTrain->text(), QStringLiteral("口令訓練"));
     EXPECT_EQ(dialogs.modalShown, 1);
+}
+
+TEST_F(TrainingTest, AConfidentCommandNotUndoneBecomesTheNewestRecording) {
+    speech::VoiceProfile p;
+    for (std::size_t w = 0; w < 8; ++w)
+        for (double len : {0.25, 0.3, 0.35})
+            ASSERT_TRUE(
+                p.addTake(speech::commandWords()[w], synthetic::say(synthetic::kWords[w], len)));
+    std::string error;
+    ASSERT_TRUE(p.save(folder.toStdString(), error));
+    sdk().StartRecognition();
+    sdk().tmrLearn->setInterval(100);
+    const auto profilesBefore = recogniser.profiles.size();
+    auto newestLength = [&](int word) {
+        SF_INFO info{};
+        const QString path = folder + QStringLiteral("/word%1_take3.wav").arg(word);
+        SNDFILE* f = sf_open(path.toUtf8().constData(), SFM_READ, &info);
+        if (f)
+            sf_close(f);
+        return std::size_t(info.frames);
+    };
+    auto heard = [&](const char* phrase, int word, double len) {
+        const QString shown = QString::fromUtf8(phrase) + " ";
+        const qsizetype before = sdk().Text1->toPlainText().size();
+        recogniser.hearConfident(phrase, synthetic::say(synthetic::kWords[word], len));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return sdk().Text1->toPlainText().size() >= before + shown.size(); }));
+    };
+
+    // 播放 (nothing to play yet), then the play button at once: undone.
+    heard("播放", 4, 0.32);
+    sdk().btnRecord->click();
+    QTest::qWait(300);
+    EXPECT_EQ(recogniser.profiles.size(), profilesBefore);
+    // Said while a take is recorded: never kept.
+    ASSERT_TRUE(sdk().engine().capturing());
+    heard("停止", 3, 0.32);
+    EXPECT_FALSE(sdk().engine().capturing());
+    QTest::qWait(300);
+    EXPECT_EQ(recogniser.profiles.size(), profilesBefore);
+    EXPECT_EQ(newestLength(4), synthetic::say(synthetic::kWords[3], 0.35).size());
+    // 暂停 with no take: obeyed (nothing to pause), not undone, kept.
+    heard("暂停", 1, 0.32);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recogniser.profiles.size() > profilesBefore; }));
+    EXPECT_EQ(newestLength(2), synthetic::say(synthetic::kWords[1], 0.32).size());
+    EXPECT_EQ(recogniser.profiles.back()->takes("暂停"), 3);
 }
 
 // The first opening of the speech window for a user with no training: the

@@ -118,6 +118,31 @@ TEST(VoiceProfileTest, ARecordingMoreLikeAnotherWordIsNotKept) {
     EXPECT_EQ(check("录音", say(kWords[0], 0.3)), Check::NotAWord) << "already has three";
 }
 
+TEST(VoiceProfileTest, LearningKeepsOnlyConfidentSayingsInPlaceOfTheOldest) {
+    VoiceProfile p = enrolled();
+    const auto newest = say(kWords[0], 0.32, 8000, 0, 77);
+    EXPECT_FALSE(p.learn("录音", say(kWords[1], 0.3))) << "another word's sound";
+    EXPECT_FALSE(p.learn("暂停", say(kWords[0], 0.3))) << "heard as another word";
+    EXPECT_FALSE(p.learn("录音", say({{300, 600}, {500, 400}, {700, 700}}, 0.3))) << "not sure";
+    ASSERT_TRUE(p.learn("录音", newest));
+    EXPECT_EQ(p.takes("录音"), VoiceProfile::kTakesPerWord) << "bounded";
+    // Saved, the learned saying is the newest file and the oldest is gone.
+    const fs::path dir = fs::temp_directory_path() / "learn-test";
+    fs::remove_all(dir);
+    std::string error;
+    ASSERT_TRUE(p.save(dir, error)) << error;
+    SF_INFO info{};
+    SNDFILE* f = sf_open((dir / "word1_take3.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(std::size_t(info.frames), newest.size());
+    f = sf_open((dir / "word1_take1.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(std::size_t(info.frames), say(kWords[0], 0.3).size()) << "the 0.25 s one went";
+    fs::remove_all(dir);
+}
+
 class ProfileFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
