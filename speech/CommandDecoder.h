@@ -23,7 +23,7 @@ class VoiceProfile;
 // benchmarks and speechcheck change them to measure alternatives.
 struct DecoderSettings {
     // Weight of the single-command branch against the syllable loop.
-    double commandProbability = 0.54;
+    double commandProbability = 0.2;
     // Each command's share of that branch, relative to 1 (missing: 1).
     std::map<std::string, double> wordWeight = {{"试听", 3.0}, {"播放", 0.3}, {"继续", 0.3}};
     // Further spellings of the command words, in readPronunciations() form.

@@ -90,7 +90,7 @@ sleep 2
 say 录音 "" "130 50"
 paplay -d nullsink "$E2E_WORK/tone.wav"
 sleep 1 # the tone is an utterance of its own, not the start of the next word
-say 停止 "" "130 50 +m3"
+say 停止 "" "130 40 +f2"
 say 保存 save_dialog_open "130 50"
 target="$E2E_WORK/语音录音.wav"
 e2e_save_as "$target"
