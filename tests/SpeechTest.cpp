@@ -289,6 +289,16 @@ protected:
         return QTest::qWaitFor(
             [&] { return t.currentWord() != word || t.profile().takes(w) != before; });
     }
+    // A set of recordings as an earlier training would have left it.
+    void storeProfile(std::initializer_list<double> lengths = {0.3}) {
+        speech::VoiceProfile p;
+        for (std::size_t w = 0; w < 8; ++w)
+            for (double len : lengths)
+                ASSERT_TRUE(p.addTake(speech::commandWords()[w],
+                                      synthetic::say(synthetic::kWords[w], len)));
+        std::string error;
+        ASSERT_TRUE(p.save(folder.toStdString(), error)) << error;
+    }
     std::size_t filesInFolder() {
         std::error_code ec;
         std::size_t n = 0;
@@ -370,12 +380,7 @@ TEST_F(TrainingTest, CancelKeepsWhatWasThereAndClearRemovesIt) {
     EXPECT_TRUE(recogniser.profiles.empty());
 
     // A set recorded earlier: clearing it goes back to the general recogniser.
-    speech::VoiceProfile p;
-    for (std::size_t w = 0; w < 8; ++w)
-        ASSERT_TRUE(
-            p.addTake(speech::commandWords()[w], synthetic::say(synthetic::kWords[w], 0.3)));
-    std::string error;
-    ASSERT_TRUE(p.save(folder.toStdString(), error));
+    storeProfile();
     dialogs.onModal = [&](QDialog& d) {
         auto& t = static_cast<speech::frmTrain&>(d);
         EXPECT_TRUE(t.cmdClear->isEnabled());
@@ -442,13 +447,7 @@ TEST_F(TrainingTest, TheTrainingWindowSpeaksTheChosenScript) {
 }
 
 TEST_F(TrainingTest, AConfidentCommandNotUndoneBecomesTheNewestRecording) {
-    speech::VoiceProfile p;
-    for (std::size_t w = 0; w < 8; ++w)
-        for (double len : {0.25, 0.3, 0.35})
-            ASSERT_TRUE(
-                p.addTake(speech::commandWords()[w], synthetic::say(synthetic::kWords[w], len)));
-    std::string error;
-    ASSERT_TRUE(p.save(folder.toStdString(), error));
+    storeProfile({0.25, 0.3, 0.35});
     sdk().StartRecognition();
     sdk().tmrLearn->setInterval(100);
     const auto profilesBefore = recogniser.profiles.size();
@@ -533,12 +532,7 @@ TEST_F(FirstUseTest, TheOfferComesOnceAndNoIsRemembered) {
 }
 
 TEST_F(FirstUseTest, NoOfferOnceTheUserHasTrained) {
-    speech::VoiceProfile p;
-    for (std::size_t w = 0; w < 8; ++w)
-        ASSERT_TRUE(
-            p.addTake(speech::commandWords()[w], synthetic::say(synthetic::kWords[w], 0.3)));
-    std::string error;
-    ASSERT_TRUE(p.save(folder.toStdString(), error));
+    storeProfile();
     sdk().offerTraining();
     EXPECT_EQ(dialogs.modalShown, 0);
 }
