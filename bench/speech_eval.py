@@ -461,6 +461,12 @@ def trained_main(a, corpus, work):
             stream = os.path.join(work, f"trained_{split}_{i}.wav")
             layout, _ = build_stream(items, stream, [GAP + rnd.uniform(0, 0.5) for _ in items])
             streams.append((prof, stream, layout))
+        tv = None
+        if a.tv > 0:
+            tvi, trnd = tv_items(split, corpus, a.tv)
+            tstream = os.path.join(work, f"trained_{split}_tv.wav")
+            tlayout, tlen = build_stream(tvi, tstream, [trnd.uniform(0.6, 1.5) for _ in tvi])
+            tv = (tstream, tlayout, tlen)
         for cond in a.cond.split(","):
             room = noise_file(work, "floor", -64, 30)
             if cond.startswith("snr"):
@@ -468,7 +474,13 @@ def trained_main(a, corpus, work):
 
             def one(job):
                 prof, stream, layout = job
-                return score(layout, speechcheck(a.speechcheck, stream, room, a.set, profile=prof))
+                r = score(layout, speechcheck(a.speechcheck, stream, room, a.set, profile=prof))
+                if tv:
+                    # The television heard by this voice's profile.
+                    tr = score(tv[1], speechcheck(a.speechcheck, tv[0], room, a.set, profile=prof))
+                    r["tvfired"] = tr.get("tvfired", 0)
+                    r["fired"] += tr["fired"]
+                return r
 
             with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
                 parts = list(pool.map(one, streams))
@@ -479,14 +491,16 @@ def trained_main(a, corpus, work):
                     for k, val in r[key].items():
                         total[key][k] = total[key].get(k, 0) + val
                 total["lat"] += r["lat"]
+                total["tvfired"] = total.get("tvfired", 0) + r.get("tvfired", 0)
                 total["fired"] += r["fired"]
                 for k, (x, y) in r["perword"].items():
                     pw = total["perword"].setdefault(k, [0, 0])
                     pw[0] += x
                     pw[1] += y
-            res = summary(f"trained {split}/{cond}", total, 0)
+            res = summary(f"trained {split}/{cond}", total, tv[2] * len(streams) if tv else 0)
             line = [res["name"]] + [f"{k} {res[k]:.1f}" for k in
-                                    ("correct", "wrong", "slow", "unrelated", *VARIANTS) if k in res]
+                                    ("correct", "wrong", "slow", "unrelated", "tv_per_hour",
+                                     *VARIANTS) if k in res]
             print("  ".join(line))
             if res["fired"]:
                 print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
