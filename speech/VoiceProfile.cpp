@@ -1,5 +1,7 @@
 #include "VoiceProfile.h"
 
+#include "CommandLexicon.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
@@ -58,9 +60,7 @@ Warp distance(const BandPowers& a, const BandPowers& b) {
 } // namespace
 
 const std::vector<std::string>& commandWords() {
-    static const std::vector<std::string> words = {"录音", "暂停", "继续", "停止",
-                                                   "播放", "试听", "保存", "停止识别"};
-    return words;
+    return commandWordList();
 }
 
 bool VoiceProfile::load(const fs::path& dir, std::string& error) {
