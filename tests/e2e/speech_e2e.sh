@@ -87,11 +87,11 @@ xdotool windowfocus --sync "$sdk"
 sleep 0.5
 xdotool mousemove --window "$sdk" 108 184 click 1 # 开始识别
 sleep 2
-say 录音 "" "130 50"
+say 录音 "" "130 40 +f2"
 paplay -d nullsink "$E2E_WORK/tone.wav"
 sleep 1 # the tone is an utterance of its own, not the start of the next word
 say 停止 "" "130 40 +f2"
-say 保存 save_dialog_open "130 50"
+say 保存 save_dialog_open "130 40 +f2"
 target="$E2E_WORK/语音录音.wav"
 e2e_save_as "$target"
 e2e_check_take "$target" 2
