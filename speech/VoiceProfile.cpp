@@ -280,21 +280,17 @@ void VoiceProfile::measureSpread(const std::string& word) {
 // What a word accepts: its own spread, or with one recording or two nearly
 // identical ones (which would leave no room for the next saying), most of
 // the typical spread of the others.
-Warp VoiceProfile::limitsFrom(const std::map<std::string, Warp>& spreads, const std::string& word) {
+Warp VoiceProfile::limits(const std::string& word) const {
     Warp typical{0, 0};
-    for (const auto& [w, spread] : spreads) {
-        typical.mean += spread.mean / double(spreads.size());
-        typical.worst += spread.worst / double(spreads.size());
+    for (const auto& [w, spread] : spread_) {
+        typical.mean += spread.mean / double(spread_.size());
+        typical.worst += spread.worst / double(spread_.size());
     }
     Warp own{0, 0};
-    if (auto it = spreads.find(word); it != spreads.end())
+    if (auto it = spread_.find(word); it != spread_.end())
         own = it->second;
     return {kSpreadFactor * std::max(own.mean, 0.8 * typical.mean),
             kWorstFactor * std::max(own.worst, 0.8 * typical.worst)};
-}
-
-Warp VoiceProfile::limits(const std::string& word) const {
-    return limitsFrom(spread_, word);
 }
 
 VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t count) const {

@@ -112,7 +112,6 @@ private:
     void keep(const std::string& word, std::vector<std::int16_t> samples, BandPowers bands);
     void measureSpread(const std::string& word);
     Warp limits(const std::string& word) const;
-    static Warp limitsFrom(const std::map<std::string, Warp>& spreads, const std::string& word);
 
     std::vector<Take> takes_;
     std::map<std::string, Warp> spread_;
