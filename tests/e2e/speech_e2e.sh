@@ -83,11 +83,14 @@ sleep 0.5
 e2e_wait_window '^口令训练$' 1 >/dev/null && e2e_fail "the offer did not go"
 grep -q 'TrainingOfferDeclined=1' "$XDG_CONFIG_HOME/Oakhalt/Oakhalt.conf" ||
     e2e_fail "the answer to the offer was not kept"
+# Listening waits for the offer's prompt ("要做口令训练吗？") to end; a word
+# said before then is not heard, by design.
+sleep 4
 xdotool windowfocus --sync "$sdk"
 sleep 0.5
 xdotool mousemove --window "$sdk" 108 184 click 1 # 开始识别
 sleep 2
-say 录音 "" "130 40 +f2"
+say 录音 "" "130 50"
 paplay -d nullsink "$E2E_WORK/tone.wav"
 sleep 1 # the tone is an utterance of its own, not the start of the next word
 say 停止 "" "130 40 +f2"
