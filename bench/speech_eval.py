@@ -242,7 +242,7 @@ def noise_file(work, name, rms_db, seconds):
     out = os.path.join(work, f"noise_{name}.wav")
     if not os.path.exists(out):
         raw = out + ".raw.wav"
-        run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", raw, "synth", str(seconds),
+        run(["sox", "-R", "-n", "-r", "16000", "-c", "1", "-b", "16", raw, "synth", str(seconds),
              "pinknoise", "vol", "0.3"])
         stats = run(["sox", raw, "-n", "stats"]).stderr
         have = float(re.search(r"RMS lev dB\s+(-?[\d.]+)", stats).group(1))
@@ -501,6 +501,7 @@ def trained_main(a, corpus, work):
             line = [res["name"]] + [f"{k} {res[k]:.1f}" for k in
                                     ("correct", "wrong", "slow", "unrelated", "tv_per_hour",
                                      *VARIANTS) if k in res]
+            line += [f"{k} {res[k]:.2f}" for k in ("delay_median", "delay_p90") if k in res]
             print("  ".join(line))
             if res["fired"]:
                 print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))

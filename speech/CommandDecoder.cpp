@@ -1,6 +1,7 @@
 #include "CommandDecoder.h"
 
 #include "CommandLexicon.h"
+#include "QuietTail.h"
 #include "VoiceProfile.h"
 
 #include <pocketsphinx.h>
@@ -26,6 +27,8 @@ struct CommandDecoder::Impl {
     cmd_ln_t* config = nullptr;
     ps_decoder_t* decoder = nullptr;
     bool inUtterance = false;          // speech was heard since the utterance began
+    bool answered = false;             // this utterance's command went out early
+    QuietTail tail;                    // how long the utterance has been quiet
     std::uint32_t noise = 2463534242u; // xorshift state of the floor
     int floorPeak = 0;                 // the floor's largest value
     // The voice detector notices speech a little after it starts: the last
@@ -153,12 +156,38 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
         }
         if (inSpeech && !d.inUtterance) {
             d.inUtterance = true;
+            d.answered = false;
+            d.tail.reset();
             d.utterance.assign(d.before.begin(), d.before.end());
             d.before.clear();
         } else if (!inSpeech && d.inUtterance) {
             finishUtterance();
+        } else if (d.inUtterance && !d.answered && settings_.earlyQuiet > 0) {
+            if (double(d.tail.add(piece, n)) >= settings_.earlyQuiet * kSampleRate)
+                answerEarly();
         }
     }
+}
+
+// The decoder's end of speech waits half a second of quiet, so that a word
+// said with pauses between its syllables is heard whole. Once the words so
+// far are exactly one command and it is followed by a little quiet, only a
+// longer command beginning with it (停止 in 停止识别) could still change the
+// answer; any other command is delivered then.
+void CommandDecoder::answerEarly() {
+    std::int32_t score = 0;
+    const char* hyp = ps_get_hyp(impl_->decoder, &score);
+    const std::string phrase = commandOf(hyp ? hyp : "");
+    if (phrase.empty() || beginsLongerCommand(phrase))
+        return;
+    const std::string answer = decide(phrase, impl_->utterance);
+    if (std::getenv("SPEECH_DEBUG"))
+        std::fprintf(stderr, "early [%s] -> [%s]\n", phrase.c_str(), answer.c_str());
+    if (!isCommandWord(answer))
+        return;
+    impl_->answered = true;
+    if (handler_)
+        handler_(answer);
 }
 
 void CommandDecoder::flush() {
@@ -178,24 +207,33 @@ void CommandDecoder::finishUtterance() {
     // The decoder is not reset between utterances: its front end keeps
     // adapting to the microphone's level and noise.
     ps_start_utt(impl_->decoder);
-    const bool debug = std::getenv("SPEECH_DEBUG") != nullptr;
-    if (debug)
+    if (std::getenv("SPEECH_DEBUG"))
         std::fprintf(stderr, "hyp [%s] score %d\n", said.c_str(), int(score));
     if (utteranceHandler_)
         utteranceHandler_(heard);
-    if (profile_ && profile_->complete()) {
-        const VoiceProfile::Match m = profile_->match(heard.data(), heard.size());
-        if (debug)
-            std::fprintf(stderr,
-                         "match [%s] mean %.2f limit %.2f worst %.2f limit %.2f runner-up %.2f\n",
-                         m.word.c_str(), m.distance.mean, m.limit.mean, m.distance.worst,
-                         m.limit.worst, m.runnerUp);
-        phrase = VoiceProfile::decide(m, phrase);
-        if (confidentHandler_ && phrase == m.word && VoiceProfile::confident(m))
-            confidentHandler_(phrase, heard);
-    }
+    if (impl_->answered)
+        return;
+    phrase = decide(phrase, heard);
     if (isCommandWord(phrase) && handler_)
         handler_(phrase);
+}
+
+// The command the utterance says: the recogniser's word, or with a complete
+// voice profile the matcher's answer (the recogniser's a second opinion).
+std::string CommandDecoder::decide(const std::string& heard,
+                                   const std::vector<std::int16_t>& samples) {
+    if (!profile_ || !profile_->complete())
+        return heard;
+    const VoiceProfile::Match m = profile_->match(samples.data(), samples.size());
+    if (std::getenv("SPEECH_DEBUG"))
+        std::fprintf(stderr,
+                     "match [%s] mean %.2f limit %.2f worst %.2f limit %.2f runner-up %.2f\n",
+                     m.word.c_str(), m.distance.mean, m.limit.mean, m.distance.worst, m.limit.worst,
+                     m.runnerUp);
+    const std::string phrase = VoiceProfile::decide(m, heard);
+    if (confidentHandler_ && phrase == m.word && VoiceProfile::confident(m))
+        confidentHandler_(phrase, samples);
+    return phrase;
 }
 
 } // namespace speech

@@ -1,7 +1,8 @@
 #pragma once
 // The recogniser proper: 16 kHz mono 16-bit samples go in, fed
 // continuously as a microphone delivers them; whole phrases come out, one per
-// utterance that the decoder's own voice detection marks off. Only a phrase
+// utterance that the decoder's own voice detection marks off (or sooner, once
+// a command is followed by a little quiet and cannot grow). Only a phrase
 // that is exactly one command word is delivered. With a user's complete
 // voice profile the utterance is matched against that user's recordings;
 // without one, the English acoustic model's approximation decides. Not
@@ -34,6 +35,10 @@ struct DecoderSettings {
     std::vector<std::pair<std::string, std::string>> options;
     // The level of the faint noise added under everything heard (dBFS RMS).
     double floorDb = -70;
+    // Quiet after a word (seconds) that is enough to answer before the
+    // decoder's own end of speech, when the words so far are exactly one
+    // command that begins no longer one. 0: always wait for the end.
+    double earlyQuiet = 0.2;
 };
 
 class CommandDecoder {
@@ -72,6 +77,8 @@ private:
     struct Impl;
     explicit CommandDecoder(std::unique_ptr<Impl> impl);
     void finishUtterance();
+    void answerEarly();
+    std::string decide(const std::string& heard, const std::vector<std::int16_t>& samples);
 
     std::unique_ptr<Impl> impl_;
     DecoderSettings settings_;

@@ -129,6 +129,13 @@ std::vector<Pronunciation> commandSyllables(const std::vector<Pronunciation>& co
 
 } // namespace
 
+bool beginsLongerCommand(const std::string& word) {
+    const auto& words = commandWordList();
+    return std::any_of(words.begin(), words.end(), [&word](const std::string& longer) {
+        return longer.size() > word.size() && longer.compare(0, word.size(), word) == 0;
+    });
+}
+
 std::string commandOf(const std::string& hypothesis) {
     std::istringstream in(hypothesis);
     std::vector<std::string> tokens;

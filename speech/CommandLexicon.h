@@ -40,6 +40,8 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
 bool isCommandWord(const std::string& word);
 // The eight command words, in the order the window and the training use.
 const std::vector<std::string>& commandWordList();
+// Whether another command starts with this one (停止 and 停止识别).
+bool beginsLongerCommand(const std::string& word);
 // The command a decoder's hypothesis stands for: exactly the syllables of one
 // command word, nothing before or after; otherwise empty.
 std::string commandOf(const std::string& hypothesis);

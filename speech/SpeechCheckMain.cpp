@@ -55,7 +55,8 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 }
 
 // Reads "--set name=value": prob=P (command branch), weight.WORD=W (that
-// command's share), floor=DB (the decoder's own noise floor), or a
+// command's share), floor=DB (the decoder's own noise floor), early=S (the
+// quiet that may answer before the end of speech; 0 never), or a
 // pocketsphinx option such as -lw=8.
 bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
     const auto eq = text.find('=');
@@ -69,6 +70,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.wordWeight[name.substr(7)] = std::atof(value.c_str());
     else if (name == "floor")
         settings.floorDb = std::atof(value.c_str());
+    else if (name == "early")
+        settings.earlyQuiet = std::atof(value.c_str());
     else if (name[0] == '-')
         settings.options.emplace_back(name, value);
     else

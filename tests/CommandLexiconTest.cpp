@@ -3,13 +3,16 @@
 // command or at least one syllable of the loop).
 
 #include "CommandLexicon.h"
+#include "QuietTail.h"
 #include "VoiceProfile.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <sstream>
+#include <vector>
 
 using speech::commandOf;
 
@@ -90,4 +93,25 @@ TEST(CommandLexiconTest, TheGeneralRecogniserDecidesOnlyWhereTheMatcherNearlyAgr
     EXPECT_EQ(speech::VoiceProfile::decide(m, "试听"), "") << "another word is as near";
     m.word = "录音"; // the matcher's own answer stands
     EXPECT_EQ(speech::VoiceProfile::decide(m, "试听"), "录音");
+}
+
+// Answering before the decoder's end of speech: only after quiet that
+// follows the loudest sound, and never for a command that may still grow.
+TEST(EarlyAnswerTest, QuietCountsAfterTheLoudestSoundAndAPrefixCommandWaits) {
+    EXPECT_TRUE(speech::beginsLongerCommand("停止"));
+    for (const char* word : {"停止识别", "录音", "暂停", "保存"})
+        EXPECT_FALSE(speech::beginsLongerCommand(word)) << word;
+
+    const std::vector<std::int16_t> loud(1600, 8000), soft(1600, 1000), quiet(1600, 300);
+    speech::QuietTail tail;
+    EXPECT_EQ(tail.add(quiet.data(), quiet.size()), 0u); // nothing louder yet
+    EXPECT_EQ(tail.add(loud.data(), loud.size()), 0u);
+    // -18 dB: a softer syllable, not quiet; a pause between syllables is.
+    EXPECT_EQ(tail.add(soft.data(), soft.size()), 0u);
+    EXPECT_EQ(tail.add(quiet.data(), quiet.size()), 1600u);
+    EXPECT_EQ(tail.add(quiet.data(), quiet.size()), 3200u);
+    EXPECT_EQ(tail.add(soft.data(), soft.size()), 0u); // the next syllable
+    EXPECT_EQ(tail.add(quiet.data(), 0), 0u);
+    tail.reset();
+    EXPECT_EQ(tail.add(soft.data(), soft.size()), 0u); // a new utterance's own level
 }
