@@ -30,6 +30,8 @@ public:
     // Modal; returns when the user has closed the box.
     virtual void showMessage(const std::string& title, const std::string& text,
                              MessageIcon icon) = 0;
+    // Modal; true when the user answered yes.
+    virtual bool askYesNo(const std::string& title, const std::string& text) = 0;
     // The chosen file name (UTF-8), or nothing when the user cancelled.
     virtual std::optional<std::string> askSaveFileName(const SaveDialogRequest& request) = 0;
     virtual void* nativeHandle() = 0;

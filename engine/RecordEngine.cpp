@@ -70,7 +70,26 @@ void RecordEngine::ReportBassError(const std::string& message) {
 }
 
 std::string RecordEngine::recordCaption() const {
-    return window_.isSimplified() ? text::kRecordSimplified : text::kRecordTraditional;
+    return scripted(text::kRecordSimplified, text::kRecordTraditional);
+}
+
+std::string RecordEngine::scripted(const char* simplified, const char* traditional) const {
+    return window_.isSimplified() ? simplified : traditional;
+}
+
+void RecordEngine::setRecoveryFolder(const std::filesystem::path& folder) {
+    recovery_ = std::make_unique<RecoveryFile>(folder);
+}
+
+// Said once per take, while it goes on: the user may want to stop and save
+// sooner than planned.
+void RecordEngine::warnUnprotected() {
+    if (warnedUnprotected_)
+        return;
+    warnedUnprotected_ = true;
+    window_.showMessage(programTitle_,
+                        scripted(text::kUnprotectedSimplified, text::kUnprotectedTraditional),
+                        MessageIcon::Exclamation);
 }
 
 void RecordEngine::releaseBlock() {
@@ -113,13 +132,19 @@ void RecordEngine::StartRecording() {
         return;
     }
     endedByCallback_ = false;
+    warnedUnprotected_ = false;
+    const bool keptOnDisk = !recovery_ || recovery_->begin();
     RecordChannel = library_.BASS_RecordStart(kSampleRate, kChannels, 0, &RecordCallback, this);
     if (RecordChannel == 0) {
         ReportBassError(text::kCantStart);
+        if (recovery_)
+            recovery_->discard();
         releaseBlock();
         return;
     }
     window_.setRecordCaption(text::kStop);
+    if (!keptOnDisk)
+        warnUnprotected();
 }
 
 void RecordEngine::StopRecording() {
@@ -130,6 +155,8 @@ void RecordEngine::StopRecording() {
 }
 
 void RecordEngine::FinishTake() {
+    if (recovery_)
+        recovery_->end();
     if (!RecordBuffer)
         return;
     WaveHeader.setSizes(RecordLength);
@@ -178,6 +205,8 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
     if (take > 0) {
         std::memcpy(RecordBuffer.get() + RecordLength, buffer, std::size_t(take));
         RecordLength += std::int32_t(take);
+        if (recovery_)
+            recovery_->append(buffer, std::size_t(take));
     }
     if (reason != EndReason::None) {
         endedByCallback_ = true;
@@ -196,6 +225,11 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
     }
     if (reason == EndReason::OutOfMemory)
         ReportBassError(text::kOutOfMemory);
+    else if (reason == EndReason::DeviceLost)
+        window_.showMessage(
+            programTitle_,
+            scripted(text::kMicrophoneLostSimplified, text::kMicrophoneLostTraditional),
+            MessageIcon::Exclamation);
     else
         window_.showMessage(programTitle_,
                             window_.isSimplified() ? text::kTakeFullSimplified
@@ -215,6 +249,15 @@ void RecordEngine::Play() {
 }
 
 void RecordEngine::RefreshDisplay() {
+    if (RecordChannel != 0 && library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED) {
+        // The device went away (or the capture ended on its own and its
+        // note is still on the way): what was captured is kept.
+        if (!endedByCallback_.load())
+            endedByEngine(RecordChannel, EndReason::DeviceLost);
+        return;
+    }
+    if (RecordChannel != 0 && recovery_ && recovery_->failed())
+        warnUnprotected();
     if (RecordChannel != 0) {
         const auto captured = std::uint32_t(library_.BASS_ChannelGetPosition(RecordChannel));
         window_.setPositionText(std::to_string(captured));
@@ -252,6 +295,8 @@ void RecordEngine::SaveRecording() {
     switch (
         platform::writeFileAtomically(*fileName, RecordBuffer.get(), std::size_t(RecordLength))) {
     case platform::WriteResult::Ok:
+        if (recovery_)
+            recovery_->discard();
         break;
     case platform::WriteResult::CantCreate:
         ReportBassError(text::kCantCreate);
@@ -270,9 +315,60 @@ void RecordEngine::Shutdown() {
         library_.BASS_Free();
         libraryOpen_ = false;
     }
+    // An unsaved take stays on disk for the next start to offer.
+    if (recovery_)
+        recovery_->release();
     RecordChannel = 0;
     PlaybackStream = 0;
     releaseBlock();
+}
+
+} // namespace engine
+
+namespace engine {
+
+bool RecordEngine::adoptTake(std::vector<std::uint8_t> image) {
+    if (RecordChannel != 0)
+        StopRecording();
+    library_.BASS_StreamFree(PlaybackStream);
+    PlaybackStream = 0;
+    releaseBlock();
+    if (!growBlock(image.size()))
+        return false;
+    std::memcpy(RecordBuffer.get(), image.data(), image.size());
+    RecordLength = std::int32_t(image.size());
+    std::memcpy(WaveHeader.bytes.data(), image.data(), kHeaderBytes);
+    takeFinished_ = true;
+    PlaybackStream =
+        library_.BASS_StreamCreateFile(1, RecordBuffer.get(), 0, QWORD(RecordLength), 0);
+    window_.setPlaySaveEnabled(PlaybackStream != 0);
+    return true;
+}
+
+void RecordEngine::OfferRecovery() {
+    if (!recovery_ || RecordChannel != 0)
+        return;
+    for (const std::filesystem::path& file : recovery_->leftovers()) {
+        const bool save = window_.askYesNo(
+            programTitle_, scripted(text::kRecoverSimplified, text::kRecoverTraditional));
+        std::error_code ignored;
+        if (!save) {
+            std::filesystem::remove(file, ignored);
+            continue;
+        }
+        auto image = RecoveryFile::readTake(file);
+        if (!image) {
+            std::filesystem::remove(file, ignored);
+            continue;
+        }
+        // Adopted before the dialog: a cancelled save leaves it as this
+        // session's unsaved take, still on disk.
+        if (!recovery_->adopt(file) || !adoptTake(std::move(*image))) {
+            ReportBassError(text::kOutOfMemory);
+            continue;
+        }
+        SaveRecording();
+    }
 }
 
 } // namespace engine

@@ -5,11 +5,13 @@
 
 #include "AudioLibrary.h"
 #include "EngineWindow.h"
+#include "RecoveryFile.h"
 #include "WaveHeader.h"
 
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,6 +35,16 @@ inline constexpr const char* kTakeFullSimplified =
 inline constexpr const char* kTakeFullTraditional =
     "錄音已達到最大長度，已自動停止。錄好的聲音都保留著，可以播放和保存。";
 inline constexpr const char* kSaveTitle = "保存....";
+inline constexpr const char* kRecoverSimplified = "上次的录音没有保存。现在保存吗？";
+inline constexpr const char* kRecoverTraditional = "上次的錄音沒有保存。現在保存嗎？";
+inline constexpr const char* kUnprotectedSimplified =
+    "这次录音无法同时存到磁盘上，停电或程序出错时会丢失。录音照常进行，录完请及时保存。";
+inline constexpr const char* kUnprotectedTraditional =
+    "這次錄音無法同時存到磁碟上，停電或程式出錯時會遺失。錄音照常進行，錄完請及時保存。";
+inline constexpr const char* kMicrophoneLostSimplified =
+    "麦克风断开了，录音已停止。录好的声音都保留着，可以播放和保存。";
+inline constexpr const char* kMicrophoneLostTraditional =
+    "麥克風斷開了，錄音已停止。錄好的聲音都保留著，可以播放和保存。";
 } // namespace text
 
 class RecordEngine {
@@ -61,6 +73,10 @@ public:
     void SaveRecording();
     void ReportBassError(const std::string& message);
     void Shutdown();
+    // Takes that sessions before this one recorded but never saved: for each,
+    // asks whether to save it now; yes opens the save dialog (a cancelled
+    // dialog keeps it as this session's unsaved take), no discards it.
+    void OfferRecovery();
 
     static int HiWord(std::int32_t value);
     // Handed to the library; runs on its capture thread. `user` is the engine.
@@ -81,12 +97,15 @@ public:
     void setReallocator(Reallocator reallocator) { reallocate_ = std::move(reallocator); }
     void setMaxTakeBytes(std::int64_t bytes) { maxTakeBytes_ = bytes; }
     void setRecordBufferStep(std::int32_t step) { RecordBufferStep = step; }
+    // Where the take in progress is also kept on disk; unset, it is not.
+    void setRecoveryFolder(const std::filesystem::path& folder);
+    RecoveryFile* recovery() { return recovery_.get(); }
 
 private:
     struct FreeBlock {
         void operator()(std::uint8_t* p) const { std::free(p); }
     };
-    enum class EndReason { None, OutOfMemory, TakeFull };
+    enum class EndReason { None, OutOfMemory, TakeFull, DeviceLost };
 
     audio::BOOL onCapturedBlock(audio::HRECORD handle, const void* buffer, audio::DWORD length);
     void endedByEngine(audio::HRECORD handle, EndReason reason);
@@ -95,6 +114,9 @@ private:
     void releaseBlock();
     bool growBlock(std::size_t bytes);
     std::string recordCaption() const;
+    std::string scripted(const char* simplified, const char* traditional) const;
+    void warnUnprotected();
+    bool adoptTake(std::vector<std::uint8_t> image);
 
     audio::AudioLibrary& library_;
     EngineWindow& window_;
@@ -115,6 +137,8 @@ private:
     engine::WaveHeader WaveHeader;
     bool takeFinished_ = false;
     bool libraryOpen_ = false;
+    std::unique_ptr<RecoveryFile> recovery_;
+    bool warnedUnprotected_ = false;
     // Set by the capture thread when it ended the capture on its own.
     std::atomic<bool> endedByCallback_{false};
 };

@@ -325,7 +325,10 @@ void frmXD::Command3_Click() {
         if (sdk_) {
             sdk_->show();
             // Once the window is on screen.
-            QTimer::singleShot(0, sdk_.get(), &speech::frmSDK::offerTraining);
+            QTimer::singleShot(0, sdk_.get(), [sdk = sdk_.get()] {
+                sdk->offerRecovery();
+                sdk->offerTraining();
+            });
         }
         hide();
     } else {

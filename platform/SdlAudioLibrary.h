@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace audio {
@@ -84,6 +85,10 @@ private:
     void* user_ = nullptr;
     bool captureEnded_ = false;
     bool capturePaused_ = false;
+    // The microphone a take began on, by name; empty when the system does
+    // not say (a monitor of an output, an older SDL).
+    std::string captureSource_;
+    bool captureSourceGone() const;
     std::atomic<QWORD> capturedBytes_{0};
 
     // Playback. The stream list changes only under the output device's lock.

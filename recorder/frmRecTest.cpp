@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "SystemVer.h"
+#include "UserFolders.h"
 #include "WindowUnits.h"
 
 #include <QAction>
@@ -106,6 +107,7 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     engineWindow_->onEndedByEngine([this] { Command1->setEnabled(true); });
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
                                                      textsFor(edition).programName);
+    engine_->setRecoveryFolder(platform::recoveryFolder());
 }
 
 frmRecTest::~frmRecTest() {
@@ -227,6 +229,9 @@ bool frmRecTest::Load(const QStringList& arguments) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     if (!engine_->LibraryStartup())
         return false;
+    // A take an earlier session left unsaved is offered once the window is
+    // on screen.
+    QTimer::singleShot(0, this, [this] { engine_->OfferRecovery(); });
     tmrRecTest->start();
     Text1->setText(QStringLiteral("2"));
     Text2->setText(QStringLiteral("16"));

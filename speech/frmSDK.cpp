@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "PromptVoice.h"
+#include "UserFolders.h"
 #include "WindowUnits.h"
 #include "frmOffer.h"
 #include "frmTrain.h"
@@ -106,6 +107,7 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
         platform::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
         std::move(simplified));
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_, "Oakhalt");
+    engine_->setRecoveryFolder(platform::recoveryFolder());
 }
 
 frmSDK::~frmSDK() {
@@ -372,6 +374,10 @@ void frmSDK::listen() {
 
 void frmSDK::setPromptMedia(platform::MediaControl& media, const QString& folder) {
     voice_ = std::make_unique<PromptVoice>(media, folder);
+}
+
+void frmSDK::offerRecovery() {
+    engine_->OfferRecovery();
 }
 
 void frmSDK::offerTraining() {

@@ -70,6 +70,8 @@ public:
     // A user with no training is offered it once, in large words and
     // spoken; "no" is remembered and the offer does not come back.
     void offerTraining();
+    // A take an earlier session left unsaved is offered for saving.
+    void offerRecovery();
 
     // Learning from use: how long a confident command must stand before it
     // is kept as one of the user's recordings.

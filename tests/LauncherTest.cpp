@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -23,10 +24,12 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
+
 #include <gtest/gtest.h>
 
 using launcher::frmXD;
@@ -292,6 +295,10 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // The programs' data folders (unsaved takes, voice training) under
+    // Qt's test location, emptied, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).removeRecursively();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

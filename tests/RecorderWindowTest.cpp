@@ -9,13 +9,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -186,6 +189,10 @@ TEST_F(RecorderWindowTest, ClosingFreesTheDevices) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The programs' data folders (unsaved takes, voice training) under
+    // Qt's test location, emptied, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).removeRecursively();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -22,10 +22,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -573,6 +575,10 @@ TEST_F(FirstUseTest, YesTrainsWithEachWordSpokenFirstAndALevelBar) {
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // The programs' data folders (unsaved takes, voice training) under
+    // Qt's test location, emptied, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).removeRecursively();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

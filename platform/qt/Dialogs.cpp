@@ -1,7 +1,11 @@
 #include "Dialogs.h"
 
+#include "UserFolders.h"
+
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -27,6 +31,16 @@ void QtDialogs::message(QWidget* owner, const QString& title, const QString& tex
     box.exec();
 }
 
+bool QtDialogs::question(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 std::optional<QString> QtDialogs::saveFileName(QWidget* owner,
                                                const engine::SaveDialogRequest& request) {
     QFileDialog dialog(owner, QString::fromStdString(request.title));
@@ -41,9 +55,14 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* owner,
     }
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    // The user's own folder first, then where the last save went; never the
+    // current folder, which is the program's.
+    dialog.setDirectory(lastFolder_.isEmpty() ? recordingsFolder() : lastFolder_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 int QtDialogs::runModal(QDialog& dialog) {

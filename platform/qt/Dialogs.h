@@ -19,6 +19,8 @@ public:
     // Returns when the user has closed the box.
     virtual void message(QWidget* owner, const QString& title, const QString& text,
                          engine::MessageIcon icon) = 0;
+    // A question with 是 and 否; true for 是.
+    virtual bool question(QWidget* owner, const QString& title, const QString& text) = 0;
     virtual std::optional<QString> saveFileName(QWidget* owner,
                                                 const engine::SaveDialogRequest& request) = 0;
     // Shows a window of ours modally; returns its result when it is closed.
@@ -29,9 +31,13 @@ class QtDialogs final : public Dialogs {
 public:
     void message(QWidget* owner, const QString& title, const QString& text,
                  engine::MessageIcon icon) override;
+    bool question(QWidget* owner, const QString& title, const QString& text) override;
     std::optional<QString> saveFileName(QWidget* owner,
                                         const engine::SaveDialogRequest& request) override;
     int runModal(QDialog& dialog) override;
+
+private:
+    QString lastFolder_; // where the last save went
 };
 
 } // namespace platform

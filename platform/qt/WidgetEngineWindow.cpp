@@ -29,6 +29,14 @@ void WidgetEngineWindow::showMessage(const std::string& title, const std::string
     --modalDepth_;
 }
 
+bool WidgetEngineWindow::askYesNo(const std::string& title, const std::string& text) {
+    ++modalDepth_;
+    const bool yes =
+        dialogs_.question(c_.window, QString::fromStdString(title), QString::fromStdString(text));
+    --modalDepth_;
+    return yes;
+}
+
 std::optional<std::string>
 WidgetEngineWindow::askSaveFileName(const engine::SaveDialogRequest& request) {
     ++modalDepth_;

@@ -38,6 +38,7 @@ public:
     bool isSimplified() const override { return simplified_(); }
     void showMessage(const std::string& title, const std::string& text,
                      engine::MessageIcon icon) override;
+    bool askYesNo(const std::string& title, const std::string& text) override;
     std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& request) override;
     void* nativeHandle() override;
     void captureEndedByEngine() override;

@@ -165,6 +165,11 @@ BOOL FakeAudioLibrary::BASS_ChannelPlay(DWORD handle, BOOL restart) {
     return fail(BASS_ERROR_HANDLE);
 }
 
+void FakeAudioLibrary::loseCaptureDevice() {
+    std::lock_guard lock(captureMutex_);
+    ended_ = true;
+}
+
 DWORD FakeAudioLibrary::BASS_ChannelIsActive(DWORD handle) {
     calls_.push_back("BASS_ChannelIsActive(" + std::to_string(handle) + ")");
     std::lock_guard lock(captureMutex_);

@@ -36,6 +36,10 @@ public:
     int callbacksRun() const;
     bool callbackRanOnCaptureThread() const;
 
+    // The capture device goes away (unplugged): no more blocks, and the
+    // capture reads as stopped.
+    void loseCaptureDevice();
+
     // Playback control for tests.
     void finishStream(audio::HSTREAM handle);
     void setStreamPosition(audio::HSTREAM handle, audio::QWORD position);

@@ -18,6 +18,8 @@ public:
     std::vector<Box> boxes;
     std::vector<engine::SaveDialogRequest> saveRequests;
     std::optional<QString> saveAnswer;
+    std::vector<QString> questions;
+    bool yesAnswer = false;
     // Runs when the save dialog is asked for, as the user's view of that moment.
     std::function<void()> onSaveDialog;
     // Runs while a window of ours is shown modally, as the user acting in it.
@@ -27,6 +29,10 @@ public:
     void message(QWidget* owner, const QString& title, const QString& text,
                  engine::MessageIcon icon) override {
         boxes.push_back({title, text, icon, owner != nullptr});
+    }
+    bool question(QWidget*, const QString&, const QString& text) override {
+        questions.push_back(text);
+        return yesAnswer;
     }
     std::optional<QString> saveFileName(QWidget*, const engine::SaveDialogRequest& r) override {
         saveRequests.push_back(r);

@@ -23,6 +23,8 @@ public:
     bool simplified = true;
     std::vector<ShownMessage> messages;
     std::optional<std::string> saveAnswer; // nothing = the user cancels
+    bool yesAnswer = false;
+    std::vector<std::string> questions;
     std::vector<engine::SaveDialogRequest> saveRequests;
     int endedByEngine = 0;
 
@@ -33,6 +35,10 @@ public:
     void showMessage(const std::string& title, const std::string& text,
                      engine::MessageIcon icon) override {
         messages.push_back({title, text, icon});
+    }
+    bool askYesNo(const std::string&, const std::string& text) override {
+        questions.push_back(text);
+        return yesAnswer;
     }
     std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& r) override {
         saveRequests.push_back(r);

@@ -1,0 +1,335 @@
+#include "RecoveryFile.h"
+
+#include "WaveHeader.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace engine {
+namespace {
+
+constexpr const char* kPrefix = "take-";
+constexpr auto kWakeEvery = std::chrono::milliseconds(100);
+constexpr auto kFlushEvery = std::chrono::seconds(1);
+constexpr std::uint64_t kFrameBytes = kChannels * kBitsPerSample / 8;
+
+int openFile(const fs::path& path, bool create) {
+#ifdef _WIN32
+    int fd = -1;
+    const int flags = create ? (_O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY) : (_O_RDWR | _O_BINARY);
+    _wsopen_s(&fd, path.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE);
+    return fd;
+#else
+    const int flags = create ? (O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC) : (O_RDWR | O_CLOEXEC);
+    return ::open(path.c_str(), flags, 0600);
+#endif
+}
+
+void closeFd(int fd) {
+#ifdef _WIN32
+    _close(fd);
+#else
+    ::close(fd);
+#endif
+}
+
+// Only one session holds a file's lock; it goes with the descriptor, so a
+// killed session's file is free at once.
+bool lockFd(int fd) {
+#ifdef _WIN32
+    OVERLAPPED at{};
+    return LockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(fd)),
+                      LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+#else
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+#endif
+}
+
+bool writeAt(int fd, std::int64_t offset, const void* data, std::size_t bytes) {
+    const char* p = static_cast<const char*>(data);
+    while (bytes > 0) {
+#ifdef _WIN32
+        if (_lseeki64(fd, offset, SEEK_SET) < 0)
+            return false;
+        const int n = _write(fd, p, unsigned(std::min<std::size_t>(bytes, 1u << 30)));
+#else
+        const ssize_t n = ::pwrite(fd, p, bytes, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+#endif
+        if (n <= 0)
+            return false;
+        p += n;
+        offset += n;
+        bytes -= std::size_t(n);
+    }
+    return true;
+}
+
+bool flushFd(int fd) {
+#ifdef _WIN32
+    return _commit(fd) == 0;
+#elif defined(__APPLE__)
+    return ::fsync(fd) == 0;
+#else
+    return ::fdatasync(fd) == 0;
+#endif
+}
+
+long processId() {
+#ifdef _WIN32
+    return long(_getpid());
+#else
+    return long(::getpid());
+#endif
+}
+
+bool isOurName(const fs::path& file) {
+    const std::string name = file.filename().string();
+    return name.rfind(kPrefix, 0) == 0 && file.extension() == ".wav";
+}
+
+} // namespace
+
+RecoveryFile::RecoveryFile(fs::path folder) : folder_(std::move(folder)) {}
+
+RecoveryFile::~RecoveryFile() {
+    stopWriter();
+    closeFile();
+}
+
+bool RecoveryFile::begin() {
+    stopWriter();
+    if (!path_.empty()) {
+        closeFile();
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+        path_.clear();
+    }
+    failed_ = true; // until the file is ready, nothing is copied
+    written_ = 0;
+    read_ = 0;
+    dataBytes_ = 0;
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    const auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::system_clock::now().time_since_epoch())
+                           .count();
+    static std::atomic<unsigned> counter{0};
+    fs::path file;
+    for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
+        file = folder_ / (kPrefix + std::to_string(processId()) + "-" + std::to_string(stamp) +
+                          "-" + std::to_string(counter++) + ".wav");
+        fd_ = openFile(file, true);
+    }
+    if (fd_ < 0)
+        return false;
+    path_ = file;
+    const WaveHeader header = WaveHeader::forNewTake();
+    if (!lockFd(fd_) || !writeAt(fd_, 0, header.bytes.data(), header.bytes.size())) {
+        closeFile();
+        fs::remove(path_, ec);
+        path_.clear();
+        return false;
+    }
+    if (!ring_ || ringSize_ != ringBytes_) {
+        ring_.reset(new (std::nothrow) std::uint8_t[ringBytes_]);
+        ringSize_ = ring_ ? ringBytes_ : 0;
+        if (!ring_)
+            return false;
+    }
+    failed_ = false;
+    stop_ = false;
+    writer_ = std::thread([this] { writerLoop(); });
+    return true;
+}
+
+void RecoveryFile::append(const void* data, std::size_t bytes) {
+    if (bytes == 0 || failed_.load(std::memory_order_relaxed))
+        return;
+    const std::uint64_t w = written_.load(std::memory_order_relaxed);
+    const std::uint64_t r = read_.load(std::memory_order_acquire);
+    if (w - r + bytes > ringSize_) {
+        failed_.store(true, std::memory_order_release);
+        return;
+    }
+    const std::size_t at = std::size_t(w % ringSize_);
+    const std::size_t first = std::min(bytes, ringSize_ - at);
+    std::memcpy(ring_.get() + at, data, first);
+    std::memcpy(ring_.get(), static_cast<const std::uint8_t*>(data) + first, bytes - first);
+    written_.store(w + bytes, std::memory_order_release);
+}
+
+void RecoveryFile::writerLoop() {
+    auto lastFlush = std::chrono::steady_clock::now();
+    bool writable = true;
+    for (;;) {
+        bool stopping = false;
+        {
+            std::unique_lock lock(stopMutex_);
+            stopping = stopSignal_.wait_for(lock, kWakeEvery, [this] { return stop_; });
+        }
+        // What is in the ring is whole even after it overflowed; only a
+        // write that failed stops the writing.
+        if (writable && !drain()) {
+            writable = false;
+            failed_ = true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (stopping || now - lastFlush >= kFlushEvery) {
+            // Even after a failure the header is brought up to what was
+            // written, so the file plays as far as it goes.
+            if (!flushHeader())
+                failed_ = true;
+            lastFlush = now;
+        }
+        if (stopping)
+            return;
+    }
+}
+
+bool RecoveryFile::drain() {
+    const std::uint64_t w = written_.load(std::memory_order_acquire);
+    std::uint64_t r = read_.load(std::memory_order_relaxed);
+    while (r < w) {
+        const std::size_t at = std::size_t(r % ringSize_);
+        const std::size_t n = std::size_t(std::min<std::uint64_t>(w - r, ringSize_ - at));
+        if (!writeAt(fd_, std::int64_t(kHeaderBytes + dataBytes_), ring_.get() + at, n))
+            return false;
+        dataBytes_ += n;
+        r += n;
+        read_.store(r, std::memory_order_release);
+    }
+    return true;
+}
+
+bool RecoveryFile::flushHeader() {
+    WaveHeader header = WaveHeader::forNewTake();
+    const std::uint64_t whole = dataBytes_ - dataBytes_ % kFrameBytes;
+    header.setSizes(std::int32_t(std::min<std::uint64_t>(kHeaderBytes + whole, 0x7fffffff)));
+    // The sound reaches the disk before the sizes that count it.
+    return flushFd(fd_) && writeAt(fd_, 4, header.bytes.data() + 4, 4) &&
+           writeAt(fd_, 40, header.bytes.data() + 40, 4) && flushFd(fd_);
+}
+
+void RecoveryFile::stopWriter() {
+    if (!writer_.joinable())
+        return;
+    {
+        std::lock_guard lock(stopMutex_);
+        stop_ = true;
+    }
+    stopSignal_.notify_all();
+    writer_.join();
+}
+
+void RecoveryFile::closeFile() {
+    if (fd_ >= 0)
+        closeFd(fd_);
+    fd_ = -1;
+}
+
+void RecoveryFile::end() {
+    stopWriter();
+}
+
+void RecoveryFile::release() {
+    stopWriter();
+    closeFile();
+}
+
+void RecoveryFile::discard() {
+    stopWriter();
+    closeFile();
+    if (!path_.empty()) {
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+        path_.clear();
+    }
+}
+
+std::vector<fs::path> RecoveryFile::leftovers() const {
+    std::vector<std::pair<fs::file_time_type, fs::path>> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path file = it->path();
+        if (file == path_ || !isOurName(file) || !it->is_regular_file(ec))
+            continue;
+        const int fd = openFile(file, false);
+        if (fd < 0)
+            continue;
+        const bool free = lockFd(fd); // held: another copy of the program is recording
+        closeFd(fd);
+        if (!free)
+            continue;
+        if (fs::file_size(file, ec) <= std::uintmax_t(kHeaderBytes + kFrameBytes) - 1) {
+            fs::remove(file, ec);
+            continue;
+        }
+        found.emplace_back(fs::last_write_time(file, ec), file);
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<fs::path> files;
+    for (auto& [time, file] : found)
+        files.push_back(std::move(file));
+    return files;
+}
+
+bool RecoveryFile::adopt(const fs::path& file) {
+    stopWriter();
+    closeFile();
+    const int fd = openFile(file, false);
+    if (fd < 0)
+        return false;
+    if (!lockFd(fd)) {
+        closeFd(fd);
+        return false;
+    }
+    // A file adopted before stays for the next start to offer again.
+    fd_ = fd;
+    path_ = file;
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> RecoveryFile::readTake(const fs::path& file) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(file, ec);
+    if (ec || size <= std::uintmax_t(kHeaderBytes) || size > 0x7fffffffu)
+        return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(image.data()), std::streamsize(size)))
+        return std::nullopt;
+    // Ours: the header as every take starts, apart from the sizes.
+    WaveHeader header = WaveHeader::forNewTake();
+    if (std::memcmp(image.data(), header.bytes.data(), 4) != 0 ||
+        std::memcmp(image.data() + 8, header.bytes.data() + 8, 32) != 0)
+        return std::nullopt;
+    const std::uint64_t data = (size - kHeaderBytes) - (size - kHeaderBytes) % kFrameBytes;
+    if (data == 0)
+        return std::nullopt;
+    image.resize(std::size_t(kHeaderBytes + data));
+    header.setSizes(std::int32_t(image.size()));
+    std::memcpy(image.data(), header.bytes.data(), kHeaderBytes);
+    return image;
+}
+
+} // namespace engine

@@ -1,0 +1,93 @@
+#pragma once
+// A copy on disk of the take in progress, so that a crash, a kill or a
+// power cut does not lose what was recorded. The capture thread hands each
+// block over without waiting; a thread of its own writes the blocks and,
+// about once a second, updates the header's sizes and flushes the file to
+// disk, so the file is a playable WAV after every flush. The file stays
+// until the take is saved or a new take replaces it; one left by a session
+// that ended without saving is found at the next start.
+//
+// Each session locks its own file, so a second copy of the program running
+// at the same time never offers or removes a take that is still going on.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace engine {
+
+class RecoveryFile {
+public:
+    // `folder` is created when first needed.
+    explicit RecoveryFile(std::filesystem::path folder);
+    ~RecoveryFile();
+    RecoveryFile(const RecoveryFile&) = delete;
+    RecoveryFile& operator=(const RecoveryFile&) = delete;
+
+    // Window thread. A new take: this session's previous file goes, a fresh
+    // one is started. False when it cannot be (the take is then not kept on
+    // disk; recording goes on).
+    bool begin();
+    // Capture thread: copies the block for the writer and returns at once.
+    // A block that does not fit (the disk has stalled for many seconds)
+    // ends the copy: failed() turns true.
+    void append(const void* data, std::size_t bytes);
+    // Window thread. The take is finished: everything handed over is written
+    // and flushed; the file stays.
+    void end();
+    // Window thread. The session ends: the file stays, free for the next
+    // start to offer.
+    void release();
+    // Window thread. The take was saved: the file goes.
+    void discard();
+    // Writing stopped for this take (no room, no permission, too slow).
+    bool failed() const { return failed_.load(std::memory_order_acquire); }
+    // The session's current file, empty when there is none.
+    const std::filesystem::path& path() const { return path_; }
+
+    // Files of sessions that ended without saving, holding sound, oldest
+    // first. Empty leftovers are removed on the way.
+    std::vector<std::filesystem::path> leftovers() const;
+    // A leftover becomes this session's file: saved, it goes; a new take
+    // replaces it. The session's file before it is let go, not removed.
+    bool adopt(const std::filesystem::path& file);
+    // The whole WAV image of a recovery file, its header's sizes set from
+    // the sound actually on disk (the last flush may not have written
+    // them). Nothing when it is not one of ours or holds no sound.
+    static std::optional<std::vector<std::uint8_t>> readTake(const std::filesystem::path& file);
+
+    // The ring the capture thread fills (tests make it small).
+    void setRingBytes(std::size_t bytes) { ringBytes_ = bytes; }
+
+private:
+    void writerLoop();
+    bool drain();
+    bool flushHeader();
+    void stopWriter();
+    void closeFile();
+
+    std::filesystem::path folder_;
+    std::filesystem::path path_;
+    int fd_ = -1;
+    std::size_t ringBytes_ = std::size_t(4) << 20; // about 24 s of sound
+    std::unique_ptr<std::uint8_t[]> ring_;
+    std::size_t ringSize_ = 0;
+    std::atomic<std::uint64_t> written_{0}; // bytes put in the ring (capture thread)
+    std::atomic<std::uint64_t> read_{0};    // bytes taken out (writer thread)
+    std::uint64_t dataBytes_ = 0;           // sound bytes in the file (writer thread)
+    std::atomic<bool> failed_{false};
+    std::mutex stopMutex_; // only the window and writer threads take it
+    std::condition_variable stopSignal_;
+    bool stop_ = false;
+    std::thread writer_;
+};
+
+} // namespace engine

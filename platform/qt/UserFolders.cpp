@@ -1,0 +1,21 @@
+#include "UserFolders.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace platform {
+
+std::filesystem::path recoveryFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                           QStringLiteral("/recovery");
+    return std::filesystem::path(folder.toStdU16String());
+}
+
+QString recordingsFolder() {
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (!music.isEmpty() && QDir(music).exists())
+        return music;
+    return QDir::homePath();
+}
+
+} // namespace platform

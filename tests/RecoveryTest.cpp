@@ -1,0 +1,273 @@
+// The take on disk while it is recorded: a playable file at every flush,
+// gone once saved, replaced by the next take, offered again after a session
+// that ended without saving; a copy that cannot be kept never harms the take
+// in memory. And a capture device that goes away mid-take.
+
+#include "FakeAudioLibrary.h"
+#include "FakeEngineWindow.h"
+#include "RecordEngine.h"
+#include "RecoveryFile.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace fs = std::filesystem;
+using engine::RecordEngine;
+using engine::RecoveryFile;
+using fake::FakeAudioLibrary;
+using fake::FakeEngineWindow;
+
+namespace {
+
+fs::path freshFolder(const char* name) {
+    std::random_device rd;
+    const fs::path folder =
+        fs::temp_directory_path() / (std::string(name) + "-" + std::to_string(rd()));
+    fs::remove_all(folder);
+    return folder;
+}
+
+std::vector<fs::path> filesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        files.push_back(entry.path());
+    return files;
+}
+
+std::vector<std::uint8_t> fileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Frames a WAV reader finds in the file, trusting its header.
+sf_count_t framesByHeader(const fs::path& file) {
+    SF_INFO info{};
+    SNDFILE* f = sf_open(file.c_str(), SFM_READ, &info);
+    if (!f)
+        return -1;
+    sf_close(f);
+    return info.channels == 2 && info.samplerate == 44100 ? info.frames : -2;
+}
+
+std::vector<std::uint8_t> block(std::size_t bytes, std::uint8_t seed) {
+    std::vector<std::uint8_t> b(bytes);
+    for (std::size_t i = 0; i < bytes; ++i)
+        b[i] = std::uint8_t(seed + i);
+    return b;
+}
+
+} // namespace
+
+TEST(RecoveryFileTest, PlayableAfterEveryFlushAndCompleteAfterTheEnd) {
+    const fs::path folder = freshFolder("recovery-flush");
+    RecoveryFile file(folder);
+    ASSERT_TRUE(file.begin());
+    ASSERT_EQ(filesIn(folder).size(), 1u);
+    const auto one = block(4000, 1);
+    file.append(one.data(), one.size());
+    // Left running past a flush, as a power cut would find it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    EXPECT_EQ(framesByHeader(file.path()), 1000);
+    const auto two = block(4002, 7); // half a frame at the end is not counted
+    file.append(two.data(), two.size());
+    file.end();
+    EXPECT_EQ(framesByHeader(file.path()), 2000);
+    const auto bytes = fileBytes(file.path());
+    ASSERT_EQ(bytes.size(), 44u + 8002u);
+    EXPECT_EQ(0, std::memcmp(bytes.data() + 44, one.data(), one.size()));
+    EXPECT_EQ(0, std::memcmp(bytes.data() + 44 + 4000, two.data(), two.size()));
+
+    // Read back with the sizes rebuilt from what is on disk, even when the
+    // header was never updated.
+    std::fstream(file.path(), std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(40)
+        .write("\0\0\0\0", 4);
+    const auto image = RecoveryFile::readTake(file.path());
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->size(), 44u + 8000u);
+    EXPECT_EQ(image->at(40) | image->at(41) << 8, 8000);
+    file.discard();
+    EXPECT_TRUE(filesIn(folder).empty());
+    fs::remove_all(folder);
+}
+
+TEST(RecoveryFileTest, LeftoversAreOnlyFilesNoLiveSessionHolds) {
+    const fs::path folder = freshFolder("recovery-leftovers");
+    const auto sound = block(400, 3);
+    {
+        RecoveryFile earlier(folder); // a session that ends without saving
+        ASSERT_TRUE(earlier.begin());
+        earlier.append(sound.data(), sound.size());
+        RecoveryFile running(folder); // another copy, still recording
+        ASSERT_TRUE(running.begin());
+        running.append(sound.data(), sound.size());
+        RecoveryFile silent(folder); // ended before any sound
+        ASSERT_TRUE(silent.begin());
+        silent.release();
+        RecoveryFile next(folder);
+        EXPECT_TRUE(next.leftovers().empty()) << "only the silent one is free, and it is empty";
+        EXPECT_EQ(filesIn(folder).size(), 2u) << "the empty leftover is removed";
+        earlier.end();
+        // `earlier` and `running` end here.
+    }
+    RecoveryFile later(folder);
+    const auto found = later.leftovers();
+    ASSERT_EQ(found.size(), 2u);
+    ASSERT_TRUE(later.adopt(found[0]));
+    RecoveryFile other(folder);
+    EXPECT_EQ(other.leftovers().size(), 1u) << "an adopted file belongs to its session";
+    ASSERT_TRUE(later.begin()); // a new take replaces the adopted one
+    EXPECT_FALSE(fs::exists(found[0]));
+    EXPECT_TRUE(fs::exists(found[1]));
+    fs::remove_all(folder);
+}
+
+namespace {
+
+class EngineRecoveryTest : public ::testing::Test {
+protected:
+    fs::path folder = freshFolder("recovery-engine");
+    FakeAudioLibrary lib;
+    FakeEngineWindow win;
+    RecordEngine eng{lib, win, "Brevon"};
+
+    void SetUp() override {
+        eng.setRecoveryFolder(folder);
+        ASSERT_TRUE(eng.LibraryStartup());
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::vector<std::uint8_t> take() const {
+        return {eng.recordBuffer(), eng.recordBuffer() + eng.recordLength()};
+    }
+};
+
+} // namespace
+
+TEST_F(EngineRecoveryTest, TheFileFollowsTheTakeGoesWhenSavedAndIsReplacedByTheNext) {
+    eng.StartRecording();
+    lib.deliver({4096, 4096, 1024});
+    eng.StopRecording();
+    ASSERT_EQ(filesIn(folder).size(), 1u);
+    const fs::path first = filesIn(folder)[0];
+    EXPECT_EQ(fileBytes(first), take());
+
+    eng.StartRecording(); // an unsaved take is replaced, on disk too
+    lib.deliver({2048});
+    eng.StopRecording();
+    ASSERT_EQ(filesIn(folder).size(), 1u);
+    EXPECT_NE(filesIn(folder)[0], first);
+    EXPECT_EQ(fileBytes(filesIn(folder)[0]), take());
+
+    const fs::path saved = freshFolder("recovery-saved");
+    fs::create_directories(saved);
+    win.saveAnswer = (saved / "a.wav").string();
+    eng.SaveRecording();
+    EXPECT_TRUE(filesIn(folder).empty());
+    EXPECT_EQ(fileBytes(saved / "a.wav"), take());
+    EXPECT_TRUE(win.messages.empty());
+    fs::remove_all(saved);
+}
+
+TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce) {
+    // The folder cannot be made: a file stands in its place.
+    std::ofstream(folder) << "x";
+    eng.StartRecording();
+    lib.deliver({4096, 4096});
+    eng.RefreshDisplay();
+    eng.StopRecording();
+    EXPECT_EQ(eng.recordLength(), 44 + 8192);
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text, engine::text::kUnprotectedSimplified);
+    fs::remove(folder);
+
+    // A disk too slow for the capture: the copy stops, the take does not.
+    win.messages.clear();
+    eng.recovery()->setRingBytes(4096);
+    eng.StartRecording();
+    lib.deliver({4096, 4096, 4096});
+    eng.RefreshDisplay();
+    eng.RefreshDisplay();
+    eng.StopRecording();
+    EXPECT_EQ(eng.recordLength(), 44 + 3 * 4096);
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text, engine::text::kUnprotectedSimplified);
+    const auto kept = RecoveryFile::readTake(eng.recovery()->path());
+    ASSERT_TRUE(kept) << "what was copied still plays";
+    EXPECT_EQ(0, std::memcmp(kept->data() + 44, eng.recordBuffer() + 44, kept->size() - 44));
+}
+
+TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {
+    std::vector<std::uint8_t> lost;
+    {
+        FakeAudioLibrary lib2;
+        FakeEngineWindow win2;
+        RecordEngine before(lib2, win2, "Brevon");
+        before.setRecoveryFolder(folder);
+        ASSERT_TRUE(before.LibraryStartup());
+        before.StartRecording();
+        lib2.deliver({4096, 4096});
+        before.StopRecording();
+        lost = {before.recordBuffer(), before.recordBuffer() + before.recordLength()};
+    } // closed without saving
+
+    // Yes, then the save dialog is cancelled: the take is this session's
+    // unsaved take, still on disk.
+    win.yesAnswer = true;
+    eng.OfferRecovery();
+    ASSERT_EQ(win.questions.size(), 1u);
+    EXPECT_EQ(win.questions[0], engine::text::kRecoverSimplified);
+    EXPECT_EQ(win.saveRequests.size(), 1u);
+    EXPECT_EQ(take(), lost);
+    EXPECT_TRUE(win.playSaveEnabled);
+    EXPECT_EQ(filesIn(folder).size(), 1u);
+
+    // Saved later, the file goes.
+    const fs::path saved = freshFolder("recovery-offer");
+    fs::create_directories(saved);
+    win.saveAnswer = (saved / "b.wav").string();
+    eng.SaveRecording();
+    EXPECT_EQ(fileBytes(saved / "b.wav"), lost);
+    EXPECT_TRUE(filesIn(folder).empty());
+    eng.OfferRecovery();
+    EXPECT_EQ(win.questions.size(), 1u) << "nothing left to offer";
+    fs::remove_all(saved);
+
+    // No: discarded.
+    eng.StartRecording();
+    lib.deliver({4096});
+    eng.StopRecording();
+    eng.Shutdown();
+    FakeEngineWindow win3;
+    RecordEngine after(lib, win3, "Brevon");
+    after.setRecoveryFolder(folder);
+    after.OfferRecovery();
+    EXPECT_EQ(win3.questions.size(), 1u);
+    EXPECT_TRUE(win3.saveRequests.empty());
+    EXPECT_TRUE(filesIn(folder).empty());
+}
+
+TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {
+    eng.StartRecording();
+    lib.deliver({4096, 4096});
+    eng.RefreshDisplay();
+    EXPECT_TRUE(eng.capturing());
+    lib.loseCaptureDevice();
+    eng.RefreshDisplay();
+    EXPECT_FALSE(eng.capturing());
+    EXPECT_TRUE(eng.hasFinishedTake());
+    EXPECT_EQ(eng.recordLength(), 44 + 8192);
+    EXPECT_EQ(win.recordCaption, "录 音");
+    EXPECT_TRUE(win.playSaveEnabled);
+    EXPECT_EQ(win.endedByEngine, 1);
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text, engine::text::kMicrophoneLostSimplified);
+    EXPECT_EQ(fileBytes(filesIn(folder).at(0)), take());
+}

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Takes that must not be lost, with Brevon as a person uses it: killed ten
+# seconds into a take, the next start offers the take and saves it (the
+# first save, with just a name typed, lands in the user's own folder); the
+# microphone taken away in the middle of a take ends it and keeps it.
+set -euo pipefail
+BREVON=${1:?usage: recovery_e2e.sh path/to/Brevon}
+export E2E_SHOT=${E2E_SHOT:-/tmp/recovery-e2e-failure.png}
+. "$(dirname "$0")/session.sh"
+
+export LANG=zh_CN.UTF-8
+e2e_start_display
+e2e_start_pulse
+e2e_feed_tone 120
+# A normal user's home, with no music folder: saves go to home itself.
+export HOME="$E2E_WORK/home" XDG_DATA_HOME="$E2E_WORK/home/.local/share"
+export XDG_CONFIG_HOME="$E2E_WORK/home/.config"
+mkdir -p "$HOME"
+
+start_brevon() {
+    "$BREVON" oldstart &
+    app=$!
+    E2E_PIDS+=("$app")
+    main=$(e2e_wait_window '^录音机标准版$' 15) || e2e_fail "the recorder window did not appear"
+}
+
+echo "== killed ten seconds into a take"
+start_brevon
+xdotool windowfocus --sync "$main"
+sleep 3 # the source's first block comes about 1.5 s after it is opened
+t0=$(date +%s.%N)
+xdotool key F1
+sleep 10
+t1=$(date +%s.%N)
+kill -KILL "$app"
+wait "$app" 2>/dev/null || true
+left=$(find "$XDG_DATA_HOME/Brevon/recovery" -name '*.wav' | wc -l)
+[ "$left" = 1 ] || e2e_fail "$left recovery files after the kill"
+
+start_brevon
+box=$(e2e_wait_window '^Brevon$' 15) || e2e_fail "no offer to save the lost take"
+xdotool windowfocus --sync "$box" key Return # 是
+dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog after 是"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool type --delay 20 "recovered"
+xdotool key Return
+target="$HOME/recovered.wav"
+for _ in $(seq 100); do [ -f "$target" ] && break; sleep 0.1; done
+[ -f "$target" ] || e2e_fail "the recovered take is not in the user's folder"
+sleep 0.3
+dur=$(soxi -D "$target")
+wanted=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
+echo "recovered ${dur} s of a take ${wanted} s long when killed; $(soxi -r "$target") Hz, $(soxi -c "$target") channels"
+awk -v d="$dur" -v w="$wanted" 'BEGIN { exit !(w - d <= 1.5 && d <= w + 0.3) }' ||
+    e2e_fail "the recovered take lost more than 1.5 s"
+e2e_check_take "$target" 8
+left=$(find "$XDG_DATA_HOME/Brevon/recovery" -name '*.wav' | wc -l)
+[ "$left" = 0 ] || e2e_fail "the recovery file stayed after the save"
+
+echo "== the microphone taken away during a take"
+kill "$app"
+wait "$app" 2>/dev/null || true
+# A microphone of its own (a monitor of an output is no device to lose).
+mic=$(pactl load-module module-sine-source source_name=mic rate=44100 frequency=440)
+pactl set-default-source mic
+start_brevon
+xdotool windowfocus --sync "$main"
+sleep 2
+xdotool key F1
+sleep 2
+pactl unload-module "$mic"
+box=$(e2e_wait_window '^Brevon$' 5) || e2e_fail "the lost microphone was not reported"
+xdotool windowfocus --sync "$box" key Return
+xdotool windowfocus --sync "$main"
+xdotool key F4
+e2e_save_as "$HOME/after-loss.wav"
+e2e_check_take "$HOME/after-loss.wav" 1
+
+kill "$app" 2>/dev/null || true
+wait "$app" 2>/dev/null || true
+echo "1 passed, 0 failed"
