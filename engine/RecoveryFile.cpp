@@ -1,5 +1,6 @@
 #include "RecoveryFile.h"
 
+#include "FileIo.h"
 #include "WaveHeader.h"
 
 #include <algorithm>
@@ -63,37 +64,6 @@ bool lockFd(int fd) {
 #endif
 }
 
-bool writeAt(int fd, std::int64_t offset, const void* data, std::size_t bytes) {
-    const char* p = static_cast<const char*>(data);
-    while (bytes > 0) {
-#ifdef _WIN32
-        if (_lseeki64(fd, offset, SEEK_SET) < 0)
-            return false;
-        const int n = _write(fd, p, unsigned(std::min<std::size_t>(bytes, 1u << 30)));
-#else
-        const ssize_t n = ::pwrite(fd, p, bytes, off_t(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-#endif
-        if (n <= 0)
-            return false;
-        p += n;
-        offset += n;
-        bytes -= std::size_t(n);
-    }
-    return true;
-}
-
-bool flushFd(int fd) {
-#ifdef _WIN32
-    return _commit(fd) == 0;
-#elif defined(__APPLE__)
-    return ::fsync(fd) == 0;
-#else
-    return ::fdatasync(fd) == 0;
-#endif
-}
-
 long processId() {
 #ifdef _WIN32
     return long(_getpid());
@@ -144,7 +114,7 @@ bool RecoveryFile::begin() {
         return false;
     path_ = file;
     const WaveHeader header = WaveHeader::forNewTake();
-    if (!lockFd(fd_) || !writeAt(fd_, 0, header.bytes.data(), header.bytes.size())) {
+    if (!lockFd(fd_) || !platform::writeAt(fd_, 0, header.bytes.data(), header.bytes.size())) {
         closeFile();
         fs::remove(path_, ec);
         path_.clear();
@@ -212,7 +182,7 @@ bool RecoveryFile::drain() {
     while (r < w) {
         const std::size_t at = std::size_t(r % ringSize_);
         const std::size_t n = std::size_t(std::min<std::uint64_t>(w - r, ringSize_ - at));
-        if (!writeAt(fd_, std::int64_t(kHeaderBytes + dataBytes_), ring_.get() + at, n))
+        if (!platform::writeAt(fd_, std::int64_t(kHeaderBytes + dataBytes_), ring_.get() + at, n))
             return false;
         dataBytes_ += n;
         r += n;
@@ -226,8 +196,8 @@ bool RecoveryFile::flushHeader() {
     const std::uint64_t whole = dataBytes_ - dataBytes_ % kFrameBytes;
     header.setSizes(std::int32_t(std::min<std::uint64_t>(kHeaderBytes + whole, 0x7fffffff)));
     // The sound reaches the disk before the sizes that count it.
-    return flushFd(fd_) && writeAt(fd_, 4, header.bytes.data() + 4, 4) &&
-           writeAt(fd_, 40, header.bytes.data() + 40, 4) && flushFd(fd_);
+    return platform::flushToDisk(fd_) && platform::writeAt(fd_, 4, header.bytes.data() + 4, 4) &&
+           platform::writeAt(fd_, 40, header.bytes.data() + 40, 4) && platform::flushToDisk(fd_);
 }
 
 void RecoveryFile::stopWriter() {

@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "FileIo.h"
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -60,31 +62,11 @@ public:
     }
 
     bool writeAll(const void* data, std::size_t size) {
-        const char* p = static_cast<const char*>(data);
-        while (size > 0) {
-#ifdef _WIN32
-            const unsigned chunk = size > (1u << 30) ? (1u << 30) : unsigned(size);
-            const int n = _write(fd_, p, chunk);
-#else
-            const std::size_t chunk = size > (std::size_t(1) << 30) ? (std::size_t(1) << 30) : size;
-            const ssize_t n = ::write(fd_, p, chunk);
-            if (n < 0 && errno == EINTR)
-                continue;
-#endif
-            if (n <= 0)
-                return false;
-            p += n;
-            size -= std::size_t(n);
-        }
-        return true;
+        return writeAt(fd_, -1, data, size);
     }
 
     bool flushToDisk() {
-#ifdef _WIN32
-        return _commit(fd_) == 0;
-#else
-        return ::fsync(fd_) == 0;
-#endif
+        return platform::flushToDisk(fd_);
     }
 
     bool close() {
