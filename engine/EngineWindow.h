@@ -16,6 +16,7 @@ struct SaveDialogRequest {
     std::string title;
     std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
     std::string defaultExtension;
+    bool simplified = true; // the script of the dialog's own words
 };
 
 class EngineWindow {

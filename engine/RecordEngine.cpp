@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #ifdef __GLIBC__
@@ -289,22 +290,64 @@ void RecordEngine::SaveRecording() {
     request.title = text::kSaveTitle;
     request.filters = {{"WAV 文件", "*.wav"}, {"所有文件", "*.*"}};
     request.defaultExtension = "wav";
+    request.simplified = window_.isSimplified();
     const auto fileName = window_.askSaveFileName(request);
     if (!fileName)
         return;
-    switch (
-        platform::writeFileAtomically(*fileName, RecordBuffer.get(), std::size_t(RecordLength))) {
+    int error = 0;
+    switch (platform::writeFileAtomically(*fileName, RecordBuffer.get(), std::size_t(RecordLength),
+                                          &error)) {
     case platform::WriteResult::Ok:
         if (recovery_)
             recovery_->discard();
         break;
     case platform::WriteResult::CantCreate:
-        ReportBassError(text::kCantCreate);
+        reportSaveError(text::kCantCreate, error);
         break;
     case platform::WriteResult::CantWrite:
-        ReportBassError(text::kCantWrite);
+        reportSaveError(text::kCantWrite, error);
         break;
     }
+}
+
+// The box keeps its words and shows the system's own error number, then
+// says in the window's script what went wrong and that nothing is lost.
+void RecordEngine::reportSaveError(const char* message, int error) {
+    const bool s = window_.isSimplified();
+    const char* why = nullptr;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        why = s ? "没有权限在这个文件夹里保存。" : "沒有權限在這個資料夾裡保存。";
+        break;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG:
+        why = s ? "磁盘已满，放不下这个文件。" : "磁碟已滿，放不下這個檔案。";
+        break;
+    case ENAMETOOLONG:
+        why = s ? "文件名太长了。" : "檔案名稱太長了。";
+        break;
+    case ENOENT:
+    case ENOTDIR:
+        why = s ? "这个文件夹不存在。" : "這個資料夾不存在。";
+        break;
+    case EISDIR:
+        why = s ? "这个名字是一个文件夹。" : "這個名字是一個資料夾。";
+        break;
+    default:
+        why = s ? "文件没能保存。" : "檔案沒能保存。";
+        break;
+    }
+    window_.showMessage(text::kErrorTitle,
+                        std::string(message) + "\r\n\r\nerror code: " + std::to_string(error) +
+                            "\r\n\r\n" + why +
+                            (s ? "录好的声音还在，请换一个文件夹或名字再保存。"
+                               : "錄好的聲音還在，請換一個資料夾或名字再保存。"),
+                        MessageIcon::Exclamation);
 }
 
 void RecordEngine::Shutdown() {

@@ -116,6 +116,7 @@ private:
     std::string recordCaption() const;
     std::string scripted(const char* simplified, const char* traditional) const;
     void warnUnprotected();
+    void reportSaveError(const char* message, int error);
     bool adoptTake(std::vector<std::uint8_t> image);
 
     audio::AudioLibrary& library_;

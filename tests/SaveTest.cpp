@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using engine::RecordEngine;
@@ -206,14 +207,111 @@ TEST_F(SaveTest, FailedWriteKeepsTheOldFileAndNoTemporary) {
     EXPECT_EQ(folderContents(), std::vector<fs::path>{"keep.wav"});
 }
 
-TEST(AtomicFile, ReadOnlyFolderIsACreateFailure) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+// A folder the user cannot write: as a normal user, even when the tests run
+// as root (the write is then made by a child that has become "nobody").
+TEST(AtomicFile, AFolderTheUserCannotWriteIsACreateFailureWithTheSystemsError) {
     const fs::path dir = fs::temp_directory_path() / ("ro-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(platform::writeFileAtomically((dir / "x.wav").string(), "abc", 3),
-              platform::WriteResult::CantCreate);
-    fs::permissions(dir, fs::perms::owner_all);
+    fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+    const auto attempt = [&dir] {
+        int error = 0;
+        const auto r = platform::writeFileAtomically((dir / "x.wav").string(), "abc", 3, &error);
+        return r == platform::WriteResult::CantCreate && error == EACCES;
+    };
+    if (::geteuid() == 0) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && attempt() ? 0 : 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    } else {
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_TRUE(attempt());
+        fs::permissions(dir, fs::perms::owner_all);
+    }
+    EXPECT_TRUE(fs::is_empty(dir));
     fs::remove_all(dir);
+}
+
+TEST_F(SaveTest, ReplacingKeepsPermissionsAndWritesThroughLinks) {
+    eng.StartRecording();
+    lib.deliver({1000});
+    eng.StopRecording();
+    const auto save = [this](const fs::path& p) {
+        win.saveAnswer = p.string();
+        eng.SaveRecording();
+    };
+    // A private recording stays private; a read-only one stays read-only.
+    for (const auto mode :
+         {fs::perms::owner_read | fs::perms::owner_write, fs::perms::owner_read}) {
+        const fs::path target = dir / "kept.wav";
+        std::ofstream(target) << "old";
+        fs::permissions(target, mode);
+        save(target);
+        EXPECT_EQ(fs::status(target).permissions(), mode);
+        EXPECT_EQ(readAll(target), bufferBytes());
+        fs::remove(target);
+    }
+    // A link, relative or dangling, stays a link; the file it names is written.
+    fs::create_directories(dir / "real");
+    std::ofstream(dir / "real" / "take.wav") << "old";
+    fs::create_symlink("real/take.wav", dir / "link.wav");
+    fs::create_symlink("real/new.wav", dir / "dangling.wav");
+    save(dir / "link.wav");
+    save(dir / "dangling.wav");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.wav"));
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.wav"));
+    EXPECT_EQ(readAll(dir / "real" / "take.wav"), bufferBytes());
+    EXPECT_EQ(readAll(dir / "real" / "new.wav"), bufferBytes());
+    EXPECT_TRUE(win.messages.empty());
+}
+
+TEST_F(SaveTest, LongNamesSaveAndKilledSavesLeaveNothingForLong) {
+    eng.StartRecording();
+    lib.deliver({1000});
+    eng.StopRecording();
+    // 83 Chinese characters, two letters and ".wav": 255 bytes, the longest
+    // name the file system allows.
+    std::string name;
+    for (int i = 0; i < 83; ++i)
+        name += "录";
+    name += "ab.wav";
+    ASSERT_EQ(name.size(), 255u);
+    // A temporary of a save that was killed (its process is gone), and one
+    // of a save still going on in another process (pid 1 always runs).
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = ".save-" + std::to_string(gone) + "-3.part";
+    std::ofstream(dir / stale) << "half";
+    std::ofstream(dir / ".save-1-0.part") << "busy";
+
+    win.saveAnswer = (dir / name).string();
+    eng.SaveRecording();
+    EXPECT_TRUE(win.messages.empty());
+    EXPECT_EQ(readAll(dir / name), bufferBytes());
+    EXPECT_FALSE(fs::exists(dir / stale));
+    EXPECT_TRUE(fs::exists(dir / ".save-1-0.part"));
+}
+
+TEST_F(SaveTest, ErrorsSayWhatHappenedInTheWindowsScriptWithTheSystemsNumber) {
+    eng.StartRecording();
+    lib.deliver({1000});
+    eng.StopRecording();
+    win.saveAnswer = (dir / "missing" / "a.wav").string();
+    eng.SaveRecording();
+    win.simplified = false;
+    eng.SaveRecording();
+    ASSERT_EQ(win.messages.size(), 2u);
+    EXPECT_EQ(win.messages[0].text,
+              "Can't create the file\r\n\r\nerror code: 2\r\n\r\n"
+              "这个文件夹不存在。录好的声音还在，请换一个文件夹或名字再保存。");
+    EXPECT_EQ(win.messages[1].text.rfind("Can't create the file\r\n\r\nerror code: 2\r\n\r\n"
+                                         "這個資料夾不存在。",
+                                         0),
+              0u);
 }

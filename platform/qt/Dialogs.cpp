@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -41,9 +42,40 @@ bool QtDialogs::question(QWidget* owner, const QString& title, const QString& te
     return box.clickedButton() == yes;
 }
 
+namespace {
+
+// Qt's own save dialog reads a typed name with double quotes in it as a
+// list of quoted names and keeps only what is inside them ("dq" becomes
+// dq, a"b"c becomes b): such a name is refused with a word instead of
+// being saved somewhere else.
+class SaveDialog final : public QFileDialog {
+public:
+    SaveDialog(QWidget* owner, const QString& title, bool simplified)
+        : QFileDialog(owner, title), simplified_(simplified) {}
+
+    void accept() override {
+        if (const auto* typed = findChild<QLineEdit*>();
+            typed && typed->isVisible() && typed->text().contains(QLatin1Char('"'))) {
+            QMessageBox box(QMessageBox::Information, windowTitle(),
+                            simplified_
+                                ? QStringLiteral("文件名里不能有双引号（\"）。请换一个名字。")
+                                : QStringLiteral("檔案名稱裡不能有雙引號（\"）。請換一個名字。"),
+                            QMessageBox::Ok, this);
+            box.exec();
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool simplified_;
+};
+
+} // namespace
+
 std::optional<QString> QtDialogs::saveFileName(QWidget* owner,
                                                const engine::SaveDialogRequest& request) {
-    QFileDialog dialog(owner, QString::fromStdString(request.title));
+    SaveDialog dialog(owner, QString::fromStdString(request.title), request.simplified);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;

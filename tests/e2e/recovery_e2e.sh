@@ -74,7 +74,22 @@ box=$(e2e_wait_window '^Brevon$' 5) || e2e_fail "the lost microphone was not rep
 xdotool windowfocus --sync "$box" key Return
 xdotool windowfocus --sync "$main"
 xdotool key F4
-e2e_save_as "$HOME/after-loss.wav"
+# A name with double quotes is refused with a word, not saved as another.
+dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool type --delay 20 '"dq"'
+xdotool key Return
+sleep 1
+xdotool key Return # the refusal's OK
+sleep 0.5
+ls -A "$HOME" | grep -q dq && e2e_fail "a name with quotes was saved as $(ls -A "$HOME" | grep dq)"
+xdotool windowfocus --sync "$dialog" key ctrl+a
+LC_ALL=C.UTF-8 xdotool type --delay 20 "$HOME/after-loss.wav"
+xdotool key Return
+for _ in $(seq 100); do [ -f "$HOME/after-loss.wav" ] && break; sleep 0.1; done
+[ -f "$HOME/after-loss.wav" ] || e2e_fail "no file was saved after the refusal"
+sleep 0.3
 e2e_check_take "$HOME/after-loss.wav" 1
 
 kill "$app" 2>/dev/null || true
