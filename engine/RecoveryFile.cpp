@@ -64,14 +64,6 @@ bool lockFd(int fd) {
 #endif
 }
 
-long processId() {
-#ifdef _WIN32
-    return long(_getpid());
-#else
-    return long(::getpid());
-#endif
-}
-
 bool isOurName(const fs::path& file) {
     const std::string name = file.filename().string();
     return name.rfind(kPrefix, 0) == 0 && file.extension() == ".wav";
@@ -106,8 +98,8 @@ bool RecoveryFile::begin() {
     static std::atomic<unsigned> counter{0};
     fs::path file;
     for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-        file = folder_ / (kPrefix + std::to_string(processId()) + "-" + std::to_string(stamp) +
-                          "-" + std::to_string(counter++) + ".wav");
+        file = folder_ / (kPrefix + std::to_string(platform::processId()) + "-" +
+                          std::to_string(stamp) + "-" + std::to_string(counter++) + ".wav");
         fd_ = openFile(file, true);
     }
     if (fd_ < 0)

@@ -33,14 +33,6 @@ namespace {
 constexpr const char* kTempPrefix = ".save-";
 constexpr const char* kTempSuffix = ".part";
 
-long processId() {
-#ifdef _WIN32
-    return long(_getpid());
-#else
-    return long(::getpid());
-#endif
-}
-
 bool processAlive(long pid) {
 #ifdef _WIN32
     HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
@@ -66,7 +58,7 @@ void removeStaleTemporaries(const fs::path& folder) {
             name.compare(name.size() - 5, 5, kTempSuffix) != 0)
             continue;
         const long pid = std::strtol(name.c_str() + prefix, nullptr, 10);
-        if (pid > 0 && pid != processId() && !processAlive(pid)) {
+        if (pid > 0 && pid != platform::processId() && !processAlive(pid)) {
             std::error_code ignored;
             fs::remove(it->path(), ignored);
         }
@@ -103,8 +95,9 @@ public:
     bool create(const fs::path& folder) {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 16; ++attempt) {
-            const fs::path candidate = folder / (kTempPrefix + std::to_string(processId()) + "-" +
-                                                 std::to_string(counter++) + kTempSuffix);
+            const fs::path candidate =
+                folder / (kTempPrefix + std::to_string(platform::processId()) + "-" +
+                          std::to_string(counter++) + kTempSuffix);
 #ifdef _WIN32
             if (_wsopen_s(&fd_, candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                           _SH_DENYRW, _S_IREAD | _S_IWRITE) == 0) {

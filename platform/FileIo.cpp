@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #include <stdio.h>
 #else
 #include <cerrno>
@@ -44,6 +45,14 @@ bool flushToDisk(int fd) {
     return ::fsync(fd) == 0;
 #else
     return ::fdatasync(fd) == 0;
+#endif
+}
+
+long processId() {
+#ifdef _WIN32
+    return long(_getpid());
+#else
+    return long(::getpid());
 #endif
 }
 

@@ -12,5 +12,7 @@ namespace platform {
 bool writeAt(int fd, std::int64_t offset, const void* data, std::size_t bytes);
 // Flushes the file's data to the disk (and its size; not its times).
 bool flushToDisk(int fd);
+// This process's id, for naming files that belong to it.
+long processId();
 
 } // namespace platform
