@@ -18,6 +18,7 @@ namespace speech {
 namespace {
 
 constexpr int kRate = 16000;
+constexpr sf_count_t kLongestTake = 30 * kRate; // frames
 // A command word takes between 0.15 s and 3 s however slowly it is said.
 constexpr std::size_t kShortest = kRate * 15 / 100;
 constexpr std::size_t kLongest = kRate * 3;
@@ -68,7 +69,15 @@ bool VoiceProfile::load(const fs::path& dir, std::string& error) {
     spread_.clear();
     std::error_code ec;
     fs::path from = dir;
+    const auto unreadable = [&](const fs::path& what) {
+        error = "无法读取语音样本：" + utf8(what);
+        takes_.clear();
+        spread_.clear();
+        return false;
+    };
     if (!fs::is_directory(from, ec)) {
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            return unreadable(from);
         // A save interrupted between its two renames leaves the old set here.
         from += ".old";
         if (!fs::is_directory(from, ec))
@@ -78,11 +87,22 @@ bool VoiceProfile::load(const fs::path& dir, std::string& error) {
     for (std::size_t w = 0; w < words.size(); ++w)
         for (int k = 1; k <= kTakesPerWord; ++k) {
             const fs::path path = from / fileName(w, k);
-            if (!fs::exists(path, ec))
+            if (!fs::exists(path, ec)) {
+                // A folder that cannot be looked into is as bad as a
+                // damaged file: the user is told, not left untrained.
+                if (ec)
+                    return unreadable(path);
                 continue;
+            }
             SF_INFO info{};
             SNDFILE* f = openSound(path, SFM_READ, info);
             std::vector<std::int16_t> samples;
+            // A recording of a word is seconds long; anything much longer is
+            // not one, and is refused before it is read.
+            if (f && info.frames > kLongestTake) {
+                sf_close(f);
+                return unreadable(path);
+            }
             if (f && info.samplerate == kRate && info.channels == 1) {
                 samples.resize(std::size_t(info.frames));
                 samples.resize(std::size_t(sf_read_short(f, samples.data(), info.frames)));
@@ -90,12 +110,8 @@ bool VoiceProfile::load(const fs::path& dir, std::string& error) {
             if (f)
                 sf_close(f);
             std::optional<BandPowers> bands = wordSound(words[w], samples);
-            if (!bands) {
-                error = "无法读取语音样本：" + utf8(path);
-                takes_.clear();
-                spread_.clear();
-                return false;
-            }
+            if (!bands)
+                return unreadable(path);
             takes_.push_back({words[w], std::move(samples), std::move(*bands)});
         }
     // Measured once per word, not after every file.

@@ -8,6 +8,8 @@
 #include <sndfile.h>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <csignal>
@@ -194,6 +196,52 @@ TEST_F(ProfileFilesTest, AMissingFolderIsAnEmptyProfileAndABadFileIsReported) {
     EXPECT_TRUE(p.load(dir / "some", error));
     EXPECT_EQ(p.takes("录音"), 1);
     EXPECT_FALSE(p.complete());
+}
+
+TEST_F(ProfileFilesTest, AFolderThatCannotBeReadOrAFileFarTooLongIsReported) {
+    std::string error;
+    ASSERT_TRUE(enrolled().save(dir / "voice", error));
+    // 31 s of sound in place of a word: refused, not read.
+    {
+        SF_INFO info{};
+        info.samplerate = kRate;
+        info.channels = 1;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE* f = sf_open((dir / "voice" / "word2_take1.wav").c_str(), SFM_WRITE, &info);
+        ASSERT_NE(f, nullptr);
+        const std::vector<short> second(kRate, 1000);
+        for (int i = 0; i < 31; ++i)
+            sf_write_short(f, second.data(), sf_count_t(second.size()));
+        sf_close(f);
+    }
+    VoiceProfile p;
+    EXPECT_FALSE(p.load(dir / "voice", error));
+    EXPECT_NE(error.find("word2_take1.wav"), std::string::npos);
+    EXPECT_FALSE(p.complete());
+
+    // A folder its user cannot look into (as "nobody" when the tests run as
+    // root, since root can read anything).
+    ASSERT_TRUE(enrolled().save(dir / "voice", error));
+    fs::permissions(dir, fs::perms::owner_all | fs::perms::others_exec);
+    fs::permissions(dir / "voice", fs::perms::owner_all);
+    const auto refused = [this] {
+        VoiceProfile q;
+        std::string why;
+        return !q.load(dir / "voice", why) && why.find("无法读取语音样本") == 0;
+    };
+    if (::geteuid() == 0) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && refused() ? 0 : 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    } else {
+        fs::permissions(dir / "voice", fs::perms::none);
+        EXPECT_TRUE(refused());
+        fs::permissions(dir / "voice", fs::perms::owner_all);
+    }
 }
 
 TEST_F(ProfileFilesTest, ASaveCutOffBetweenItsRenamesLeavesTheOldSetReadable) {
