@@ -319,8 +319,8 @@ void frmXD::Command2_Click() {
 
 void frmXD::Command3_Click() {
     if (optyyts->isChecked()) {
-        LaunchRecorder(QStringLiteral("Tamsel"));
-        endProgram_();
+        if (LaunchRecorder(QStringLiteral("Tamsel")))
+            endProgram_();
     } else if (optyysb->isChecked()) {
         if (sdk_) {
             sdk_->show();
@@ -336,18 +336,29 @@ void frmXD::Command3_Click() {
         const bool standard = name == QLatin1String(recorder::kWindowsVista) ||
                               name == QLatin1String(recorder::kWindows7) ||
                               name == QString::fromUtf8(recorder::kUnknownSystem);
-        LaunchRecorder(standard ? QStringLiteral("Brevon") : QStringLiteral("Kestrum"));
-        endProgram_();
+        if (LaunchRecorder(standard ? QStringLiteral("Brevon") : QStringLiteral("Kestrum")))
+            endProgram_();
     }
 }
 
-void frmXD::LaunchRecorder(const QString& name) {
+// The launcher ends once the recorder is on its way; a recorder that cannot
+// be started (missing, not executable) is reported and the launcher stays,
+// so the user is not left with nothing on screen.
+bool frmXD::LaunchRecorder(const QString& name) {
     QString program = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 #ifdef Q_OS_WIN
     program += QStringLiteral(".exe");
 #endif
-    // The result is not examined: the launcher ends either way.
-    shell_.startDetached(program, {QStringLiteral("oldstart")});
+    if (shell_.startDetached(program, {QStringLiteral("oldstart")}))
+        return true;
+    const bool simplified = isSimplified();
+    dialogs_.message(this, windowTitle(),
+                     (simplified
+                          ? QStringLiteral("录音程序“%1”启动不了。请检查它是否已经安装完整。")
+                          : QStringLiteral("錄音程式「%1」啟動不了。請檢查它是否已經安裝完整。"))
+                         .arg(name),
+                     engine::MessageIcon::Exclamation);
+    return false;
 }
 
 void frmXD::Frame2_Command1_Click() {

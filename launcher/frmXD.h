@@ -50,7 +50,7 @@ public:
     void Command3_Click();        // page two: start the chosen mode
     // Starts a recorder of the suite from the launcher's own folder with the
     // single argument "oldstart".
-    void LaunchRecorder(const QString& name);
+    bool LaunchRecorder(const QString& name);
     // How the launcher ends; tests replace it.
     void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
     // The speech recorder window, created and loaded at the first pass to

@@ -172,6 +172,15 @@ TEST_F(SpeechTest, StandardModeStartsByTheSystemName) {
     win->optyyts->setChecked(true);
     win->Command3_Click();
     EXPECT_TRUE(shell.detached.back().program.endsWith(QStringLiteral("/Tamsel")));
+
+    // A recorder that cannot start: told in the chosen script, the launcher stays.
+    shell.canStart = false;
+    ended = 0;
+    dialogs.boxes.clear();
+    win->Command3_Click();
+    EXPECT_EQ(ended, 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("“Tamsel”启动不了")));
 }
 
 TEST_F(SpeechTest, SpeechModeHidesTheLauncherAndShowsTheSpeechWindow) {
