@@ -5,7 +5,9 @@
 //  - the longest single callback while the take grows to 1 GiB;
 //  - saving a 1 GiB take (temporary file, flush, rename) against a plain
 //    write plus flush of the same bytes;
-//  - peak memory of a 10-minute take against its byte size.
+//  - peak memory of a 10-minute take against its byte size;
+//  - the capture callback at real-time pace with and without the recovery
+//    file being written beside it.
 
 #include "AtomicFile.h"
 #include "FakeAudioLibrary.h"
@@ -20,6 +22,7 @@
 #include <filesystem>
 #include <malloc.h>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -92,6 +95,37 @@ double plainWriteAndFlush(const std::string& path, const std::vector<std::uint8_
     return seconds(Clock::now() - start);
 }
 
+// Callbacks at the pace of a real capture (4 KiB every 23 ms) for `secs`,
+// with or without the take also going to a recovery file whose writer
+// flushes it to disk once a second. The longest and 99th-percentile
+// callback, in ms.
+std::pair<double, double> pacedCallbacks(bool recovery, int secs) {
+    fake::FakeAudioLibrary lib;
+    fake::FakeEngineWindow win;
+    engine::RecordEngine eng(lib, win, "bench");
+    const auto dir = std::filesystem::temp_directory_path() / "engine-bench-recovery";
+    if (recovery)
+        eng.setRecoveryFolder(dir);
+    eng.LibraryStartup();
+    eng.StartRecording();
+    const std::vector<std::uint8_t> data(4096, 0x5A);
+    std::vector<double> times;
+    const auto period = std::chrono::microseconds(23220);
+    auto next = Clock::now();
+    for (int i = 0; i < secs * 43; ++i) {
+        next += period;
+        const auto t = Clock::now();
+        engine::RecordEngine::RecordCallback(eng.recordChannel(), data.data(), 4096, &eng);
+        times.push_back(seconds(Clock::now() - t) * 1e3);
+        std::this_thread::sleep_until(next);
+    }
+    eng.StopRecording();
+    eng.Shutdown();
+    std::filesystem::remove_all(dir);
+    std::sort(times.begin(), times.end());
+    return {times.back(), times[times.size() * 99 / 100]};
+}
+
 long maxRssKiB() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -131,6 +165,16 @@ int main() {
                     "pre-touched block %.3f s (ratio %.2f); longest callback %.3f ms\n",
                     block, engine.engineSeconds, fresh, engine.engineSeconds / fresh, touched,
                     engine.engineSeconds / touched, engine.longestCallback * 1e3);
+    }
+
+    std::printf(
+        "== capture callbacks at real-time pace, 20 s, with and without the recovery file\n");
+    {
+        const auto [plainMax, plainP99] = pacedCallbacks(false, 20);
+        const auto [copyMax, copyP99] = pacedCallbacks(true, 20);
+        std::printf("without: longest %.3f ms, 99th percentile %.3f ms; with: longest %.3f ms, "
+                    "99th percentile %.3f ms (ratio of longest %.2f)\n",
+                    plainMax, plainP99, copyMax, copyP99, copyMax / plainMax);
     }
 
     std::printf("== saving a 1 GiB take\n");

@@ -147,18 +147,7 @@ HRECORD SdlAudioLibrary::BASS_RecordStart(DWORD freq, DWORD chans, DWORD flags, 
         capturePaused_ = false;
         capturedBytes_ = 0;
     }
-    // The device was opened as "the default microphone": when the one that
-    // is the default now goes away, the sound server quietly moves the
-    // stream elsewhere (often to silence), so its name is what tells.
-    captureSource_.clear();
-#if SDL_VERSION_ATLEAST(2, 24, 0)
-    char* name = nullptr;
-    SDL_AudioSpec spec;
-    if (SDL_GetDefaultAudioInfo(&name, &spec, 1) == 0 && name) {
-        captureSource_ = name;
-        SDL_free(name);
-    }
-#endif
+    captureSource_.remember();
     lastError_ = BASS_OK;
     return captureHandle_;
 }
@@ -243,26 +232,13 @@ BOOL SdlAudioLibrary::BASS_ChannelPlay(DWORD handle, BOOL restart) {
     return fail(BASS_ERROR_HANDLE);
 }
 
-bool SdlAudioLibrary::captureSourceGone() const {
-    if (captureSource_.empty())
-        return false;
-    const int count = SDL_GetNumAudioDevices(1);
-    for (int i = 0; i < count; ++i) {
-        const char* name = SDL_GetAudioDeviceName(i, 1);
-        if (name && captureSource_ == name)
-            return false;
-    }
-    return true;
-}
-
 DWORD SdlAudioLibrary::BASS_ChannelIsActive(DWORD handle) {
     if (isCapture(handle)) {
         // A device that went away (unplugged, its sound server gone) is
         // stopped as far as the recorder is concerned. Asked outside the
-        // device lock: the list has a lock of its own that SDL's hot-plug
-        // thread holds while it takes the device's.
+        // device lock.
         const bool gone =
-            SDL_GetAudioDeviceStatus(captureDevice_) == SDL_AUDIO_STOPPED || captureSourceGone();
+            SDL_GetAudioDeviceStatus(captureDevice_) == SDL_AUDIO_STOPPED || captureSource_.gone();
         DeviceLock lock(captureDevice_);
         lastError_ = BASS_OK;
         if (captureEnded_ || gone)

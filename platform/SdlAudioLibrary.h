@@ -3,6 +3,7 @@
 // memory streams played in place on the default output device.
 
 #include "AudioLibrary.h"
+#include "CaptureSource.h"
 #include "WavFormat.h"
 
 #include <SDL.h>
@@ -85,10 +86,8 @@ private:
     void* user_ = nullptr;
     bool captureEnded_ = false;
     bool capturePaused_ = false;
-    // The microphone a take began on, by name; empty when the system does
-    // not say (a monitor of an output, an older SDL).
-    std::string captureSource_;
-    bool captureSourceGone() const;
+    // The microphone a take began on.
+    platform::CaptureSource captureSource_;
     std::atomic<QWORD> capturedBytes_{0};
 
     // Playback. The stream list changes only under the output device's lock.

@@ -1,3 +1,4 @@
+#include "CaptureSource.h"
 #include "CommandDecoder.h"
 #include "SampleRing.h"
 #include "SpeechBackend.h"
@@ -110,7 +111,13 @@ private:
         }
         worker_ = std::thread([this] { decodeLoop(); });
         SDL_PauseAudioDevice(device_, 0);
+        source_.remember();
         return true;
+    }
+
+    bool microphoneLost() override {
+        return device_ != 0 &&
+               (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED || source_.gone());
     }
 
     // SDL's capture thread: copy and return.
@@ -158,6 +165,7 @@ private:
     std::atomic<bool> enrolling_{false};
     bool sdlUp_ = false;
     SDL_AudioDeviceID device_ = 0;
+    platform::CaptureSource source_;
     std::thread worker_;
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -26,6 +26,8 @@ public:
     // utterance arrives as Utterance and no phrase is recognised.
     bool SetEnrolment(bool on, QString& error);
     void SetProfile(std::shared_ptr<const VoiceProfile> profile);
+    // The microphone listened to has gone away.
+    bool MicrophoneLost() const { return backend_ && backend_->microphoneLost(); }
 
 signals:
     // One final phrase, on the window thread.

@@ -42,6 +42,8 @@ public:
     // The user's recordings to recognise by; null: none. This function is
     // thread-safe.
     virtual void setProfile(std::shared_ptr<const VoiceProfile> profile) = 0;
+    // Whether the microphone listened to has gone away (window thread).
+    virtual bool microphoneLost() { return false; }
 };
 
 using SpeechBackendFactory = std::function<std::unique_ptr<SpeechBackend>(SpeechBackend::Sinks)>;

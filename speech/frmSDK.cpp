@@ -237,6 +237,15 @@ void frmSDK::btnSave_Click() {
 }
 void frmSDK::tmrRec_Timer() {
     engine_->RefreshDisplay();
+    // Listening to a microphone that is gone would look like a recogniser
+    // that no longer understands: it stops, and the user is told.
+    if (recognitionActive_ && RecoContext_ && RecoContext_->MicrophoneLost()) {
+        StopRecognition();
+        dialogs_.message(this, windowTitle(),
+                         simplified_() ? QStringLiteral("麦克风断开了，语音识别已停止。")
+                                       : QStringLiteral("麥克風斷開了，語音識別已停止。"),
+                         engine::MessageIcon::Exclamation);
+    }
 }
 
 void frmSDK::Label8_Click() {

@@ -45,6 +45,7 @@ struct FakeRecogniser {
     std::vector<bool> enrolling;
     std::vector<std::shared_ptr<const speech::VoiceProfile>> profiles;
     speech::SpeechBackend::Sinks sinks;
+    bool microphoneGone = false;
 
     speech::SpeechBackendFactory factory() {
         return [this](speech::SpeechBackend::Sinks s) {
@@ -72,6 +73,7 @@ struct FakeRecogniser {
                 void setProfile(std::shared_ptr<const speech::VoiceProfile> p) override {
                     owner->profiles.push_back(std::move(p));
                 }
+                bool microphoneLost() override { return owner->microphoneGone; }
             };
             auto b = std::make_unique<Backend>();
             b->owner = this;
@@ -192,6 +194,25 @@ TEST_F(SpeechTest, SpeechModeHidesTheLauncherAndShowsTheSpeechWindow) {
     EXPECT_FALSE(win->isVisible());
     EXPECT_TRUE(sdk().isVisible());
     sdk().hide();
+}
+
+TEST_F(SpeechTest, AMicrophoneThatGoesAwayStopsListeningAndATakeKeepsWhatItHas) {
+    win->Command2_Click();
+    sdk().StartRecognition();
+    say("录音");
+    ASSERT_TRUE(sdk().engine().capturing());
+    lib.deliver({4000});
+    recogniser.microphoneGone = true;
+    lib.loseCaptureDevice();
+    sdk().tmrRec_Timer();
+    EXPECT_FALSE(sdk().RecognitionActive());
+    EXPECT_TRUE(sdk().Command1->isEnabled());
+    EXPECT_FALSE(sdk().engine().capturing());
+    EXPECT_TRUE(sdk().btnSave->isEnabled());
+    EXPECT_EQ(sdk().engine().recordLength(), 44 + 4000);
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("麦克风断开了，录音已停止")));
+    EXPECT_EQ(dialogs.boxes[1].text, QStringLiteral("麦克风断开了，语音识别已停止。"));
 }
 
 TEST_F(SpeechTest, ExactCommandWordsDriveTheTake) {
