@@ -6,35 +6,12 @@
 #include <cerrno>
 #include <cstring>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 using namespace audio;
 
 namespace engine {
 
-namespace {
-
-// glibc raises its mmap threshold after a large block is freed, so the next
-// take's block would live on the heap, where each growth may copy the whole
-// take on the capture thread (measured: 8x slower appends, 8 ms callbacks).
-// A fixed threshold keeps every take's block in its own mapping, which grows
-// by remapping, without a copy.
-void keepLargeBlocksMapped() {
-#ifdef __GLIBC__
-    static const bool done = [] { return mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1; }();
-    (void)done;
-#endif
-}
-
-} // namespace
-
 RecordEngine::RecordEngine(AudioLibrary& library, EngineWindow& window, std::string programTitle)
-    : library_(library), window_(window), programTitle_(std::move(programTitle)),
-      reallocate_([](void* block, std::size_t bytes) { return std::realloc(block, bytes); }) {
-    keepLargeBlocksMapped();
-}
+    : library_(library), window_(window), programTitle_(std::move(programTitle)) {}
 
 RecordEngine::~RecordEngine() {
     Shutdown();
@@ -94,23 +71,22 @@ void RecordEngine::warnUnprotected() {
 }
 
 void RecordEngine::releaseBlock() {
-    RecordBuffer.reset();
+    RecordBuffer.decommit();
+    haveBlock_ = false;
     capacity_ = 0;
     takeFinished_ = false;
 }
 
 bool RecordEngine::growBlock(std::size_t bytes) {
-    void* grown = reallocate_(RecordBuffer.get(), bytes);
-    if (!grown)
+    if ((mayGrow_ && !mayGrow_(bytes)) || !RecordBuffer.commit(bytes))
         return false;
-    (void)RecordBuffer.release(); // realloc has taken ownership of the old block
-    RecordBuffer.reset(static_cast<std::uint8_t*>(grown));
+    haveBlock_ = true;
     capacity_ = bytes;
     return true;
 }
 
 void RecordEngine::PrepareBlock() {
-    if (RecordBuffer) {
+    if (haveBlock_) {
         library_.BASS_StreamFree(PlaybackStream);
         releaseBlock();
         PlaybackStream = 0;
@@ -121,14 +97,14 @@ void RecordEngine::PrepareBlock() {
     RecordLength = kHeaderBytes;
     WaveHeader = WaveHeader::forNewTake();
     // The three pieces of the header: RIFF, format chunk, data chunk head.
-    std::memcpy(RecordBuffer.get(), WaveHeader.bytes.data(), 12);
-    std::memcpy(RecordBuffer.get() + 12, WaveHeader.bytes.data() + 12, 24);
-    std::memcpy(RecordBuffer.get() + 36, WaveHeader.bytes.data() + 36, 8);
+    std::memcpy(RecordBuffer.data(), WaveHeader.bytes.data(), 12);
+    std::memcpy(RecordBuffer.data() + 12, WaveHeader.bytes.data() + 12, 24);
+    std::memcpy(RecordBuffer.data() + 36, WaveHeader.bytes.data() + 36, 8);
 }
 
 void RecordEngine::StartRecording() {
     PrepareBlock();
-    if (!RecordBuffer) {
+    if (!haveBlock_) {
         ReportBassError(text::kOutOfMemory);
         return;
     }
@@ -158,14 +134,14 @@ void RecordEngine::StopRecording() {
 void RecordEngine::FinishTake() {
     if (recovery_)
         recovery_->end();
-    if (!RecordBuffer)
+    if (!haveBlock_)
         return;
     WaveHeader.setSizes(RecordLength);
-    std::memcpy(RecordBuffer.get() + 4, WaveHeader.bytes.data() + 4, 4);
-    std::memcpy(RecordBuffer.get() + 40, WaveHeader.bytes.data() + 40, 4);
+    std::memcpy(RecordBuffer.data() + 4, WaveHeader.bytes.data() + 4, 4);
+    std::memcpy(RecordBuffer.data() + 40, WaveHeader.bytes.data() + 40, 4);
     takeFinished_ = true;
     PlaybackStream =
-        library_.BASS_StreamCreateFile(1, RecordBuffer.get(), 0, QWORD(RecordLength), 0);
+        library_.BASS_StreamCreateFile(1, RecordBuffer.data(), 0, QWORD(RecordLength), 0);
     if (PlaybackStream != 0)
         window_.setPlaySaveEnabled(true);
 }
@@ -204,7 +180,7 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
         }
     }
     if (take > 0) {
-        std::memcpy(RecordBuffer.get() + RecordLength, buffer, std::size_t(take));
+        std::memcpy(RecordBuffer.data() + RecordLength, buffer, std::size_t(take));
         RecordLength += std::int32_t(take);
         if (recovery_)
             recovery_->append(buffer, std::size_t(take));
@@ -295,7 +271,7 @@ void RecordEngine::SaveRecording() {
     if (!fileName)
         return;
     int error = 0;
-    switch (platform::writeFileAtomically(*fileName, RecordBuffer.get(), std::size_t(RecordLength),
+    switch (platform::writeFileAtomically(*fileName, RecordBuffer.data(), std::size_t(RecordLength),
                                           &error)) {
     case platform::WriteResult::Ok:
         if (recovery_)
@@ -378,12 +354,12 @@ bool RecordEngine::adoptTake(std::vector<std::uint8_t> image) {
     releaseBlock();
     if (!growBlock(image.size()))
         return false;
-    std::memcpy(RecordBuffer.get(), image.data(), image.size());
+    std::memcpy(RecordBuffer.data(), image.data(), image.size());
     RecordLength = std::int32_t(image.size());
     std::memcpy(WaveHeader.bytes.data(), image.data(), kHeaderBytes);
     takeFinished_ = true;
     PlaybackStream =
-        library_.BASS_StreamCreateFile(1, RecordBuffer.get(), 0, QWORD(RecordLength), 0);
+        library_.BASS_StreamCreateFile(1, RecordBuffer.data(), 0, QWORD(RecordLength), 0);
     window_.setPlaySaveEnabled(PlaybackStream != 0);
     return true;
 }

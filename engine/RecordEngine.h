@@ -6,6 +6,7 @@
 #include "AudioLibrary.h"
 #include "EngineWindow.h"
 #include "RecoveryFile.h"
+#include "ReservedMemory.h"
 #include "WaveHeader.h"
 
 #include <atomic>
@@ -53,9 +54,9 @@ public:
     // RecordLength is a signed 32-bit count.
     static constexpr std::int64_t kMaxTakeBytes = 2147483647;
 
-    // Grows or allocates a block like realloc; nullptr on failure, leaving
-    // the old block untouched. Replaceable so tests can fail it.
-    using Reallocator = std::function<void*(void* block, std::size_t bytes)>;
+    // Asked before the take's block grows to `bytes`; false refuses, as a
+    // system out of memory would. Replaceable so tests can fail growth.
+    using GrowthCheck = std::function<bool(std::size_t bytes)>;
 
     RecordEngine(audio::AudioLibrary& library, EngineWindow& window, std::string programTitle);
     ~RecordEngine();
@@ -84,17 +85,17 @@ public:
                                       audio::DWORD length, void* user);
 
     // State, for the window and the tests (window thread, outside a capture).
-    const std::uint8_t* recordBuffer() const { return RecordBuffer.get(); }
+    const std::uint8_t* recordBuffer() const { return haveBlock_ ? RecordBuffer.data() : nullptr; }
     std::int32_t recordLength() const { return RecordLength; }
     std::int32_t recordBufferStep() const { return RecordBufferStep; }
     std::size_t recordBufferCapacity() const { return capacity_; }
     audio::HRECORD recordChannel() const { return RecordChannel; }
     audio::HSTREAM playbackStream() const { return PlaybackStream; }
     bool capturing() const { return RecordChannel != 0; }
-    bool hasFinishedTake() const { return RecordBuffer && takeFinished_; }
+    bool hasFinishedTake() const { return haveBlock_ && takeFinished_; }
 
     // Seams for tests and benchmarks; set before a take starts.
-    void setReallocator(Reallocator reallocator) { reallocate_ = std::move(reallocator); }
+    void setGrowthCheck(GrowthCheck check) { mayGrow_ = std::move(check); }
     void setMaxTakeBytes(std::int64_t bytes) { maxTakeBytes_ = bytes; }
     void setRecordBufferStep(std::int32_t step) { RecordBufferStep = step; }
     // Where the take in progress is also kept on disk; unset, it is not.
@@ -102,9 +103,6 @@ public:
     RecoveryFile* recovery() { return recovery_.get(); }
 
 private:
-    struct FreeBlock {
-        void operator()(std::uint8_t* p) const { std::free(p); }
-    };
     enum class EndReason { None, OutOfMemory, TakeFull, DeviceLost };
 
     audio::BOOL onCapturedBlock(audio::HRECORD handle, const void* buffer, audio::DWORD length);
@@ -122,14 +120,16 @@ private:
     audio::AudioLibrary& library_;
     EngineWindow& window_;
     std::string programTitle_;
-    Reallocator reallocate_;
+    GrowthCheck mayGrow_;
     std::int64_t maxTakeBytes_ = kMaxTakeBytes;
 
-    // While a capture runs, RecordBuffer, capacity_ and RecordLength are
-    // written only by the capture thread; the window thread touches them
-    // before BASS_RecordStart and after BASS_ChannelStop, both of which
-    // synchronise with the capture thread.
-    std::unique_ptr<std::uint8_t, FreeBlock> RecordBuffer;
+    // While a capture runs, RecordBuffer's memory, capacity_ and
+    // RecordLength are written only by the capture thread; the window thread
+    // touches them before BASS_RecordStart and after BASS_ChannelStop, both
+    // of which synchronise with the capture thread. The block's address
+    // space is reserved once for the largest take: it never moves.
+    platform::ReservedMemory RecordBuffer{std::size_t(kMaxTakeBytes) + 65536};
+    bool haveBlock_ = false;
     std::size_t capacity_ = 0;
     std::int32_t RecordLength = 0;
     std::int32_t RecordBufferStep = kDefaultStep;

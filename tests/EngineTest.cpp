@@ -4,6 +4,7 @@
 #include "FakeAudioLibrary.h"
 #include "FakeEngineWindow.h"
 #include "RecordEngine.h"
+#include "ReservedMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,38 @@ TEST_F(EngineTest, GrowthByTheRemainderRule) {
     eng.StopRecording();
 }
 
+TEST_F(EngineTest, TheBlockNeverMovesAsTheTakeGrows) {
+    eng.StartRecording();
+    lib.deliver({4096});
+    const std::uint8_t* first = eng.recordBuffer();
+    lib.deliver(std::vector<std::uint32_t>(40, 65536)); // 2.6 MB: many growths
+    EXPECT_EQ(eng.recordBuffer(), first);
+    eng.StopRecording();
+    EXPECT_TRUE(samplesFollowPattern());
+    // Nothing of a replaced take shows through in the next one.
+    eng.StartRecording();
+    EXPECT_EQ(eng.recordBuffer(), first);
+    EXPECT_EQ(eng.recordBuffer()[100], 0);
+    eng.StopRecording();
+}
+
+TEST(ReservedMemoryTest, CommitsWithinTheReservationAndGivesMemoryBack) {
+    platform::ReservedMemory m(std::size_t(64) << 20);
+    ASSERT_NE(m.data(), nullptr);
+    EXPECT_EQ(m.capacity(), std::size_t(64) << 20);
+    EXPECT_TRUE(m.commit(10));
+    m.data()[9] = 7;
+    EXPECT_TRUE(m.commit(3 << 20));
+    m.data()[(3 << 20) - 1] = 8;
+    EXPECT_EQ(m.data()[9], 7);
+    EXPECT_FALSE(m.commit((std::size_t(64) << 20) + 1));
+    EXPECT_GE(m.committed(), std::size_t(3) << 20);
+    m.decommit();
+    EXPECT_EQ(m.committed(), 0u);
+    EXPECT_TRUE(m.commit(10));
+    EXPECT_EQ(m.data()[9], 0);
+}
+
 TEST_F(EngineTest, RandomBlockSizesNeverOverrunTheBlock) {
     // A small step makes many growths; the address sanitizer build catches
     // a copy past the block, this test that the capacity always holds it.
@@ -272,9 +305,7 @@ TEST_F(EngineTest, DisplayShowsCountPositionAndLength) {
 
 TEST_F(EngineTest, FailedGrowthKeepsWhatWasCapturedAndFinishesTheTake) {
     int growths = 0;
-    eng.setReallocator([&growths](void* p, std::size_t n) -> void* {
-        return ++growths > 2 ? nullptr : std::realloc(p, n);
-    });
+    eng.setGrowthCheck([&growths](std::size_t) { return ++growths <= 2; });
     eng.StartRecording();         // first block: growth 1
     lib.deliver({150000, 60000}); // second growth succeeds
     lib.deliver({150000, 60000}); // the 60000 block cannot grow the block

@@ -160,9 +160,7 @@ TEST_F(RecorderWindowTest, SaveKeyWithoutTakeDoesNothingAndDuringTakeStopsFirst)
 TEST_F(RecorderWindowTest, MemoryFailureOnTheCaptureThreadReachesTheWindowThread) {
     loadAndShow();
     int growths = 0;
-    win->engine().setReallocator([&growths](void* p, std::size_t n) -> void* {
-        return ++growths > 1 ? nullptr : std::realloc(p, n);
-    });
+    win->engine().setGrowthCheck([&growths](std::size_t) { return ++growths <= 1; });
     win->Option2->setChecked(true); // Traditional captions
     key(Qt::Key_F1);
     lib.deliver({150000, 60000});
