@@ -105,24 +105,45 @@ void SdlAudioLibrary::closeCaptureDevice() {
 BOOL SdlAudioLibrary::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
     if (device != -1)
         return fail(BASS_ERROR_DEVICE);
-    if (outputDevice_ != 0)
+    if (outputInit_)
         return fail(BASS_ERROR_ALREADY);
     if (!sdlAudioUp_) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return fail(BASS_ERROR_DRIVER);
         sdlAudioUp_ = true;
     }
+    outputFreq_ = freq;
+    // Opened once to know that there is an output, then closed: an open
+    // device streams silence to the sound server all the time, which cost
+    // as much as the recording itself. It is opened again to play.
+    if (!openOutputDevice())
+        return fail(BASS_ERROR_DEVICE);
+    closeOutputDevice();
+    outputInit_ = true;
+    return succeed();
+}
+
+bool SdlAudioLibrary::openOutputDevice() {
+    if (outputDevice_ != 0)
+        return true;
     SDL_AudioSpec want{};
-    want.freq = int(freq);
+    want.freq = int(outputFreq_);
     want.format = AUDIO_S16LSB;
     want.channels = 2;
     want.samples = kDeviceFrames;
     want.callback = &SdlAudioLibrary::outputCallback;
     want.userdata = this;
+    // No allowed changes: the format stays what the streams were made for.
     outputDevice_ = SDL_OpenAudioDevice(nullptr, 0, &want, &outputSpec_, 0);
+    return outputDevice_ != 0;
+}
+
+void SdlAudioLibrary::closeOutputDevice() {
     if (outputDevice_ == 0)
-        return fail(BASS_ERROR_DEVICE);
-    return succeed();
+        return;
+    SDL_CloseAudioDevice(outputDevice_);
+    outputDevice_ = 0;
+    outputRunning_ = false;
 }
 
 HRECORD SdlAudioLibrary::BASS_RecordStart(DWORD freq, DWORD chans, DWORD flags, RECORDPROC* proc,
@@ -224,6 +245,10 @@ BOOL SdlAudioLibrary::BASS_ChannelPlay(DWORD handle, BOOL restart) {
             s->playing = true;
         }
         if (!outputRunning_) {
+            if (!openOutputDevice()) {
+                s->playing = false;
+                return fail(BASS_ERROR_DEVICE);
+            }
             SDL_PauseAudioDevice(outputDevice_, 0);
             outputRunning_ = true;
         }
@@ -287,7 +312,7 @@ QWORD SdlAudioLibrary::BASS_ChannelGetLength(DWORD handle) {
 
 HSTREAM SdlAudioLibrary::BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset,
                                                QWORD length, DWORD flags) {
-    if (outputDevice_ == 0)
+    if (!outputInit_)
         return fail(BASS_ERROR_INIT);
     if (!mem || flags != 0 || file == nullptr)
         return fail(BASS_ERROR_NOTAVAIL); // only in-place memory images are needed
@@ -320,7 +345,7 @@ HSTREAM SdlAudioLibrary::BASS_StreamCreateFile(BOOL mem, const void* file, QWORD
 }
 
 BOOL SdlAudioLibrary::BASS_StreamFree(HSTREAM handle) {
-    if (outputDevice_ == 0 || handle == 0)
+    if (!outputInit_ || handle == 0)
         return fail(BASS_ERROR_HANDLE);
     std::unique_ptr<Stream> gone;
     {
@@ -339,7 +364,7 @@ BOOL SdlAudioLibrary::BASS_StreamFree(HSTREAM handle) {
 }
 
 SdlAudioLibrary::Stream* SdlAudioLibrary::findStream(DWORD handle) {
-    if (outputDevice_ == 0 || handle == 0)
+    if (!outputInit_ || handle == 0)
         return nullptr;
     // The list is only changed by this thread, so reading it needs no lock.
     for (auto& s : streams_)
@@ -357,10 +382,8 @@ void SdlAudioLibrary::pauseOutputWhenQuiet() {
         for (const auto& s : streams_)
             anyPlaying = anyPlaying || s->playing;
     }
-    if (!anyPlaying) {
-        SDL_PauseAudioDevice(outputDevice_, 1);
-        outputRunning_ = false;
-    }
+    if (!anyPlaying)
+        closeOutputDevice();
 }
 
 void SDLCALL SdlAudioLibrary::outputCallback(void* self, Uint8* data, int len) {
@@ -409,7 +432,7 @@ BOOL SdlAudioLibrary::BASS_RecordFree() {
         proc_ = nullptr;
     }
     closeCaptureDevice();
-    if (outputDevice_ == 0 && sdlAudioUp_) {
+    if (!outputInit_ && sdlAudioUp_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         sdlAudioUp_ = false;
     }
@@ -417,11 +440,10 @@ BOOL SdlAudioLibrary::BASS_RecordFree() {
 }
 
 BOOL SdlAudioLibrary::BASS_Free() {
-    if (outputDevice_ == 0)
+    if (!outputInit_)
         return fail(BASS_ERROR_INIT);
-    SDL_CloseAudioDevice(outputDevice_);
-    outputDevice_ = 0;
-    outputRunning_ = false;
+    closeOutputDevice();
+    outputInit_ = false;
     streams_.clear();
     if (captureDevice_ == 0 && sdlAudioUp_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

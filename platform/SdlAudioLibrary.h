@@ -69,6 +69,9 @@ private:
     void closeCaptureDevice();
     bool isCapture(DWORD handle) const { return handle != 0 && handle == captureHandle_; }
     Stream* findStream(DWORD handle);
+    bool openOutputDevice();
+    void closeOutputDevice();
+    // Closes the output device once no stream plays.
     void pauseOutputWhenQuiet();
 
     bool sdlAudioUp_ = false;
@@ -94,6 +97,8 @@ private:
     SDL_AudioDeviceID outputDevice_ = 0;
     SDL_AudioSpec outputSpec_{};
     bool outputRunning_ = false;
+    bool outputInit_ = false; // BASS_Init succeeded; the device is open only while playing
+    DWORD outputFreq_ = 44100;
     HSTREAM nextStreamHandle_ = 0x20000;
     std::vector<std::unique_ptr<Stream>> streams_;
     std::vector<Uint8> mixScratch_;
