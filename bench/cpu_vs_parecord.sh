@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CPU time of Brevon recording for N seconds (60 by default) from the
 # PulseAudio source, against parecord recording the same source for the same
-# time, side by side in one run. Prints both and their ratio.
+# time, side by side in one run. Prints both and their ratio, and before it
+# Brevon's CPU while it sits idle (no take, nothing playing) for 20 s.
 set -euo pipefail
 BREVON=${1:-$(dirname "$0")/../build/release/bin/Brevon}
 SECS=${2:-60}
@@ -20,6 +21,11 @@ E2E_PIDS+=("$app")
 main=$(e2e_wait_window '^录音机标准版$' 15) || e2e_fail "no recorder window"
 xdotool windowfocus --sync "$main"
 sleep 3
+i0=$(ticks "$app")
+sleep 20
+i1=$(ticks "$app")
+awk -v t=$((i1 - i0)) -v hz="$hz" 'BEGIN {
+    printf "idle 20 s: Brevon %.2f s CPU (%.1f%% of one core)\n", t / hz, 100 * t / hz / 20 }'
 parecord --rate=44100 --channels=2 --format=s16le --file-format=wav "$E2E_WORK/parecord.wav" &
 rec=$!
 E2E_PIDS+=("$rec")

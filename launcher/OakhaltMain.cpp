@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     platform::SdlMediaControl prompts; // the speech window's voice prompts
     launcher::frmXD window(settings, dialogs, shell, library);
     window.setPromptMedia(&prompts);
-    window.Load();
+    window.Load(true);
     window.showLauncherWindow();
     return QApplication::exec();
 }

@@ -232,12 +232,19 @@ void frmXD::applyCaptions(bool simplified) {
     }
 }
 
-void frmXD::Load() {
-    if (readShowTips(settings_))
-        showMiniHomePage();
+void frmXD::Load(bool pageLater) {
+    // Page one is what shows behind the mini home page.
     Frame1->show();
     Frame2->hide();
     lblver->setText(recorder::SystemVer());
+    if (!readShowTips(settings_))
+        return;
+    if (pageLater)
+        // The web view takes a few hundred milliseconds to build: the
+        // launcher's own window comes first.
+        QTimer::singleShot(0, this, &frmXD::showMiniHomePage);
+    else
+        showMiniHomePage();
 }
 
 bool frmXD::isSimplified() const {

@@ -34,9 +34,10 @@ public:
           QWidget* parent = nullptr);
     ~frmXD() override;
 
-    // The load sequence: the mini home page first when the setting asks
-    // for it, then page one and the system name.
-    void Load();
+    // The load sequence: page one and the system name, then the mini home
+    // page when the setting asks for it (`pageLater`: once the event loop
+    // runs, so that the launcher's window shows first).
+    void Load(bool pageLater = false);
 
     void Option1_Click();
     void optFt_Click();
