@@ -100,8 +100,11 @@ MCIERROR SdlMediaControl::playAndWait(MCIDEVICEID device) {
     const Uint32 lengthMs = Uint32(1000.0 * double(sound.samples.size() + tail.size()) /
                                    (double(sound.channels) * sound.rate));
     const Uint32 deadline = SDL_GetTicks() + lengthMs + 3000;
-    while (SDL_GetQueuedAudioSize(dev.id) > 0 && SDL_GetTicks() < deadline)
+    while (SDL_GetQueuedAudioSize(dev.id) > 0 && SDL_GetTicks() < deadline) {
+        if (whileWaiting_)
+            whileWaiting_();
         SDL_Delay(10);
+    }
     return MCI_OK;
 }
 

@@ -4,6 +4,7 @@
 // has a text, success included.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,10 @@ public:
     SdlMediaControl(const SdlMediaControl&) = delete;
     SdlMediaControl& operator=(const SdlMediaControl&) = delete;
 
+    // Called every few milliseconds while a sound plays (window thread):
+    // where the window keeps painting without taking input.
+    void setWhileWaiting(std::function<void()> f) { whileWaiting_ = std::move(f); }
+
     MCIERROR open(const std::string& file, MCIDEVICEID& device) override;
     MCIERROR playAndWait(MCIDEVICEID device) override;
     MCIERROR close(MCIDEVICEID device) override;
@@ -49,6 +54,7 @@ private:
     struct Sound;
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    std::function<void()> whileWaiting_;
 };
 
 } // namespace platform

@@ -23,8 +23,12 @@ int runRecorderProgram(int argc, char* argv[], Edition edition) {
     platform::QtShell shell;
     frmRecTest window(edition, library, dialogs);
     window.setShell(&shell);
-    if (edition == Edition::Prompted)
-        window.setPromptMedia(&prompts.emplace());
+    if (edition == Edition::Prompted) {
+        // Input waits while a prompt speaks; painting and the timer do not.
+        prompts.emplace().setWhileWaiting(
+            [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        window.setPromptMedia(&*prompts);
+    }
     // The welcome prompt, where there is one, is spoken inside Load: before
     // the window shows.
     if (!window.Load(QApplication::arguments().mid(1)))

@@ -229,15 +229,15 @@ bool frmRecTest::Load(const QStringList& arguments) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     if (!engine_->LibraryStartup())
         return false;
-    // A take an earlier session left unsaved is offered once the window is
-    // on screen.
-    QTimer::singleShot(0, this, [this] { engine_->OfferRecovery(); });
     tmrRecTest->start();
     Text1->setText(QStringLiteral("2"));
     Text2->setText(QStringLiteral("16"));
     Text3->setText(QStringLiteral("44100"));
     lblSystem->setText(SystemVer());
     PlayPrompt("\\wave\\Welcome.wav");
+    // A take an earlier session left unsaved is offered once the window is
+    // on screen (after the welcome, which keeps the window painting).
+    QTimer::singleShot(0, this, [this] { engine_->OfferRecovery(); });
     return true;
 }
 
@@ -255,7 +255,15 @@ void frmRecTest::PlayPrompt(const char* file) {
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
 #endif
     player_->FileName(path.toStdString());
+    // The window paints while the prompt plays; a close asked for meanwhile
+    // waits until the action the prompt belongs to is done.
+    ++speaking_;
     player_->PlaySound();
+    --speaking_;
+    if (speaking_ == 0 && closeAsked_) {
+        closeAsked_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 void frmRecTest::btnRecord_Click() {
@@ -383,6 +391,11 @@ void frmRecTest::tmrRecTest_Timer() {
 }
 
 void frmRecTest::closeEvent(QCloseEvent* event) {
+    if (speaking_ > 0) {
+        closeAsked_ = true;
+        event->ignore();
+        return;
+    }
     // No question about an unsaved take: closing frees everything.
     tmrRecTest->stop();
     engine_->Shutdown();

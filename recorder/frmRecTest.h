@@ -90,6 +90,8 @@ private:
     std::unique_ptr<platform::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecordEngine> engine_;
     platform::MediaControl* media_ = nullptr;
+    int speaking_ = 0;                // prompts playing (the window paints meanwhile)
+    bool closeAsked_ = false;         // a close came while one played
     std::unique_ptr<MCIplay> player_; // the current prompt's player, replaced per prompt
     QString programFolder_;
     platform::Shell* shell_ = nullptr;

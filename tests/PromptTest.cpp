@@ -113,6 +113,15 @@ TEST_F(PromptedWindowTest, MissingPromptFilesAreSilentAndEveryActionRuns) {
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
+TEST_F(PromptedWindowTest, AWindowClosedWhileAPromptPlaysClosesWhenTheActionIsDone) {
+    media.whilePlaying = [this](const std::string&) { win->close(); };
+    key(Qt::Key_F1); // the close comes during the start prompt
+    EXPECT_TRUE(win->engine().capturing()) << "the take still started";
+    EXPECT_TRUE(win->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !win->isVisible(); }));
+    EXPECT_FALSE(win->engine().capturing());
+}
+
 TEST(StandardWindow, PlaysNoPrompt) {
     fake::FakeAudioLibrary lib;
     fake::FakeDialogs dialogs;
