@@ -95,25 +95,35 @@ bool frmFDJ::Timer1_Timer() {
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect area(pointer, source);
-    // What lies beyond the screen's edge stays black.
-    QImage copy(source, QImage::Format_RGB32);
-    copy.fill(Qt::black);
+    // One frame buffer, reused; the grab is drawn straight into it at the
+    // box's size (no smoothing: hard pixel edges are easier to read when
+    // enlarged), so no intermediate image is made, scaled or converted.
+    if (frame_.size() != box)
+        frame_ = QPixmap(box);
+    const double sx = double(box.width()) / source.width();
+    const double sy = double(box.height()) / source.height();
+    const auto toBox = [&](const QRect& r) {
+        const QRect local = r.translated(-area.topLeft());
+        return QRectF(local.x() * sx, local.y() * sy, local.width() * sx, local.height() * sy);
+    };
     const QRect onScreen = area.intersected(screen->geometry());
+    QPainter painter(&frame_);
+    // What lies beyond the screen's edge stays black.
+    if (onScreen != area)
+        painter.fillRect(frame_.rect(), Qt::black);
     if (!onScreen.isEmpty()) {
         const QPixmap grabbed = screen->grabWindow(0, onScreen.x() - screen->geometry().x(),
                                                    onScreen.y() - screen->geometry().y(),
                                                    onScreen.width(), onScreen.height());
-        QPainter painter(&copy);
-        painter.drawPixmap(onScreen.topLeft() - area.topLeft(), grabbed);
+        painter.drawPixmap(toBox(onScreen), grabbed, QRectF(grabbed.rect()));
         // The magnifier does not magnify itself: its own rectangle stays black,
         // or the picture would feed back into itself.
         const QRect self = frameGeometry().intersected(area);
         if (!self.isEmpty())
-            painter.fillRect(self.translated(-area.topLeft()), Qt::black);
+            painter.fillRect(toBox(self), Qt::black);
     }
-    // No smoothing: hard pixel edges are easier to read when enlarged.
-    Picture1->setPixmap(
-        QPixmap::fromImage(copy.scaled(box, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    painter.end();
+    Picture1->setPixmap(frame_);
     return true;
 }
 

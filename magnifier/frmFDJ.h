@@ -2,6 +2,7 @@
 // The screen magnifier: an always-on-top window showing the screen region
 // whose top-left corner is the mouse pointer, 1 to 9 times larger.
 
+#include <QPixmap>
 #include <QSize>
 #include <QWidget>
 
@@ -31,6 +32,9 @@ public:
     QLabel* Label2 = nullptr;
     QLabel* Picture1 = nullptr;
     QTimer* Timer1 = nullptr;
+
+private:
+    QPixmap frame_; // the picture box's image, reused frame after frame
 };
 
 } // namespace magnifier
