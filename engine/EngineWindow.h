@@ -2,6 +2,8 @@
 // What the engine knows of the window it serves. The recorder window and
 // the speech recorder window implement it; tests implement it without Qt.
 
+#include "DialogTypes.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -10,14 +12,8 @@
 
 namespace engine {
 
-enum class MessageIcon { Critical, Exclamation, Information };
-
-struct SaveDialogRequest {
-    std::string title;
-    std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
-    std::string defaultExtension;
-    bool simplified = true; // the script of the dialog's own words
-};
+using MessageIcon = platform::MessageIcon;
+using SaveDialogRequest = platform::SaveDialogRequest;
 
 class EngineWindow {
 public:

@@ -260,7 +260,7 @@ void frmXD::optFt_Click() {
 
 void frmXD::cmdabout_Click() {
     dialogs_.message(this, aboutTitle(isSimplified()), aboutText(isSimplified()),
-                     engine::MessageIcon::Information);
+                     platform::MessageIcon::Information);
 }
 
 void frmXD::cmdFDJ_Click() {
@@ -364,7 +364,7 @@ bool frmXD::LaunchRecorder(const QString& name) {
                           ? QStringLiteral("录音程序“%1”启动不了。请检查它是否已经安装完整。")
                           : QStringLiteral("錄音程式「%1」啟動不了。請檢查它是否已經安裝完整。"))
                          .arg(name),
-                     engine::MessageIcon::Exclamation);
+                     platform::MessageIcon::Exclamation);
     return false;
 }
 

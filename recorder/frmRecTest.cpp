@@ -101,8 +101,8 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     createControls();
     applyLayout();
     createMenu();
-    engineWindow_ = std::make_unique<platform::WidgetEngineWindow>(
-        platform::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
+    engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
+        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
         [this] { return isSimplified(); });
     engineWindow_->onEndedByEngine([this] { Command1->setEnabled(true); });
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
@@ -222,7 +222,7 @@ bool frmRecTest::Load(const QStringList& arguments) {
     Text4->setText(arguments.join(QLatin1Char(' ')));
     if (Text4->text() != QLatin1String(kLauncherWord)) {
         dialogs_.message(nullptr, QString::fromUtf8(kRefusalTitle), QString::fromUtf8(kRefusalText),
-                         engine::MessageIcon::Critical);
+                         platform::MessageIcon::Critical);
         return false;
     }
     // Prompts and other files are found relative to the program folder.
@@ -325,7 +325,7 @@ void frmRecTest::startVolumeTool(bool recording) {
     dialogs_.message(this, windowTitle(),
                      isSimplified() ? QStringLiteral("无法打开音量控制程序。")
                                     : QStringLiteral("無法開啟音量控制程式。"),
-                     engine::MessageIcon::Exclamation);
+                     platform::MessageIcon::Exclamation);
 }
 
 void frmRecTest::Command2_Click() {

@@ -87,7 +87,7 @@ private:
 
     Edition edition_;
     platform::Dialogs& dialogs_;
-    std::unique_ptr<platform::WidgetEngineWindow> engineWindow_;
+    std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecordEngine> engine_;
     platform::MediaControl* media_ = nullptr;
     int speaking_ = 0;                // prompts playing (the window paints meanwhile)

@@ -103,8 +103,8 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
     setWindowIcon(recorder::recorderIcon());
     createControls();
     applyCaptions(true);
-    engineWindow_ = std::make_unique<platform::WidgetEngineWindow>(
-        platform::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
+    engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
+        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
         std::move(simplified));
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_, "Oakhalt");
     engine_->setRecoveryFolder(platform::recoveryFolder());
@@ -244,7 +244,7 @@ void frmSDK::tmrRec_Timer() {
         dialogs_.message(this, windowTitle(),
                          simplified_() ? QStringLiteral("麦克风断开了，语音识别已停止。")
                                        : QStringLiteral("麥克風斷開了，語音識別已停止。"),
-                         engine::MessageIcon::Exclamation);
+                         platform::MessageIcon::Exclamation);
     }
 }
 
@@ -348,14 +348,14 @@ void frmSDK::explain(TrainingProblem problem, const std::string& detail) {
     const QString text = QString::fromUtf8(simplified_() ? row.simplified : row.traditional);
     dialogs_.message(this, windowTitle(),
                      text + QStringLiteral("\n\n") + QString::fromStdString(detail),
-                     engine::MessageIcon::Exclamation);
+                     platform::MessageIcon::Exclamation);
 }
 
 void frmSDK::StartRecognition() {
     QString error;
     // Said plainly, and the window stays: the buttons still record.
     if (!ensureContext(error)) {
-        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
         return;
     }
     if (!voice_) {
@@ -375,7 +375,7 @@ void frmSDK::listen() {
     QString error;
     if (!RecoGrammar_->DictationSetState(1, error)) {
         SetRecognitionState(false);
-        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
         return;
     }
     SetRecognitionState(true);
@@ -407,11 +407,11 @@ void frmSDK::offerTraining() {
 void frmSDK::cmdTrain_Click() {
     QString error;
     if (!ensureContext(error)) {
-        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
         return;
     }
     if (!RecoContext_->SetEnrolment(true, error)) {
-        dialogs_.message(this, windowTitle(), error, engine::MessageIcon::Exclamation);
+        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
         return;
     }
     // No commands are obeyed while the user is saying them for the training.

@@ -140,7 +140,7 @@ private:
     SpeechBackendFactory recogniser_;
     std::function<bool()> simplified_;
     QString profileFolder_;
-    std::unique_ptr<platform::WidgetEngineWindow> engineWindow_;
+    std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecordEngine> engine_;
     std::unique_ptr<RecoContext> RecoContext_;
     std::unique_ptr<PromptVoice> voice_;

@@ -175,7 +175,7 @@ TEST_F(LauncherTest, AboutBoxHasSixLinesWithBlankLinesBetween) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("關於我們 - 感謝使用"));
     EXPECT_EQ(dialogs.boxes[0].text, launcher::aboutText(false));
-    EXPECT_EQ(dialogs.boxes[0].icon, engine::MessageIcon::Information);
+    EXPECT_EQ(dialogs.boxes[0].icon, platform::MessageIcon::Information);
     EXPECT_TRUE(launcher::aboutText(false).contains(QStringLiteral("Tessel軟件原為Brindle工作室")));
 }
 

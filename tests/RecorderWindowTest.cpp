@@ -58,7 +58,7 @@ TEST_F(RecorderWindowTest, RefusesAnyCommandLineButTheExactWord) {
         EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("错误运行"));
         EXPECT_EQ(dialogs.boxes[0].text,
                   QStringLiteral("注意：此程序必须依赖Lumeno录音机一起启动!"));
-        EXPECT_EQ(dialogs.boxes[0].icon, engine::MessageIcon::Critical);
+        EXPECT_EQ(dialogs.boxes[0].icon, platform::MessageIcon::Critical);
     }
     EXPECT_TRUE(lib.calls().empty()); // no device was asked for
 }

@@ -11,16 +11,16 @@
 namespace platform {
 
 void QtDialogs::message(QWidget* owner, const QString& title, const QString& text,
-                        engine::MessageIcon icon) {
+                        MessageIcon icon) {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
-    case engine::MessageIcon::Critical:
+    case MessageIcon::Critical:
         boxIcon = QMessageBox::Critical;
         break;
-    case engine::MessageIcon::Exclamation:
+    case MessageIcon::Exclamation:
         boxIcon = QMessageBox::Warning;
         break;
-    case engine::MessageIcon::Information:
+    case MessageIcon::Information:
         boxIcon = QMessageBox::Information;
         break;
     }
@@ -73,8 +73,7 @@ private:
 
 } // namespace
 
-std::optional<QString> QtDialogs::saveFileName(QWidget* owner,
-                                               const engine::SaveDialogRequest& request) {
+std::optional<QString> QtDialogs::saveFileName(QWidget* owner, const SaveDialogRequest& request) {
     SaveDialog dialog(owner, QString::fromStdString(request.title), request.simplified);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -2,7 +2,7 @@
 // Modal boxes and the save dialog behind one seam, so that window tests can
 // answer them without blocking.
 
-#include "EngineWindow.h"
+#include "DialogTypes.h"
 
 #include <QString>
 
@@ -18,11 +18,11 @@ public:
     virtual ~Dialogs() = default;
     // Returns when the user has closed the box.
     virtual void message(QWidget* owner, const QString& title, const QString& text,
-                         engine::MessageIcon icon) = 0;
+                         MessageIcon icon) = 0;
     // A question with 是 and 否; true for 是.
     virtual bool question(QWidget* owner, const QString& title, const QString& text) = 0;
     virtual std::optional<QString> saveFileName(QWidget* owner,
-                                                const engine::SaveDialogRequest& request) = 0;
+                                                const SaveDialogRequest& request) = 0;
     // Shows a window of ours modally; returns its result when it is closed.
     virtual int runModal(QDialog& dialog) = 0;
 };
@@ -30,10 +30,9 @@ public:
 class QtDialogs final : public Dialogs {
 public:
     void message(QWidget* owner, const QString& title, const QString& text,
-                 engine::MessageIcon icon) override;
+                 MessageIcon icon) override;
     bool question(QWidget* owner, const QString& title, const QString& text) override;
-    std::optional<QString> saveFileName(QWidget* owner,
-                                        const engine::SaveDialogRequest& request) override;
+    std::optional<QString> saveFileName(QWidget* owner, const SaveDialogRequest& request) override;
     int runModal(QDialog& dialog) override;
 
 private:

@@ -62,7 +62,7 @@ void openPage(Shell& shell, Dialogs& dialogs, QWidget* owner, const QUrl& url, b
     const QString text =
         simplified ? QStringLiteral("无法打开网页：") : QStringLiteral("無法開啟網頁：");
     dialogs.message(owner, owner ? owner->window()->windowTitle() : QString(),
-                    text + url.toString(), engine::MessageIcon::Exclamation);
+                    text + url.toString(), MessageIcon::Exclamation);
 }
 
 } // namespace platform

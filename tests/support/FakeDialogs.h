@@ -12,11 +12,11 @@ public:
     struct Box {
         QString title;
         QString text;
-        engine::MessageIcon icon;
+        platform::MessageIcon icon;
         bool owned;
     };
     std::vector<Box> boxes;
-    std::vector<engine::SaveDialogRequest> saveRequests;
+    std::vector<platform::SaveDialogRequest> saveRequests;
     std::optional<QString> saveAnswer;
     std::vector<QString> questions;
     bool yesAnswer = false;
@@ -27,14 +27,14 @@ public:
     int modalShown = 0;
 
     void message(QWidget* owner, const QString& title, const QString& text,
-                 engine::MessageIcon icon) override {
+                 platform::MessageIcon icon) override {
         boxes.push_back({title, text, icon, owner != nullptr});
     }
     bool question(QWidget*, const QString&, const QString& text) override {
         questions.push_back(text);
         return yesAnswer;
     }
-    std::optional<QString> saveFileName(QWidget*, const engine::SaveDialogRequest& r) override {
+    std::optional<QString> saveFileName(QWidget*, const platform::SaveDialogRequest& r) override {
         saveRequests.push_back(r);
         if (onSaveDialog)
             onSaveDialog();

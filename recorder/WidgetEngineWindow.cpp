@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace platform {
+namespace recorder {
 
-WidgetEngineWindow::WidgetEngineWindow(Controls controls, Dialogs& dialogs,
+WidgetEngineWindow::WidgetEngineWindow(Controls controls, platform::Dialogs& dialogs,
                                        std::function<bool()> simplified)
     : c_(controls), dialogs_(dialogs), simplified_(std::move(simplified)) {}
 
@@ -23,7 +23,7 @@ void WidgetEngineWindow::setPositionText(const std::string& text) {
 }
 
 void WidgetEngineWindow::showMessage(const std::string& title, const std::string& text,
-                                     engine::MessageIcon icon) {
+                                     platform::MessageIcon icon) {
     ++modalDepth_;
     dialogs_.message(c_.window, QString::fromStdString(title), QString::fromStdString(text), icon);
     --modalDepth_;
@@ -38,7 +38,7 @@ bool WidgetEngineWindow::askYesNo(const std::string& title, const std::string& t
 }
 
 std::optional<std::string>
-WidgetEngineWindow::askSaveFileName(const engine::SaveDialogRequest& request) {
+WidgetEngineWindow::askSaveFileName(const platform::SaveDialogRequest& request) {
     ++modalDepth_;
     auto name = dialogs_.saveFileName(c_.window, request);
     --modalDepth_;
@@ -61,4 +61,4 @@ void WidgetEngineWindow::postToWindowThread(std::function<void()> task) {
     QMetaObject::invokeMethod(c_.window, std::move(task), Qt::QueuedConnection);
 }
 
-} // namespace platform
+} // namespace recorder

@@ -1,7 +1,7 @@
 #pragma once
 // The engine's view of a window made of Qt widgets: the record button's
 // caption, Play and Save, the position label, the script choice, boxes and
-// the save dialog. Both recorder windows use it.
+// the save dialog. The recorder window and the speech window use it.
 
 #include "Dialogs.h"
 #include "EngineWindow.h"
@@ -14,7 +14,7 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-namespace platform {
+namespace recorder {
 
 class WidgetEngineWindow final : public engine::EngineWindow {
 public:
@@ -25,7 +25,8 @@ public:
         QPushButton* save = nullptr;
         QLabel* position = nullptr;
     };
-    WidgetEngineWindow(Controls controls, Dialogs& dialogs, std::function<bool()> simplified);
+    WidgetEngineWindow(Controls controls, platform::Dialogs& dialogs,
+                       std::function<bool()> simplified);
 
     // Runs after the engine itself ended a capture (memory or length limit).
     void onEndedByEngine(std::function<void()> f) { endedByEngine_ = std::move(f); }
@@ -37,19 +38,19 @@ public:
     void setPositionText(const std::string& text) override;
     bool isSimplified() const override { return simplified_(); }
     void showMessage(const std::string& title, const std::string& text,
-                     engine::MessageIcon icon) override;
+                     platform::MessageIcon icon) override;
     bool askYesNo(const std::string& title, const std::string& text) override;
-    std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& request) override;
+    std::optional<std::string> askSaveFileName(const platform::SaveDialogRequest& request) override;
     void* nativeHandle() override;
     void captureEndedByEngine() override;
     void postToWindowThread(std::function<void()> task) override;
 
 private:
     Controls c_;
-    Dialogs& dialogs_;
+    platform::Dialogs& dialogs_;
     std::function<bool()> simplified_;
     std::function<void()> endedByEngine_;
     int modalDepth_ = 0;
 };
 
-} // namespace platform
+} // namespace recorder

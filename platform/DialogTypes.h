@@ -1,0 +1,20 @@
+#pragma once
+// Plain types of the boxes and the save dialog, shared by the engine's view
+// of a window and the dialog layer beneath it.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+enum class MessageIcon { Critical, Exclamation, Information };
+
+struct SaveDialogRequest {
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
+    std::string defaultExtension;
+    bool simplified = true; // the script of the dialog's own words
+};
+
+} // namespace platform
