@@ -289,8 +289,7 @@ void frmXD::lblMini_Click() {
 
 void frmXD::showMiniHomePage() {
     if (!tip_) {
-        tip_ =
-            std::make_unique<minihome::frmTip>(settings_, *this, QStringLiteral(MAKER_HOST), this);
+        tip_ = std::make_unique<minihome::frmTip>(*this, QStringLiteral(MAKER_HOST), this);
         tip_->Load();
     }
     dialogs_.runModal(*tip_);
@@ -380,6 +379,14 @@ void frmXD::showLauncherWindow() {
             move(s->availableGeometry().center() - rect().center());
         show();
     }
+}
+
+bool frmXD::storedTipsOnStart() const {
+    return readShowTips(settings_);
+}
+
+void frmXD::storeTipsOnStart(bool show) {
+    storeShowTips(settings_, show);
 }
 
 void frmXD::setTipsOnStart(bool show) {

@@ -67,6 +67,8 @@ public:
     // minihome::TipsHost
     void showLauncherWindow() override;
     void setTipsOnStart(bool show) override;
+    bool storedTipsOnStart() const override;
+    void storeTipsOnStart(bool show) override;
 
     QLabel* PicONE = nullptr;
     recorder::LinkLabel* lblZm = nullptr;

@@ -1,6 +1,5 @@
 #include "frmTip.h"
 
-#include "TipsSetting.h"
 #include "WindowUnits.h"
 #include "modIE.h"
 
@@ -8,7 +7,6 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -29,9 +27,9 @@ constexpr PageRow kPages[] = {
 
 } // namespace
 
-frmTip::frmTip(QSettings& settings, TipsHost& launcher, QString host, QWidget* parent)
+frmTip::frmTip(TipsHost& launcher, QString host, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      settings_(settings), launcher_(launcher), host_(std::move(host)) {
+      launcher_(launcher), host_(std::move(host)) {
     setObjectName(QStringLiteral("frmTip"));
     setWindowTitle(QStringLiteral("Lumeno录音机迷你首页"));
     setStyleSheet(QStringLiteral("QDialog, QGroupBox { background: white; }"));
@@ -75,7 +73,7 @@ frmTip::frmTip(QSettings& settings, TipsHost& launcher, QString host, QWidget* p
     chkLoadTipsAtStartup->setChecked(true);
     place(chkLoadTipsAtStartup, 120, 3960, 2175, 315);
     connect(chkLoadTipsAtStartup, &QCheckBox::toggled, this,
-            [this](bool on) { launcher::storeShowTips(settings_, on); });
+            [this](bool on) { launcher_.storeTipsOnStart(on); });
 
     cmdOK = new QPushButton(QStringLiteral("  确   定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -116,7 +114,7 @@ bool frmTip::event(QEvent* event) {
     // Each showing: the check box follows what is stored. Storing it again
     // from the toggle writes the same value.
     if (event->type() == QEvent::WindowActivate)
-        chkLoadTipsAtStartup->setChecked(launcher::readShowTips(settings_));
+        chkLoadTipsAtStartup->setChecked(launcher_.storedTipsOnStart());
     return QDialog::event(event);
 }
 

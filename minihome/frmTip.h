@@ -7,7 +7,6 @@
 class QCheckBox;
 class QGroupBox;
 class QPushButton;
-class QSettings;
 class QWebEngineView;
 
 namespace minihome {
@@ -19,13 +18,17 @@ public:
     virtual void showLauncherWindow() = 0;
     // The launcher's in-memory copy of the start-up choice.
     virtual void setTipsOnStart(bool show) = 0;
+    // The stored start-up choice: read at each showing, written as the box
+    // is ticked or cleared.
+    virtual bool storedTipsOnStart() const = 0;
+    virtual void storeTipsOnStart(bool show) = 0;
 };
 
 class frmTip final : public QDialog {
     Q_OBJECT
 public:
     // `host` is the maker's host name that the page paths follow.
-    frmTip(QSettings& settings, TipsHost& launcher, QString host, QWidget* parent = nullptr);
+    frmTip(TipsHost& launcher, QString host, QWidget* parent = nullptr);
     ~frmTip() override;
 
     // Runs once per creation: first page, check box, launcher window, hooks.
@@ -56,7 +59,6 @@ protected:
 private:
     void closeOperation();
 
-    QSettings& settings_;
     TipsHost& launcher_;
     QString host_;
     bool destroyRequested_ = false;
