@@ -338,11 +338,7 @@ void frmXD::Command3_Click() {
         }
         hide();
     } else {
-        const QString name = lblver->text();
-        const bool standard = name == QLatin1String(recorder::kWindowsVista) ||
-                              name == QLatin1String(recorder::kWindows7) ||
-                              name == QString::fromUtf8(recorder::kUnknownSystem);
-        if (LaunchRecorder(standard ? QStringLiteral("Brevon") : QStringLiteral("Kestrum")))
+        if (LaunchRecorder(recorder::standardRecorderFor(lblver->text())))
             endProgram_();
     }
 }

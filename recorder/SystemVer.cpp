@@ -58,4 +58,11 @@ QString SystemVer() {
     return SystemVer(v.platformId, v.major, v.minor);
 }
 
+QString standardRecorderFor(const QString& systemName) {
+    const bool standard = systemName == QLatin1String(kWindowsVista) ||
+                          systemName == QLatin1String(kWindows7) ||
+                          systemName == QString::fromUtf8(kUnknownSystem);
+    return standard ? QStringLiteral("Brevon") : QStringLiteral("Kestrum");
+}
+
 } // namespace recorder

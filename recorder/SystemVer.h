@@ -14,4 +14,7 @@ inline constexpr const char* kWindows7 = "Windows 7";
 inline constexpr const char* kWindowsVista = "Windows Vista";
 inline constexpr const char* kUnknownSystem = "未知";
 
+// The recorder the launcher's standard mode starts on the named system.
+QString standardRecorderFor(const QString& systemName);
+
 } // namespace recorder
