@@ -14,6 +14,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xdotool xclip x11-utils imagemagick appstream desktop-file-utils
   pulseaudio pulseaudio-utils sox python3 time
+  # the package: its dependencies computed from the binaries, and its checker
+  dpkg-dev lintian
   # run time
   fonts-noto-cjk qt6-qpa-plugins pavucontrol
 )
