@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -147,7 +148,16 @@ void frmRecTest::createControls() {
     Label2->setStyleSheet(QStringLiteral("color: rgb(64, 64, 64); background: transparent;"));
     lblZm->setStyleSheet(QStringLiteral("color: #FF0000; background: transparent;"));
     lblZm->setCursor(pointingHandCursor());
-    lblPos->setStyleSheet(QStringLiteral("background: white;"));
+    // Changed five times a second while recording: a palette and plain
+    // text keep each change to a repaint of its digits (a style sheet sends
+    // every paint through the style-sheet engine).
+    {
+        QPalette white = lblPos->palette();
+        white.setColor(QPalette::Window, Qt::white);
+        lblPos->setPalette(white);
+        lblPos->setAutoFillBackground(true);
+        lblPos->setTextFormat(Qt::PlainText);
+    }
     Label1->setText(QString::fromUtf8(texts.makerLine) + QStringLiteral(MAKER_WEB_ADDRESS));
     Label1->setStyleSheet(QStringLiteral("background: white;"));
     Option1->setChecked(true);

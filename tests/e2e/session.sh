@@ -4,6 +4,9 @@
 
 E2E_WORK=$(mktemp -d)
 E2E_PIDS=()
+# The programs' data (unsaved takes, voice training) stays inside the test:
+# a take one test leaves unsaved must not be offered to the next.
+export XDG_DATA_HOME="$E2E_WORK/data"
 
 # Ends a process and everything it started (a pipeline's members too).
 e2e_kill_tree() {
