@@ -1,0 +1,118 @@
+// The real audio layer on SDL's dummy driver (no sound card, no server):
+// capture delivers on SDL's own thread and stops delivering once stopped,
+// pause holds the count, a stream plays to its end and reads as stopped.
+// Also run under ThreadSanitizer with the engine's tests.
+
+#include "SdlAudioLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+using namespace audio;
+
+namespace {
+
+struct Counter {
+    std::atomic<int> calls{0};
+    std::atomic<std::uint64_t> bytes{0};
+};
+
+BOOL count(HRECORD, const void*, DWORD length, void* user) {
+    auto* c = static_cast<Counter*>(user);
+    c->calls.fetch_add(1);
+    c->bytes.fetch_add(length);
+    return 1;
+}
+
+template <class Pred> bool waitFor(Pred pred, int ms = 3000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// A 0.1 s image of 44.1 kHz stereo 16-bit sound.
+std::vector<std::uint8_t> waveImage() {
+    const std::uint32_t data = 4410 * 4;
+    std::vector<std::uint8_t> img(44 + data, 0);
+    auto put32 = [&](int at, std::uint32_t v) { std::memcpy(img.data() + at, &v, 4); };
+    auto put16 = [&](int at, std::uint16_t v) { std::memcpy(img.data() + at, &v, 2); };
+    std::memcpy(img.data(), "RIFF", 4);
+    put32(4, 36 + data);
+    std::memcpy(img.data() + 8, "WAVEfmt ", 8);
+    put32(16, 16);
+    put16(20, 1);
+    put16(22, 2);
+    put32(24, 44100);
+    put32(28, 176400);
+    put16(32, 4);
+    put16(34, 16);
+    std::memcpy(img.data() + 36, "data", 4);
+    put32(40, data);
+    return img;
+}
+
+class SdlAudioTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    SdlAudioLibrary lib;
+};
+
+} // namespace
+
+TEST_F(SdlAudioTest, CaptureDeliversPausesAndStopsOnItsOwnThread) {
+    ASSERT_TRUE(lib.BASS_RecordInit(-1));
+    ASSERT_TRUE(lib.BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    Counter c;
+    const HRECORD h = lib.BASS_RecordStart(44100, 2, 0, &count, &c);
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(waitFor([&] { return c.calls.load() >= 3; })) << "no blocks from the driver";
+    EXPECT_EQ(lib.BASS_ChannelIsActive(h), DWORD(BASS_ACTIVE_PLAYING));
+    EXPECT_EQ(c.bytes.load() % 4, 0u) << "whole frames";
+
+    ASSERT_TRUE(lib.BASS_ChannelPause(h));
+    EXPECT_EQ(lib.BASS_ChannelIsActive(h), DWORD(BASS_ACTIVE_PAUSED));
+    const auto held = lib.BASS_ChannelGetPosition(h);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(lib.BASS_ChannelGetPosition(h), held) << "paused: nothing is delivered";
+    ASSERT_TRUE(lib.BASS_ChannelPlay(h, 0));
+    ASSERT_TRUE(waitFor([&] { return lib.BASS_ChannelGetPosition(h) > held; }));
+
+    ASSERT_TRUE(lib.BASS_ChannelStop(h));
+    const int after = c.calls.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(c.calls.load(), after) << "no callback once the stop has returned";
+    EXPECT_TRUE(lib.BASS_RecordFree());
+    EXPECT_TRUE(lib.BASS_Free());
+}
+
+TEST_F(SdlAudioTest, AStreamPlaysToItsEndAndItsDeviceIsOpenOnlyMeanwhile) {
+    ASSERT_TRUE(lib.BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    const auto image = waveImage();
+    const HSTREAM s = lib.BASS_StreamCreateFile(1, image.data(), 0, image.size(), 0);
+    ASSERT_NE(s, 0u);
+    EXPECT_EQ(lib.BASS_ChannelGetLength(s), QWORD(4410 * 4));
+    EXPECT_EQ(lib.BASS_ChannelIsActive(s), DWORD(BASS_ACTIVE_STOPPED));
+    ASSERT_TRUE(lib.BASS_ChannelPlay(s, 0));
+    ASSERT_TRUE(waitFor([&] { return lib.BASS_ChannelIsActive(s) == BASS_ACTIVE_STOPPED; }))
+        << "the stream never ended";
+    EXPECT_EQ(lib.BASS_ChannelGetPosition(s), QWORD(4410 * 4));
+    // Played again from the top after its end.
+    ASSERT_TRUE(lib.BASS_ChannelPlay(s, 0));
+    EXPECT_EQ(lib.BASS_ChannelIsActive(s), DWORD(BASS_ACTIVE_PLAYING));
+    ASSERT_TRUE(lib.BASS_ChannelStop(s));
+    EXPECT_EQ(lib.BASS_ChannelGetPosition(s), 0u);
+    EXPECT_TRUE(lib.BASS_StreamFree(s));
+    EXPECT_FALSE(lib.BASS_StreamFree(s));
+    EXPECT_EQ(lib.BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    EXPECT_TRUE(lib.BASS_Free());
+}
