@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,6 +93,10 @@ private:
     // The microphone a take began on.
     platform::CaptureSource captureSource_;
     std::atomic<QWORD> capturedBytes_{0};
+    // Sound time that has passed in the take (bytes), and when it was last
+    // counted: a take never holds more than that.
+    double captureBudget_ = 0;
+    std::chrono::steady_clock::time_point captureClock_;
 
     // Playback. The stream list changes only under the output device's lock.
     SDL_AudioDeviceID outputDevice_ = 0;
