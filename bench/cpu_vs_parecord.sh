@@ -7,9 +7,7 @@ set -euo pipefail
 BREVON=${1:-$(dirname "$0")/../build/release/bin/Brevon}
 SECS=${2:-60}
 . "$(dirname "$0")/../tests/e2e/session.sh"
-export LANG=zh_CN.UTF-8
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 e2e_feed_tone $((SECS + 30))
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }

@@ -8,9 +8,7 @@ set -euo pipefail
 BREVON=${1:-$(dirname "$0")/../build/release/bin/Brevon}
 N=${2:-20}
 . "$(dirname "$0")/../tests/e2e/session.sh"
-export LANG=zh_CN.UTF-8
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 pactl load-module module-sine-source source_name=mic rate=44100 frequency=440 >/dev/null
 pactl set-default-source mic
 export HOME="$E2E_WORK/home"

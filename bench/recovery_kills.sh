@@ -7,9 +7,7 @@ set -euo pipefail
 BREVON=${1:-$(dirname "$0")/../build/release/bin/Brevon}
 N=${2:-20}
 . "$(dirname "$0")/../tests/e2e/session.sh"
-export LANG=zh_CN.UTF-8
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 e2e_feed_tone $((N * 25))
 export XDG_DATA_HOME="$E2E_WORK/data"
 folder="$XDG_DATA_HOME/Brevon/recovery"

@@ -1,6 +1,7 @@
 // Saving a take: what lands on disk is read back with libsndfile, and every
 // failure leaves the existing file and the folder as they were.
 
+#include "AsNormalUser.h"
 #include "AtomicFile.h"
 #include "FakeAudioLibrary.h"
 #include "FakeEngineWindow.h"
@@ -219,19 +220,9 @@ TEST(AtomicFile, AFolderTheUserCannotWriteIsACreateFailureWithTheSystemsError) {
         const auto r = platform::writeFileAtomically((dir / "x.wav").string(), "abc", 3, &error);
         return r == platform::WriteResult::CantCreate && error == EACCES;
     };
-    if (::geteuid() == 0) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-            ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && attempt() ? 0 : 1);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    } else {
-        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_TRUE(attempt());
-        fs::permissions(dir, fs::perms::owner_all);
-    }
+    EXPECT_TRUE(fake::asNormalUser(
+        attempt, [&dir] { fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec); },
+        [&dir] { fs::permissions(dir, fs::perms::owner_all); }));
     EXPECT_TRUE(fs::is_empty(dir));
     fs::remove_all(dir);
 }

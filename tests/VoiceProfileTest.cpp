@@ -1,6 +1,7 @@
 // The template matcher and the stored profile, with made-up words.
 
 #include "VoiceProfile.h"
+#include "AsNormalUser.h"
 #include "SampleRing.h"
 #include "SyntheticWords.h"
 
@@ -229,19 +230,9 @@ TEST_F(ProfileFilesTest, AFolderThatCannotBeReadOrAFileFarTooLongIsReported) {
         std::string why;
         return !q.load(dir / "voice", why) && why.find("无法读取语音样本") == 0;
     };
-    if (::geteuid() == 0) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-            ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && refused() ? 0 : 1);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    } else {
-        fs::permissions(dir / "voice", fs::perms::none);
-        EXPECT_TRUE(refused());
-        fs::permissions(dir / "voice", fs::perms::owner_all);
-    }
+    EXPECT_TRUE(fake::asNormalUser(
+        refused, [this] { fs::permissions(dir / "voice", fs::perms::none); },
+        [this] { fs::permissions(dir / "voice", fs::perms::owner_all); }));
 }
 
 TEST_F(ProfileFilesTest, ASaveCutOffBetweenItsRenamesLeavesTheOldSetReadable) {

@@ -75,6 +75,14 @@ e2e_start_pulse() {
     export SDL_AUDIODRIVER=pulseaudio
 }
 
+# The display and the sound server, in the users' locale: what a recorder
+# needs to run as a person uses it.
+e2e_start_desktop() {
+    export LANG=zh_CN.UTF-8
+    e2e_start_display
+    e2e_start_pulse
+}
+
 # Plays a tone into the null sink for $1 seconds: the "microphone" hears it.
 # With $2 = 0 the tone is silent: an idle null sink's monitor falls behind
 # the clock (seconds behind after a while), which a real microphone never
