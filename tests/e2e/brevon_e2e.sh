@@ -7,9 +7,7 @@ BREVON=${1:?usage: brevon_e2e.sh path/to/Brevon}
 export E2E_SHOT=${E2E_SHOT:-/tmp/brevon-e2e-failure.png}
 . "$(dirname "$0")/session.sh"
 
-export LANG=zh_CN.UTF-8
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 e2e_feed_tone 60
 
 echo "== refused without the exact word"

@@ -8,9 +8,7 @@ BREVON=${1:?usage: recovery_e2e.sh path/to/Brevon}
 export E2E_SHOT=${E2E_SHOT:-/tmp/recovery-e2e-failure.png}
 . "$(dirname "$0")/session.sh"
 
-export LANG=zh_CN.UTF-8
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 e2e_feed_tone 120
 # A normal user's home, with no music folder: saves go to home itself.
 export HOME="$E2E_WORK/home" XDG_DATA_HOME="$E2E_WORK/home/.local/share"

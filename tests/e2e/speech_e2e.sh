@@ -11,8 +11,7 @@ export E2E_SHOT=${E2E_SHOT:-/tmp/speech-e2e-failure.png}
 export LANG=zh_CN.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 XDG_CONFIG_HOME="$E2E_WORK/config"
 mkdir -p "$XDG_CONFIG_HOME/Oakhalt"
 printf '[Config]\nShowTips=0\n' >"$XDG_CONFIG_HOME/Oakhalt/Oakhalt.conf"
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 e2e_feed_room 600
 
 start_launcher() {

@@ -13,8 +13,7 @@ export LANG=zh_CN.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1
 export XDG_CONFIG_HOME="$E2E_WORK/config" XDG_DATA_HOME="$E2E_WORK/data"
 mkdir -p "$XDG_CONFIG_HOME/Oakhalt"
 printf '[Config]\nShowTips=0\n' >"$XDG_CONFIG_HOME/Oakhalt/Oakhalt.conf"
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 e2e_feed_room 600
 
 voice=+m5

@@ -9,9 +9,7 @@ WAVE_DIR="$(dirname "$TAMSEL")/wave"
 export E2E_SHOT=${E2E_SHOT:-/tmp/tamsel-e2e-failure.png}
 . "$(dirname "$0")/session.sh"
 
-export LANG=zh_CN.UTF-8
-e2e_start_display
-e2e_start_pulse
+e2e_start_desktop
 e2e_feed_tone 120 0
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
