@@ -375,15 +375,16 @@ void RecordEngine::OfferRecovery() {
             std::filesystem::remove(file, ignored);
             continue;
         }
-        auto image = RecoveryFile::readTake(file);
-        if (!image) {
-            std::filesystem::remove(file, ignored);
-            continue;
-        }
         // Adopted before the dialog: a cancelled save leaves it as this
-        // session's unsaved take, still on disk.
-        if (!recovery_->adopt(file) || !adoptTake(std::move(*image))) {
-            ReportBassError(text::kOutOfMemory);
+        // session's unsaved take, still on disk. A take that cannot be read
+        // or held in memory is never removed: the user is told where it is.
+        auto image = RecoveryFile::readTake(file);
+        if (!image || !recovery_->adopt(file) || !adoptTake(std::move(*image))) {
+            const std::string where = reinterpret_cast<const char*>(file.u8string().c_str());
+            window_.showMessage(
+                programTitle_,
+                scripted(text::kRecoverFailedSimplified, text::kRecoverFailedTraditional) + where,
+                MessageIcon::Exclamation);
             continue;
         }
         SaveRecording();

@@ -38,6 +38,10 @@ inline constexpr const char* kTakeFullTraditional =
 inline constexpr const char* kSaveTitle = "保存....";
 inline constexpr const char* kRecoverSimplified = "上次的录音没有保存。现在保存吗？";
 inline constexpr const char* kRecoverTraditional = "上次的錄音沒有保存。現在保存嗎？";
+inline constexpr const char* kRecoverFailedSimplified =
+    "上次的录音打不开，没有删除。它保存在这个文件里，可以用别的程序打开：\r\n";
+inline constexpr const char* kRecoverFailedTraditional =
+    "上次的錄音打不開，沒有刪除。它保存在這個檔案裡，可以用別的程式打開：\r\n";
 inline constexpr const char* kUnprotectedSimplified =
     "这次录音无法同时存到磁盘上，停电或程序出错时会丢失。录音照常进行，录完请及时保存。";
 inline constexpr const char* kUnprotectedTraditional =

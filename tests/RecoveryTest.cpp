@@ -254,6 +254,19 @@ TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {
     EXPECT_TRUE(filesIn(folder).empty());
 }
 
+TEST_F(EngineRecoveryTest, ALeftoverThatCannotBeOpenedIsKeptAndItsPlaceTold) {
+    fs::create_directories(folder);
+    const fs::path odd = folder / "take-1-2-3.wav";
+    std::ofstream(odd) << std::string(1000, 'x'); // sound, but not a header of ours
+    win.yesAnswer = true;
+    eng.OfferRecovery();
+    EXPECT_TRUE(win.saveRequests.empty());
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text.rfind(engine::text::kRecoverFailedSimplified, 0), 0u);
+    EXPECT_NE(win.messages[0].text.find("take-1-2-3.wav"), std::string::npos);
+    EXPECT_TRUE(fs::exists(odd)) << "never removed unread";
+}
+
 TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {
     eng.StartRecording();
     lib.deliver({4096, 4096});
