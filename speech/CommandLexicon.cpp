@@ -78,14 +78,17 @@ const std::vector<Pronunciation>& commandPronunciations() {
 }
 
 const std::vector<std::string>& commandWordList() {
-    static const std::vector<std::string> words = {"录音", "暂停", "继续", "停止",
-                                                   "播放", "试听", "保存", "停止识别"};
+    static const std::vector<std::string> words = [] {
+        std::vector<std::string> out;
+        for (const CommandWord& w : kCommandWords)
+            out.emplace_back(w.word);
+        return out;
+    }();
     return words;
 }
 
 bool isCommandWord(const std::string& word) {
-    const auto& words = commandWordList();
-    return std::find(words.begin(), words.end(), word) != words.end();
+    return commandNamed(word).has_value();
 }
 
 namespace {

@@ -3,6 +3,8 @@
 // the English acoustic model's phones, and a loop of Mandarin syllables that
 // soaks up any other speech so that it is not taken for a command.
 
+#include "CommandWords.h"
+
 #include <map>
 #include <string>
 #include <vector>

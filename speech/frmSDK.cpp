@@ -1,6 +1,7 @@
 #include "frmSDK.h"
 
 #include "Artwork.h"
+#include "CommandWords.h"
 #include "PromptVoice.h"
 #include "UserFolders.h"
 #include "WindowUnits.h"
@@ -78,18 +79,18 @@ constexpr CaptionRow kCaptions[] = {
     {"btnSave", "保 存", "保 存"},
 };
 
-// The spoken commands: exact phrases, in this order.
-struct CommandRow {
-    const char* phrase;
-    void (frmSDK::*action)();
+// What each spoken command does: the button it stands for, by Command.
+constexpr void (frmSDK::*kCommandActions[])() = {
+    &frmSDK::btnRecord_Click, // 录音
+    &frmSDK::btnPause_Click,  // 暂停
+    &frmSDK::btnPause_Click,  // 继续
+    &frmSDK::btnRecord_Click, // 停止
+    &frmSDK::btnPlay_Click,   // 播放
+    &frmSDK::btnPlay_Click,   // 试听
+    &frmSDK::btnSave_Click,   // 保存
+    &frmSDK::Command2_Click,  // 停止识别
 };
-
-constexpr CommandRow kCommands[] = {
-    {"录音", &frmSDK::btnRecord_Click}, {"暂停", &frmSDK::btnPause_Click},
-    {"继续", &frmSDK::btnPause_Click},  {"停止", &frmSDK::btnRecord_Click},
-    {"播放", &frmSDK::btnPlay_Click},   {"试听", &frmSDK::btnPlay_Click},
-    {"保存", &frmSDK::btnSave_Click},   {"停止识别", &frmSDK::Command2_Click},
-};
+static_assert(std::size(kCommandActions) == kCommandWords.size());
 
 } // namespace
 
@@ -432,7 +433,7 @@ void frmSDK::cmdTrain_Click() {
             QString ignored;
             RecoContext_->SetEnrolment(false, ignored);
             const QString file =
-                QStringLiteral("跟我说%1.wav").arg(QString::fromStdString(commandWords()[word]));
+                QStringLiteral("跟我说%1.wav").arg(QString::fromUtf8(kCommandWords[word].word));
             voice_->say(file, [this, window, done = std::move(done)] {
                 if (!training_ || !window)
                     return;
@@ -490,12 +491,8 @@ void frmSDK::RecoContext_Recognition(const QString& phrase) {
         learnable_ = std::move(heard);
         tmrLearn->start();
     }
-    for (const CommandRow& row : kCommands) {
-        if (phrase == QString::fromUtf8(row.phrase)) {
-            (this->*row.action)();
-            return;
-        }
-    }
+    if (const auto command = commandNamed(phrase.toStdString()))
+        (this->*kCommandActions[std::size_t(*command)])();
 }
 
 void frmSDK::closeEvent(QCloseEvent* event) {

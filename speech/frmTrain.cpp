@@ -1,5 +1,6 @@
 #include "frmTrain.h"
 
+#include "CommandWords.h"
 #include "WindowUnits.h"
 
 #include <algorithm>
@@ -57,12 +58,6 @@ constexpr TextRow kTexts[] = {
     {"清除训练", "清除訓練"},
     {"取消", "取消"},
     {"完成", "完成"},
-};
-
-// The words as shown in each script; the recogniser's names are the first.
-constexpr TextRow kWords[] = {
-    {"录音", "錄音"}, {"暂停", "暫停"}, {"继续", "繼續"}, {"停止", "停止"},
-    {"播放", "播放"}, {"试听", "試聽"}, {"保存", "保存"}, {"停止识别", "停止識別"},
 };
 
 constexpr platform::FontPlace kPlaces[] = {
@@ -143,8 +138,8 @@ void frmTrain::showStep() {
         cmdDone->setFocus();
         return;
     }
-    const TextRow& w = kWords[word_];
-    lblWord->setText(QString::fromUtf8(simplified_ ? w.simplified : w.traditional));
+    const CommandWord& w = kCommandWords[word_];
+    lblWord->setText(QString::fromUtf8(simplified_ ? w.word : w.traditional));
     lblCount->setText(text(Count)
                           .arg(word_ + 1)
                           .arg(words.size())

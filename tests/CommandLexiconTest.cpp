@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -24,6 +25,28 @@ TEST(CommandLexiconTest, OnlyTheWholeSyllablesOfOneCommandAreACommand) {
          {"", "录音_1", "录音_2 录音_1", "录音_1 录音_2 s_ba", "s_ba 录音_1 录音_2",
           "停止识别_1 停止识别_2", "录音_1 停止_2", "你好_1 你好_2", "录音_1 录音_2 录音_1 录音_2"})
         EXPECT_EQ(commandOf(partial), "") << partial;
+}
+
+TEST(CommandLexiconTest, EveryCommandInTheTableIsSpeltSyllableBySyllable) {
+    for (const speech::CommandWord& w : speech::kCommandWords) {
+        EXPECT_EQ(speech::commandNamed(w.word), w.command) << w.word;
+        // Each character is one syllable: a spelling with another number of
+        // groups could never be recognised as the word.
+        const std::string word = w.word;
+        const auto syllables = std::count_if(word.begin(), word.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        });
+        int spellings = 0;
+        for (const auto& p : speech::commandPronunciations()) {
+            if (p.word != word)
+                continue;
+            ++spellings;
+            EXPECT_EQ(std::count(p.phones.begin(), p.phones.end(), '|') + 1, syllables) << p.phones;
+        }
+        EXPECT_GT(spellings, 0) << word << " has no spelling";
+    }
+    EXPECT_FALSE(speech::commandNamed("停止识"));
+    EXPECT_FALSE(speech::isCommandWord(""));
 }
 
 TEST(CommandLexiconTest, ExtraSpellingsNeedOneGroupPerSyllable) {
