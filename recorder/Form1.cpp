@@ -45,24 +45,30 @@ constexpr Preset kPresets[] = {
 // font, which keeps the line below the third list clear of it.
 constexpr int kListHeight = 420;
 
-struct PlaceRow {
-    const char* name;
-    int left, top, width, height;
+using W = Form1;
+using platform::control;
+
+constexpr platform::LayoutRow<W> kPlaces[] = {
+    {control<&W::Frame1>, 120, 0, 5175, 3495},
+    {control<&W::Label1>, 960, 480, 735, kListHeight},
+    {control<&W::Combo1>, 1920, 480, 2055, kListHeight},
+    {control<&W::Label2>, 960, 1080, 855, kListHeight},
+    {control<&W::Combo2>, 1920, 1080, 2055, kListHeight},
+    {control<&W::Label3>, 960, 1680, 855, kListHeight},
+    {control<&W::Combo3>, 1920, 1680, 2055, kListHeight},
+    {control<&W::Line1>, 480, 2160, 3960, 15},
+    {control<&W::Label4>, 960, 2280, 1815, kListHeight},
+    {control<&W::Combo4>, 1320, 2760, 3015, kListHeight},
+    {control<&W::Command2>, 240, 3600, 1275, 735},
+    {control<&W::Command1>, 3840, 3600, 1335, 735},
 };
 
-constexpr PlaceRow kPlaces[] = {
-    {"Frame1", 120, 0, 5175, 3495},
-    {"Label1", 960, 480, 735, kListHeight},
-    {"Combo1", 1920, 480, 2055, kListHeight},
-    {"Label2", 960, 1080, 855, kListHeight},
-    {"Combo2", 1920, 1080, 2055, kListHeight},
-    {"Label3", 960, 1680, 855, kListHeight},
-    {"Combo3", 1920, 1680, 2055, kListHeight},
-    {"Line1", 480, 2160, 3960, 15},
-    {"Label4", 960, 2280, 1815, kListHeight},
-    {"Combo4", 1320, 2760, 3015, kListHeight},
-    {"Command2", 240, 3600, 1275, 735},
-    {"Command1", 3840, 3600, 1335, 735},
+// The window opens in Simplified script whatever the recorder shows; these
+// follow the recorder's script buttons while it is loaded.
+constexpr platform::CaptionRow<W> kCaptions[] = {
+    {platform::itself<W>, "设置", "設置"},           {control<&W::Label1>, "声道", "聲道"},
+    {control<&W::Label2>, "位数", "位數"},           {control<&W::Label3>, "频率", "頻率"},
+    {control<&W::Label4>, "推荐音质:", "推薦音質:"}, {control<&W::Command1>, "应  用", "應  用"},
 };
 
 template <std::size_t N> void fill(QComboBox* box, const Choice (&choices)[N]) {
@@ -112,12 +118,7 @@ Form1::Form1(RecordFormatFields fields, bool simplified, QWidget* parent)
     Command1 = name(new QPushButton(QStringLiteral("应  用"), this), "Command1");
 
     const double dpi = logicalDpiX();
-    for (const PlaceRow& row : kPlaces) {
-        auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
-        w->setGeometry(
-            platform::twipsToPixels(row.left, dpi), platform::twipsToPixels(row.top, dpi),
-            platform::twipsToPixels(row.width, dpi), platform::twipsToPixels(row.height, dpi));
-    }
+    platform::layOut(*this, kPlaces);
     setFixedSize(platform::twipsToPixels(5355, dpi), platform::twipsToPixels(4515, dpi));
 
     // Load.
@@ -131,6 +132,10 @@ Form1::Form1(RecordFormatFields fields, bool simplified, QWidget* parent)
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+}
+
+void Form1::applyCaptions(bool simplified) {
+    platform::applyCaptions(*this, kCaptions, simplified);
 }
 
 void Form1::Combo4_Click() {

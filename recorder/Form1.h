@@ -28,6 +28,9 @@ public:
     // current now and keep it until the window is closed.
     Form1(RecordFormatFields fields, bool simplified, QWidget* parent = nullptr);
 
+    // The texts the recorder window's script buttons switch.
+    void applyCaptions(bool simplified);
+
     void Combo4_Click();
     void Command1_Click();
     void Command2_Click();

@@ -29,66 +29,73 @@
 namespace recorder {
 namespace {
 
-struct FontSpec {
-    const char* family; // nullptr: the widget's default
-    double points;
-    bool bold;
-};
+using W = frmRecTest;
+using platform::control;
 
-constexpr FontSpec kSong1575{"宋体", 15.75, false};
+constexpr platform::Font kSong1575{15.75};
 
-// Place (in twips, relative to the parent), font, first caption and tool tip
-// of every visible control, in one table walked by applyLayout().
-struct LayoutRow {
-    const char* name;
-    int left, top, width, height;
-    FontSpec font;
-    const char* caption; // nullptr: set elsewhere
-    const char* toolTip;
-};
-
-constexpr LayoutRow kLayout[] = {
-    {"Picture1", -720, 0, 6375, 1455, {nullptr, 0, false}, nullptr, nullptr},
-    {"Label2", 840, 240, 2895, 615, {"宋体", 18, true}, nullptr, nullptr},
-    {"lblZm", 4440, 120, 1815, 375, {nullptr, 0, false}, "Quorvel", nullptr},
-    {"Command4", 4620, 920, 495, 495, {"宋体", 15, true}, "简", nullptr},
-    {"Command5", 5250, 920, 495, 495, {"宋体", 15, true}, "繁", nullptr},
-    {"Frame1", 120, 1560, 2655, 1215, kSong1575, "状态栏", nullptr},
-    {"lblPos", 120, 480, 2415, 405, {"宋体", 12, false}, "", nullptr},
-    {"Command2", 2880, 1680, 2055, 495, kSong1575, "主音量控制", nullptr},
-    {"Command3", 2880, 2280, 2055, 495, kSong1575, "录音控制", nullptr},
-    {"btnRecord", 120, 3120, 1095, 780, kSong1575, "录 音", "F1"},
-    {"btnPause", 1320, 3120, 1095, 765, kSong1575, "暂 停", "F2"},
-    {"btnPlay", 2520, 3120, 1095, 780, kSong1575, "播 放", "F3"},
-    {"btnSave", 3720, 3120, 1215, 780, kSong1575, "保 存", "F4"},
-    {"Command1", 120, 4080, 4815, 735, {"宋体", 15.75, true}, "设         置", "F5"},
-    {"Label1", 0, 5040, 5055, 350, {"Verdana", 9.75, true}, nullptr, nullptr},
+// Place (in twips, relative to the parent) and font of every control.
+constexpr platform::LayoutRow<W> kLayout[] = {
+    {control<&W::Picture1>, -720, 0, 6375, 1455},
+    {control<&W::Label2>, 840, 240, 2895, 615, {18, true}},
+    {control<&W::lblZm>, 4440, 120, 1815, 375},
+    {control<&W::Command4>, 4620, 920, 495, 495, {15, true}},
+    {control<&W::Command5>, 5250, 920, 495, 495, {15, true}},
+    {control<&W::Frame1>, 120, 1560, 2655, 1215, kSong1575},
+    {control<&W::lblPos>, 120, 480, 2415, 405, {12}},
+    {control<&W::Command2>, 2880, 1680, 2055, 495, kSong1575},
+    {control<&W::Command3>, 2880, 2280, 2055, 495, kSong1575},
+    {control<&W::btnRecord>, 120, 3120, 1095, 780, kSong1575},
+    {control<&W::btnPause>, 1320, 3120, 1095, 765, kSong1575},
+    {control<&W::btnPlay>, 2520, 3120, 1095, 780, kSong1575},
+    {control<&W::btnSave>, 3720, 3120, 1215, 780, kSong1575},
+    {control<&W::Command1>, 120, 4080, 4815, 735, {15.75, true}},
+    {control<&W::Label1>, 0, 5040, 5055, 350, {9.75, true, "Verdana"}},
     // Out of sight, below the client area: fields, not controls for the user.
-    {"Option1", 0, 5600, 1215, 255, {nullptr, 0, false}, "Option1", nullptr},
-    {"Option2", 1320, 5600, 1215, 255, {nullptr, 0, false}, "Option2", nullptr},
-    {"Text1", 0, 6000, 615, 285, {nullptr, 0, false}, nullptr, nullptr},
-    {"Text2", 720, 6000, 615, 285, {nullptr, 0, false}, nullptr, nullptr},
-    {"Text3", 1440, 6000, 615, 285, {nullptr, 0, false}, nullptr, nullptr},
-    {"Text4", 2160, 6000, 1215, 285, {nullptr, 0, false}, nullptr, nullptr},
-    {"lblSystem", 3480, 6000, 1215, 285, {nullptr, 0, false}, nullptr, nullptr},
+    {control<&W::Option1>, 0, 5600, 1215, 255},
+    {control<&W::Option2>, 1320, 5600, 1215, 255},
+    {control<&W::Text1>, 0, 6000, 615, 285},
+    {control<&W::Text2>, 720, 6000, 615, 285},
+    {control<&W::Text3>, 1440, 6000, 615, 285},
+    {control<&W::Text4>, 2160, 6000, 1215, 285},
+    {control<&W::lblSystem>, 3480, 6000, 1215, 285},
+};
+
+// What the script buttons switch; the edition's title and the maker's line
+// are set after the table, and the settings window has its own.
+constexpr platform::CaptionRow<W> kCaptions[] = {
+    {control<&W::lblZm>, "Quorvel", "Quorvel"},
+    {control<&W::Frame1>, "状态栏", "狀態列"},
+    {control<&W::Command2>, "主音量控制", "主音量控制"},
+    {control<&W::Command3>, "录音控制", "錄音控制"},
+    {control<&W::Command1>, "设         置", "設         置"},
+    // Set even while a take runs, when the button would read "停 止".
+    {control<&W::btnRecord>, "录 音", "錄 音"},
+    {control<&W::btnPause>, "暂 停", "暫 停"},
+    {control<&W::btnPlay>, "播 放", "播 放"},
+    {control<&W::btnSave>, "保 存", "保 存"},
 };
 
 constexpr int kClientWidthTwips = 5070;
 constexpr int kClientHeightTwips = 5400;
 
+// The menu is never shown; its items carry the function keys, which the
+// buttons name in their tool tips.
 struct MenuRow {
+    QAction* W::*item;
     const char* name;
     const char* caption;
     Qt::Key key;
-    void (frmRecTest::*handler)();
+    void (W::*handler)();
+    QPushButton* W::*button;
 };
 
 constexpr MenuRow kMenu[] = {
-    {"record1", "record", Qt::Key_F1, &frmRecTest::btnRecord_Click},
-    {"pause1", "pause", Qt::Key_F2, &frmRecTest::btnPause_Click},
-    {"play1", "play", Qt::Key_F3, &frmRecTest::btnPlay_Click},
-    {"save1", "save", Qt::Key_F4, &frmRecTest::btnSave_Click},
-    {"set1", "set", Qt::Key_F5, &frmRecTest::Command1_Click},
+    {&W::record1, "record1", "record", Qt::Key_F1, &W::btnRecord_Click, &W::btnRecord},
+    {&W::pause1, "pause1", "pause", Qt::Key_F2, &W::btnPause_Click, &W::btnPause},
+    {&W::play1, "play1", "play", Qt::Key_F3, &W::btnPlay_Click, &W::btnPlay},
+    {&W::save1, "save1", "save", Qt::Key_F4, &W::btnSave_Click, &W::btnSave},
+    {&W::set1, "set1", "set", Qt::Key_F5, &W::Command1_Click, &W::Command1},
 };
 
 } // namespace
@@ -123,8 +130,8 @@ void frmRecTest::createControls() {
     Picture1 = make(new QLabel(this), "Picture1");
     Label2 = make(new QLabel(Picture1), "Label2");
     lblZm = make(new LinkLabel(Picture1), "lblZm");
-    Command4 = make(new QPushButton(Picture1), "Command4");
-    Command5 = make(new QPushButton(Picture1), "Command5");
+    Command4 = make(new QPushButton(QStringLiteral("简"), Picture1), "Command4");
+    Command5 = make(new QPushButton(QStringLiteral("繁"), Picture1), "Command5");
     Frame1 = make(new QGroupBox(this), "Frame1");
     lblPos = make(new QLabel(Frame1), "lblPos");
     Command2 = make(new QPushButton(this), "Command2");
@@ -135,8 +142,8 @@ void frmRecTest::createControls() {
     btnSave = make(new QPushButton(this), "btnSave");
     Command1 = make(new QPushButton(this), "Command1");
     Label1 = make(new QLabel(this), "Label1");
-    Option1 = make(new QRadioButton(this), "Option1");
-    Option2 = make(new QRadioButton(this), "Option2");
+    Option1 = make(new QRadioButton(QStringLiteral("Option1"), this), "Option1");
+    Option2 = make(new QRadioButton(QStringLiteral("Option2"), this), "Option2");
     Text1 = make(new QLineEdit(this), "Text1");
     Text2 = make(new QLineEdit(this), "Text2");
     Text3 = make(new QLineEdit(this), "Text3");
@@ -187,23 +194,8 @@ void frmRecTest::createControls() {
 
 void frmRecTest::applyLayout() {
     const double dpi = logicalDpiX();
-    for (const LayoutRow& row : kLayout) {
-        auto* w = findChild<QWidget*>(QString::fromLatin1(row.name));
-        Q_ASSERT(w);
-        w->setGeometry(
-            platform::twipsToPixels(row.left, dpi), platform::twipsToPixels(row.top, dpi),
-            platform::twipsToPixels(row.width, dpi), platform::twipsToPixels(row.height, dpi));
-        if (row.font.family) {
-            QFont f(QString::fromUtf8(row.font.family));
-            f.setPointSizeF(row.font.points);
-            f.setBold(row.font.bold);
-            w->setFont(f);
-        }
-        if (row.caption)
-            platform::setCaption(w, QString::fromUtf8(row.caption));
-        if (row.toolTip)
-            w->setToolTip(QString::fromLatin1(row.toolTip));
-    }
+    platform::layOut(*this, kLayout);
+    platform::applyCaptions(*this, kCaptions, true);
     Picture1->setPixmap(bannerPicture(Picture1->size()));
     Picture1->setAccessibleName(windowTitle());
     setFixedSize(platform::twipsToPixels(kClientWidthTwips, dpi),
@@ -211,8 +203,8 @@ void frmRecTest::applyLayout() {
 }
 
 void frmRecTest::createMenu() {
-    // The menu is never shown; its items carry the function keys and run the
-    // handlers themselves, so a key works while its button is disabled.
+    // The items run the handlers themselves, so a key works while its
+    // button is disabled.
     for (const MenuRow& row : kMenu) {
         auto* action = new QAction(QString::fromLatin1(row.caption), this);
         action->setObjectName(QString::fromLatin1(row.name));
@@ -220,12 +212,9 @@ void frmRecTest::createMenu() {
         action->setShortcutContext(Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, row.handler);
         addAction(action);
+        this->*row.item = action;
+        (this->*row.button)->setToolTip(QKeySequence(row.key).toString());
     }
-    record1 = findChild<QAction*>(QStringLiteral("record1"));
-    pause1 = findChild<QAction*>(QStringLiteral("pause1"));
-    play1 = findChild<QAction*>(QStringLiteral("play1"));
-    save1 = findChild<QAction*>(QStringLiteral("save1"));
-    set1 = findChild<QAction*>(QStringLiteral("set1"));
 }
 
 bool frmRecTest::Load(const QStringList& arguments) {
@@ -365,35 +354,16 @@ void frmRecTest::Command5_Click() {
 void frmRecTest::SwitchScript(Script script) {
     const bool simplified = script == Script::Simplified;
     (simplified ? Option1 : Option2)->setChecked(true);
+    platform::applyCaptions(*this, kCaptions, simplified);
     const auto& texts = textsFor(edition_);
-    for (const CaptionRow& row : kRecorderCaptions) {
-        QString text;
-        switch (row.kind) {
-        case CaptionKind::Text:
-            text = QString::fromUtf8(simplified ? row.simplified : row.traditional);
-            break;
-        case CaptionKind::EditionTitle:
-            text = QString::fromUtf8(simplified ? texts.windowCaption
-                                                : texts.windowCaptionTraditional);
-            break;
-        case CaptionKind::MakerLine:
-            text = QString::fromUtf8(simplified ? row.simplified : row.traditional) +
-                   QStringLiteral(MAKER_WEB_ADDRESS);
-            break;
-        }
-        const QString target = QString::fromLatin1(row.target);
-        QWidget* widget = nullptr;
-        if (target == QLatin1String("frmRecTest"))
-            widget = this;
-        else if (target == QLatin1String("Form1"))
-            widget = &loadForm1();
-        else if (target.startsWith(QLatin1String("Form1.")))
-            widget = loadForm1().findChild<QWidget*>(target.mid(6));
-        else
-            widget = findChild<QWidget*>(target);
-        Q_ASSERT(widget);
-        platform::setCaption(widget, text);
-    }
+    const QString title =
+        QString::fromUtf8(simplified ? texts.windowCaption : texts.windowCaptionTraditional);
+    setWindowTitle(title);
+    Label2->setText(title);
+    // After a switch both editions name the maker the same way.
+    Label1->setText(QString::fromUtf8(simplified ? "Tessel软件：" : "Tessel軟件：") +
+                    QStringLiteral(MAKER_WEB_ADDRESS));
+    loadForm1().applyCaptions(simplified);
 }
 
 void frmRecTest::tmrRecTest_Timer() {

@@ -2,7 +2,6 @@
 // The recorder window of both recorder programs: four big buttons with
 // function keys, the status box, and the engine behind them.
 
-#include "Captions.h"
 #include "Dialogs.h"
 #include "Edition.h"
 #include "EngineWindow.h"
@@ -27,6 +26,8 @@ class QRadioButton;
 class QTimer;
 
 namespace recorder {
+
+enum class Script { Simplified, Traditional };
 
 class frmRecTest final : public QWidget {
     Q_OBJECT

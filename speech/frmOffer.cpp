@@ -8,6 +8,9 @@
 namespace speech {
 namespace {
 
+using W = frmOffer;
+using platform::control;
+
 struct TextRow {
     const char* simplified;
     const char* traditional;
@@ -22,10 +25,10 @@ constexpr TextRow kText = {
 constexpr TextRow kTrainNow = {"现在训练", "現在訓練"};
 constexpr TextRow kNoThanks = {"不用了", "不用了"};
 
-constexpr platform::FontPlace kPlaces[] = {
-    {"lblText", 240, 240, 6960, 2400, 18, true},
-    {"cmdTrainNow", 480, 2880, 3000, 855, 18, true},
-    {"cmdNoThanks", 3960, 2880, 3000, 855, 18, true},
+constexpr platform::LayoutRow<W> kPlaces[] = {
+    {control<&W::lblText>, 240, 240, 6960, 2400, {18, true}},
+    {control<&W::cmdTrainNow>, 480, 2880, 3000, 855, {18, true}},
+    {control<&W::cmdNoThanks>, 3960, 2880, 3000, 855, {18, true}},
 };
 
 } // namespace
@@ -44,8 +47,7 @@ frmOffer::frmOffer(bool simplified, QWidget* parent) : QDialog(parent) {
     cmdTrainNow->setObjectName(QStringLiteral("cmdTrainNow"));
     cmdNoThanks = new QPushButton(pick(kNoThanks), this);
     cmdNoThanks->setObjectName(QStringLiteral("cmdNoThanks"));
-    for (const auto& row : kPlaces)
-        platform::placeWithFont(this, row);
+    platform::layOut(*this, kPlaces);
     setFixedSize(platform::twipsToPixels(7440, logicalDpiX()),
                  platform::twipsToPixels(3960, logicalDpiX()));
     setStyleSheet(QStringLiteral("#frmOffer { background: rgb(255, 255, 192); }"));

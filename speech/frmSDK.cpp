@@ -31,52 +31,62 @@
 namespace speech {
 namespace {
 
+using W = frmSDK;
+using platform::control;
+
 // Places in twips relative to each control's container; fonts in points.
-constexpr platform::FontPlace kPlaces[] = {
-    {"Picture1", 0, 0, 5775, 2175, 12, false},     {"Command1", 840, 2400, 1575, 735, 15, true},
-    {"Command2", 3480, 2400, 1575, 735, 15, true}, {"Frame3", 120, 3360, 5535, 1215, 12, false},
-    {"Frame2", 120, 4680, 5535, 975, 12, false},   {"Frame1", 120, 5760, 5535, 1455, 12, false},
-    {"Label8", 3240, 7320, 2535, 375, 12, true},   {"cmdTrain", 120, 7260, 2895, 570, 14.25, true},
-    {"lblSX", 120, 120, 3135, 495, 15.75, true},   {"Label9", 3720, 120, 2055, 375, 12, false},
-    {"lbl2", 1320, 720, 975, 495, 18, true},       {"Label4", 3600, 720, 855, 495, 18, true},
-    {"lbl1", 240, 960, 1335, 495, 18, true},       {"Label2_0", 2040, 960, 495, 375, 18, true},
-    {"Label3", 2520, 960, 1215, 495, 18, true},    {"Label2_1", 4320, 960, 495, 375, 18, true},
-    {"Label6", 4800, 960, 1095, 495, 18, true},    {"Label1", 1320, 1200, 1095, 495, 18, true},
-    {"Label5", 3600, 1200, 975, 495, 18, true},    {"Label7", 1320, 1800, 4935, 375, 15.75, true},
-    {"btnRecord", 120, 360, 975, 660, 12, false},  {"btnPause", 1560, 360, 975, 645, 12, false},
-    {"btnPlay", 3000, 360, 975, 660, 12, false},   {"btnSave", 4440, 360, 975, 660, 12, false},
-    {"lblPos", 120, 360, 5175, 405, 12, false},    {"Text1", 120, 360, 5295, 855, 12, false},
+constexpr platform::LayoutRow<W> kPlaces[] = {
+    {control<&W::Picture1>, 0, 0, 5775, 2175, {12}},
+    {control<&W::Command1>, 840, 2400, 1575, 735, {15, true}},
+    {control<&W::Command2>, 3480, 2400, 1575, 735, {15, true}},
+    {control<&W::Frame3>, 120, 3360, 5535, 1215, {12}},
+    {control<&W::Frame2>, 120, 4680, 5535, 975, {12}},
+    {control<&W::Frame1>, 120, 5760, 5535, 1455, {12}},
+    {control<&W::Label8>, 3240, 7320, 2535, 375, {12, true}},
+    {control<&W::cmdTrain>, 120, 7260, 2895, 570, {14.25, true}},
+    {control<&W::lblSX>, 120, 120, 3135, 495, {15.75, true}},
+    {control<&W::Label9>, 3720, 120, 2055, 375, {12}},
+    {control<&W::lbl2>, 1320, 720, 975, 495, {18, true}},
+    {control<&W::Label4>, 3600, 720, 855, 495, {18, true}},
+    {control<&W::lbl1>, 240, 960, 1335, 495, {18, true}},
+    {control<&W::Label2_0>, 2040, 960, 495, 375, {18, true}},
+    {control<&W::Label3>, 2520, 960, 1215, 495, {18, true}},
+    {control<&W::Label2_1>, 4320, 960, 495, 375, {18, true}},
+    {control<&W::Label6>, 4800, 960, 1095, 495, {18, true}},
+    {control<&W::Label1>, 1320, 1200, 1095, 495, {18, true}},
+    {control<&W::Label5>, 3600, 1200, 975, 495, {18, true}},
+    {control<&W::Label7>, 1320, 1800, 4935, 375, {15.75, true}},
+    {control<&W::btnRecord>, 120, 360, 975, 660, {12}},
+    {control<&W::btnPause>, 1560, 360, 975, 645, {12}},
+    {control<&W::btnPlay>, 3000, 360, 975, 660, {12}},
+    {control<&W::btnSave>, 4440, 360, 975, 660, {12}},
+    {control<&W::lblPos>, 120, 360, 5175, 405, {12}},
+    {control<&W::Text1>, 120, 360, 5295, 855, {12}},
 };
 
-struct CaptionRow {
-    const char* target;
-    const char* simplified;
-    const char* traditional;
-};
-
-constexpr CaptionRow kCaptions[] = {
-    {"frmSDK", "语音识别录音机", "語音識別錄音機"},
-    {"lblSX", "语音识别口令顺序：", "語音識別口令順序："},
-    {"lbl1", "录音→", "錄音→"},
-    {"lbl2", "暂停", "暫停"},
-    {"Label1", "继续", "繼續"},
-    {"Label3", "停止→", "停止→"},
-    {"Label4", "播放", "播放"},
-    {"Label5", "试听", "試聽"},
-    {"Label6", "保存", "保存"},
-    {"Command1", "开始识别", "開始識別"},
-    {"Command2", "停止识别", "停止識別"},
-    {"cmdTrain", "口令训练", "口令訓練"},
-    {"Frame2", "录音状态", "錄音狀態"},
-    {"Frame1", "语音识别检测", "語音識別檢測"},
-    {"Label9", "使用格式转换软件", "使用格式轉換軟件"},
-    {"Label8", "下载SDK语音识别包", "下載SDK語音識別包"},
-    {"Label7", "注意：暂停或继续可用可不用", "注意：暫停或繼續可用可不用"},
-    {"Frame3", "辅助按钮", "輔助按鈕"},
-    {"btnRecord", "录 音", "錄 音"},
-    {"btnPause", "暂 停", "暫 停"},
-    {"btnPlay", "播 放", "播 放"},
-    {"btnSave", "保 存", "保 存"},
+constexpr platform::CaptionRow<W> kCaptions[] = {
+    {platform::itself<W>, "语音识别录音机", "語音識別錄音機"},
+    {control<&W::lblSX>, "语音识别口令顺序：", "語音識別口令順序："},
+    {control<&W::lbl1>, "录音→", "錄音→"},
+    {control<&W::lbl2>, "暂停", "暫停"},
+    {control<&W::Label1>, "继续", "繼續"},
+    {control<&W::Label3>, "停止→", "停止→"},
+    {control<&W::Label4>, "播放", "播放"},
+    {control<&W::Label5>, "试听", "試聽"},
+    {control<&W::Label6>, "保存", "保存"},
+    {control<&W::Command1>, "开始识别", "開始識別"},
+    {control<&W::Command2>, "停止识别", "停止識別"},
+    {control<&W::cmdTrain>, "口令训练", "口令訓練"},
+    {control<&W::Frame2>, "录音状态", "錄音狀態"},
+    {control<&W::Frame1>, "语音识别检测", "語音識別檢測"},
+    {control<&W::Label9>, "使用格式转换软件", "使用格式轉換軟件"},
+    {control<&W::Label8>, "下载SDK语音识别包", "下載SDK語音識別包"},
+    {control<&W::Label7>, "注意：暂停或继续可用可不用", "注意：暫停或繼續可用可不用"},
+    {control<&W::Frame3>, "辅助按钮", "輔助按鈕"},
+    {control<&W::btnRecord>, "录 音", "錄 音"},
+    {control<&W::btnPause>, "暂 停", "暫 停"},
+    {control<&W::btnPlay>, "播 放", "播 放"},
+    {control<&W::btnSave>, "保 存", "保 存"},
 };
 
 // What each spoken command does: the button it stands for, by Command.
@@ -162,13 +172,11 @@ void frmSDK::createControls() {
     Text1 = make(new QTextEdit(Frame1), "Text1");
     Text1->setAcceptRichText(false);
 
-    for (const auto& row : kPlaces) {
-        QWidget* w = platform::placeWithFont(this, row);
-        if (w == Label8 || w == Label9) {
-            QFont f = w->font();
-            f.setUnderline(true);
-            w->setFont(f);
-        }
+    platform::layOut(*this, kPlaces);
+    for (QWidget* w : {Label8, Label9}) {
+        QFont f = w->font();
+        f.setUnderline(true);
+        w->setFont(f);
     }
     setFixedSize(platform::twipsToPixels(5730, logicalDpiX()),
                  platform::twipsToPixels(7950, logicalDpiX()));
@@ -201,14 +209,7 @@ void frmSDK::createControls() {
 }
 
 void frmSDK::applyCaptions(bool simplified) {
-    for (const CaptionRow& row : kCaptions) {
-        const QString text = QString::fromUtf8(simplified ? row.simplified : row.traditional);
-        QWidget* w = row.target == std::string_view("frmSDK")
-                         ? this
-                         : findChild<QWidget*>(QString::fromLatin1(row.target));
-        Q_ASSERT(w);
-        platform::setCaption(w, text);
-    }
+    platform::applyCaptions(*this, kCaptions, simplified);
 }
 
 bool frmSDK::Load() {

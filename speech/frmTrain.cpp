@@ -13,6 +13,9 @@
 namespace speech {
 namespace {
 
+using W = frmTrain;
+using platform::control;
+
 struct TextRow {
     const char* simplified;
     const char* traditional;
@@ -60,16 +63,16 @@ constexpr TextRow kTexts[] = {
     {"完成", "完成"},
 };
 
-constexpr platform::FontPlace kPlaces[] = {
-    {"lblHint", 240, 240, 6960, 495, 15.75, true},
-    {"lblWord", 240, 840, 6960, 1200, 42, true},
-    {"barLevel", 240, 2100, 6960, 300, 9, false},
-    {"lblCount", 240, 2460, 6960, 495, 14.25, false},
-    {"lblStatus", 240, 2940, 6960, 735, 15.75, true},
-    {"cmdRedo", 240, 3780, 2295, 735, 14.25, true},
-    {"cmdClear", 2640, 3780, 1815, 735, 14.25, true},
-    {"cmdCancel", 4560, 3780, 1215, 735, 14.25, true},
-    {"cmdDone", 5880, 3780, 1335, 735, 14.25, true},
+constexpr platform::LayoutRow<W> kPlaces[] = {
+    {control<&W::lblHint>, 240, 240, 6960, 495, {15.75, true}},
+    {control<&W::lblWord>, 240, 840, 6960, 1200, {42, true}},
+    {control<&W::barLevel>, 240, 2100, 6960, 300, {9}},
+    {control<&W::lblCount>, 240, 2460, 6960, 495, {14.25}},
+    {control<&W::lblStatus>, 240, 2940, 6960, 735, {15.75, true}},
+    {control<&W::cmdRedo>, 240, 3780, 2295, 735, {14.25, true}},
+    {control<&W::cmdClear>, 2640, 3780, 1815, 735, {14.25, true}},
+    {control<&W::cmdCancel>, 4560, 3780, 1215, 735, {14.25, true}},
+    {control<&W::cmdDone>, 5880, 3780, 1335, 735, {14.25, true}},
 };
 
 } // namespace
@@ -106,8 +109,7 @@ frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
     cmdClear = button("cmdClear", Clear);
     cmdCancel = button("cmdCancel", Cancel);
     cmdDone = button("cmdDone", Done);
-    for (const auto& row : kPlaces)
-        platform::placeWithFont(this, row);
+    platform::layOut(*this, kPlaces);
     setFixedSize(platform::twipsToPixels(7440, logicalDpiX()),
                  platform::twipsToPixels(4740, logicalDpiX()));
     setStyleSheet(QStringLiteral("#frmTrain { background: rgb(255, 255, 192); }"));

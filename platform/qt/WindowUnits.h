@@ -1,6 +1,7 @@
 #pragma once
-// Helpers every window of the suite uses to lay out its controls from
-// tables: places in twips (1/1440 inch), captions of any kind of control.
+// Helpers every window of the suite uses to lay out and caption its controls
+// from tables. A row names its control by the window's member that holds it,
+// so a table cannot name a control that does not exist.
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -8,6 +9,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <cstddef>
 
 namespace platform {
 
@@ -22,24 +24,43 @@ inline void placeInTwips(QWidget* w, int left, int top, int width, int height) {
                    twipsToPixels(height, dpi));
 }
 
-// A control's place in twips and its font (the suite's Song face).
-struct FontPlace {
-    const char* name;
-    int left, top, width, height;
-    double points;
-    bool bold;
+// How a table row reaches its control: `control<&Window::member>`, or
+// `itself<Window>` for the window.
+template <class W> using ControlOf = QWidget* (*)(W&);
+template <auto Member, class W> QWidget* control(W& window) {
+    return window.*Member;
+}
+template <class W> QWidget* itself(W& window) {
+    return &window;
+}
+
+struct Font {
+    double points = 0; // 0: the control keeps the font it inherits
+    bool bold = false;
+    const char* family = "宋体"; // the suite's Song face
 };
 
-// Places and sets the font of `root`'s child named in `row`; returns it.
-inline QWidget* placeWithFont(QWidget* root, const FontPlace& row) {
-    auto* w = root->findChild<QWidget*>(QString::fromLatin1(row.name));
-    Q_ASSERT(w);
-    placeInTwips(w, row.left, row.top, row.width, row.height);
-    QFont f(QStringLiteral("宋体"));
-    f.setPointSizeF(row.points);
-    f.setBold(row.bold);
-    w->setFont(f);
-    return w;
+// A control's place in twips, relative to its parent, and its font.
+template <class W> struct LayoutRow {
+    ControlOf<W> control;
+    int left, top, width, height;
+    Font font = {};
+};
+
+template <class W, std::size_t N> void layOut(W& window, const LayoutRow<W> (&rows)[N]) {
+    const double dpi = window.logicalDpiX();
+    for (const LayoutRow<W>& row : rows) {
+        QWidget* w = row.control(window);
+        Q_ASSERT(w);
+        w->setGeometry(twipsToPixels(row.left, dpi), twipsToPixels(row.top, dpi),
+                       twipsToPixels(row.width, dpi), twipsToPixels(row.height, dpi));
+        if (row.font.points > 0) {
+            QFont f(QString::fromUtf8(row.font.family));
+            f.setPointSizeF(row.font.points);
+            f.setBold(row.font.bold);
+            w->setFont(f);
+        }
+    }
 }
 
 // The caption of a button, frame or label; the title of a window.
@@ -52,6 +73,35 @@ inline void setCaption(QWidget* w, const QString& text) {
         g->setTitle(text);
     else if (auto* l = qobject_cast<QLabel*>(w))
         l->setText(text);
+}
+
+enum class Property { Caption, ToolTip };
+
+// A text that the script choice switches.
+template <class W> struct CaptionRow {
+    ControlOf<W> control;
+    const char* simplified;
+    const char* traditional;
+    Property property = Property::Caption;
+};
+
+// Sets every row's text in the chosen script, in table order. A caption is
+// also the control's accessible name, so that a screen reader follows the
+// script too.
+template <class W, std::size_t N>
+void applyCaptions(W& window, const CaptionRow<W> (&rows)[N], bool simplified) {
+    for (const CaptionRow<W>& row : rows) {
+        QWidget* w = row.control(window);
+        Q_ASSERT(w);
+        const QString text = QString::fromUtf8(simplified ? row.simplified : row.traditional);
+        if (row.property == Property::ToolTip) {
+            w->setToolTip(text);
+            continue;
+        }
+        setCaption(w, text);
+        if (!w->isWindow())
+            w->setAccessibleName(text);
+    }
 }
 
 } // namespace platform
