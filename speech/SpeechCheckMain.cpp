@@ -15,6 +15,7 @@
 #include "CommandDecoder.h"
 #include "CommandLexicon.h"
 #include "VoiceProfile.h"
+#include "VoiceStore.h"
 
 #include <SDL.h>
 #include <sndfile.h>
@@ -154,7 +155,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     auto profile = std::make_shared<speech::VoiceProfile>();
-    if (!profileDir.empty() && !profile->load(profileDir, error)) {
+    speech::FolderVoiceStore store(profileDir);
+    if (!profileDir.empty() && !store.load(*profile, error)) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
         return 1;
     }
@@ -215,7 +217,7 @@ int main(int argc, char* argv[]) {
     decoder->flush();
     if (!enrolWord.empty()) {
         std::printf("%s\t%d recordings\n", enrolWord.c_str(), profile->takes(enrolWord));
-        if (!profile->save(profileDir, error)) {
+        if (!store.save(*profile, error)) {
             std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
             return 1;
         }

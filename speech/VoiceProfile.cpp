@@ -2,56 +2,21 @@
 
 #include "CommandLexicon.h"
 
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <map>
 #include <optional>
-#include <system_error>
-
-namespace fs = std::filesystem;
+#include <set>
 
 namespace speech {
 namespace {
 
 constexpr int kRate = 16000;
-constexpr sf_count_t kLongestTake = 30 * kRate; // frames
 // A command word takes between 0.15 s and 3 s however slowly it is said.
 constexpr std::size_t kShortest = kRate * 15 / 100;
 constexpr std::size_t kLongest = kRate * 3;
-
-SNDFILE* openSound(const fs::path& path, int mode, SF_INFO& info) {
-#ifdef _WIN32
-    return sf_wchar_open(path.c_str(), mode, &info);
-#else
-    return sf_open(path.c_str(), mode, &info);
-#endif
-}
-
-// Paths in messages; a narrow string of a path need not be UTF-8 elsewhere.
-std::string utf8(const fs::path& path) {
-    const std::u8string s = path.u8string();
-    return {s.begin(), s.end()};
-}
-
-std::string fileName(std::size_t wordIndex, int take) {
-    return "word" + std::to_string(wordIndex + 1) + "_take" + std::to_string(take) + ".wav";
-}
-
-bool writeSound(const fs::path& path, const std::vector<std::int16_t>& samples) {
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = openSound(path, SFM_WRITE, info);
-    if (!f)
-        return false;
-    const sf_count_t n = sf_write_short(f, samples.data(), sf_count_t(samples.size()));
-    return sf_close(f) == 0 && n == sf_count_t(samples.size());
-}
 
 // Two utterances compared as if said in the same room at the same level.
 Warp distance(const BandPowers& a, const BandPowers& b) {
@@ -64,96 +29,31 @@ const std::vector<std::string>& commandWords() {
     return commandWordList();
 }
 
-bool VoiceProfile::load(const fs::path& dir, std::string& error) {
-    takes_.clear();
-    spread_.clear();
-    std::error_code ec;
-    fs::path from = dir;
-    const auto unreadable = [&](const fs::path& what) {
-        error = "无法读取语音样本：" + utf8(what);
-        takes_.clear();
-        spread_.clear();
-        return false;
-    };
-    if (!fs::is_directory(from, ec)) {
-        if (ec && ec != std::errc::no_such_file_or_directory)
-            return unreadable(from);
-        // A save interrupted between its two renames leaves the old set here.
-        from += ".old";
-        if (!fs::is_directory(from, ec))
-            return true;
-    }
-    const auto& words = commandWords();
-    for (std::size_t w = 0; w < words.size(); ++w)
-        for (int k = 1; k <= kTakesPerWord; ++k) {
-            const fs::path path = from / fileName(w, k);
-            if (!fs::exists(path, ec)) {
-                // A folder that cannot be looked into is as bad as a
-                // damaged file: the user is told, not left untrained.
-                if (ec)
-                    return unreadable(path);
-                continue;
-            }
-            SF_INFO info{};
-            SNDFILE* f = openSound(path, SFM_READ, info);
-            std::vector<std::int16_t> samples;
-            // A recording of a word is seconds long; anything much longer is
-            // not one, and is refused before it is read.
-            if (f && info.frames > kLongestTake) {
-                sf_close(f);
-                return unreadable(path);
-            }
-            if (f && info.samplerate == kRate && info.channels == 1) {
-                samples.resize(std::size_t(info.frames));
-                samples.resize(std::size_t(sf_read_short(f, samples.data(), info.frames)));
-            }
-            if (f)
-                sf_close(f);
-            std::optional<BandPowers> bands = wordSound(words[w], samples);
-            if (!bands)
-                return unreadable(path);
-            takes_.push_back({words[w], std::move(samples), std::move(*bands)});
+std::vector<VoiceProfile::Recording> VoiceProfile::recordings() const {
+    std::vector<Recording> out;
+    out.reserve(takes_.size());
+    for (const Take& t : takes_)
+        out.push_back({t.word, t.samples});
+    return out;
+}
+
+bool VoiceProfile::addRecordings(std::vector<Recording> recordings, std::size_t& rejected) {
+    std::set<std::string> words;
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        Recording& r = recordings[i];
+        std::optional<BandPowers> bands = wordSound(r.word, r.samples);
+        if (!bands) {
+            rejected = i;
+            takes_.clear();
+            spread_.clear();
+            return false;
         }
-    // Measured once per word, not after every file.
+        takes_.push_back({r.word, std::move(r.samples), std::move(*bands)});
+        words.insert(r.word);
+    }
     for (const auto& word : words)
         measureSpread(word);
     return true;
-}
-
-bool VoiceProfile::save(const fs::path& dir, std::string& error) const {
-    // Written beside the old folder first, then swapped in.
-    fs::path fresh = dir;
-    fresh += ".new";
-    fs::path old = dir;
-    old += ".old";
-    std::error_code ec;
-    fs::remove_all(fresh, ec);
-    fs::create_directories(fresh, ec);
-    const auto& words = commandWords();
-    std::map<std::string, int> count;
-    bool ok = !ec;
-    for (const Take& t : takes_) {
-        if (!ok)
-            break;
-        const auto w = std::find(words.begin(), words.end(), t.word) - words.begin();
-        ok = writeSound(fresh / fileName(std::size_t(w), ++count[t.word]), t.samples);
-    }
-    if (ok) {
-        fs::remove_all(old, ec);
-        if (fs::exists(dir))
-            fs::rename(dir, old, ec);
-        if (!ec)
-            fs::rename(fresh, dir, ec);
-        ok = !ec;
-        if (!ok && fs::exists(old))
-            fs::rename(old, dir, ec);
-        fs::remove_all(old, ec);
-    }
-    if (!ok) {
-        fs::remove_all(fresh, ec);
-        error = "无法保存语音样本：" + utf8(dir);
-    }
-    return ok;
 }
 
 std::optional<BandPowers> VoiceProfile::wordSound(const std::string& word,

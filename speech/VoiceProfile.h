@@ -3,15 +3,12 @@
 // compares a new utterance with them. Speaker-dependent template matching
 // does far better for one person's voice than the English acoustic model
 // does for Mandarin in general; it is used once every word has a recording.
-//
-// Stored as a folder of 16 kHz mono WAV files, "word<N>_take<K>.wav" with N
-// the command's place (1-8) in commandWords(); the recordings themselves,
-// not features, so that a better matcher can read an old profile.
+// Keeping the recordings between runs is VoiceStore's work.
 
+#include "TimeWarp.h"
 #include "WordFeatures.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,13 +31,17 @@ public:
         double runnerUp = 0; // mean distance to the nearest other word
     };
 
-    // Reads the recordings in `dir`; a missing folder is an empty profile.
-    // False (and `error`) when a file cannot be read or is not a word: the
-    // set is then empty. A set still missing words loads as it is.
-    bool load(const std::filesystem::path& dir, std::string& error);
-    // Writes every recording to `dir` (created if need be), replacing what
-    // was there; on failure the old files stay.
-    bool save(const std::filesystem::path& dir, std::string& error) const;
+    struct Recording {
+        std::string word;
+        std::vector<std::int16_t> samples;
+    };
+    // Every recording, each word's in the order they came (oldest first).
+    std::vector<Recording> recordings() const;
+    // Adds stored recordings, measuring each word once at the end. The
+    // first that is not a word of its own (too short, too long, one too
+    // many) stops it: false, with its place in `recordings` as `rejected`,
+    // and the profile is left empty.
+    bool addRecordings(std::vector<Recording> recordings, std::size_t& rejected);
 
     // Too short or too long for a word, or the word has all its recordings:
     // false, nothing added.

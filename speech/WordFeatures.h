@@ -11,7 +11,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 namespace speech {
@@ -49,16 +48,5 @@ private:
     static WordFeatures compute(const BandPowers& word, double gain, const BandPowers::Frame& add);
     std::vector<float> data_;
 };
-
-// How far apart two words are after dynamic time warping: small when they
-// are the same word said faster or slower. `mean` is per step of the best
-// path; `worst` the mean over its worst kWorstWindow steps. Pairs whose
-// lengths differ by more than 2.5 times are not compared (infinite).
-struct Warp {
-    double mean = std::numeric_limits<double>::infinity();
-    double worst = std::numeric_limits<double>::infinity();
-};
-constexpr std::size_t kWorstWindow = 15;
-Warp warp(const WordFeatures& a, const WordFeatures& b);
 
 } // namespace speech

@@ -108,8 +108,10 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
                std::function<bool()> simplified, SpeechBackendFactory recogniser, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs), shell_(shell), recogniser_(std::move(recogniser)),
       simplified_(simplified),
-      profileFolder_(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                     QStringLiteral("/voice")) {
+      store_(std::make_unique<FolderVoiceStore>(
+          std::filesystem::path((QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                 QStringLiteral("/voice"))
+                                    .toStdU16String()))) {
     setObjectName(QStringLiteral("frmSDK"));
     setWindowIcon(recorder::recorderIcon());
     createControls();
@@ -286,12 +288,12 @@ bool frmSDK::ensureContext(QString& error) {
     // reported and the general recogniser is used.
     auto profile = std::make_shared<VoiceProfile>();
     std::string detail;
-    if (!profile->load(profilePath(), detail))
+    if (!store_->load(*profile, detail))
         explain(TrainingUnreadable, detail);
     else if (profile->complete())
         useProfile(std::move(profile));
     else if (!profile->empty()) // the window only ever stores whole sets
-        explain(TrainingUnreadable, "语音样本不全：" + profileFolder_.toStdString());
+        explain(TrainingUnreadable, "语音样本不全：" + store_->where());
     return true;
 }
 
@@ -321,14 +323,10 @@ void frmSDK::tmrLearn_Timer() {
     learnable_.reset();
     std::string ignored;
     if (learned->learn(heard.phrase.toStdString(), heard.samples) &&
-        learned->save(profilePath(), ignored)) {
+        store_->save(*learned, ignored)) {
         profile_ = learned;
         RecoContext_->SetProfile(std::move(learned));
     }
-}
-
-std::filesystem::path frmSDK::profilePath() const {
-    return std::filesystem::path(profileFolder_.toStdU16String());
 }
 
 void frmSDK::explain(TrainingProblem problem, const std::string& detail) {
@@ -392,9 +390,7 @@ void frmSDK::offerRecovery() {
 }
 
 void frmSDK::offerTraining() {
-    std::error_code ec;
-    const bool trained = !std::filesystem::is_empty(profilePath(), ec) && !ec;
-    if (trained || (offerMemory_.declined && offerMemory_.declined()))
+    if (store_->hasRecordings() || (offerMemory_.declined && offerMemory_.declined()))
         return;
     frmOffer offer(simplified_(), this);
     if (voice_)
@@ -420,9 +416,7 @@ void frmSDK::cmdTrain_Click() {
     const bool wasListening = recognitionActive_;
     if (wasListening)
         StopRecognition();
-    const std::filesystem::path folder = profilePath();
-    std::error_code ec;
-    frmTrain train(simplified_(), std::filesystem::is_directory(folder, ec), this);
+    frmTrain train(simplified_(), store_->hasRecordings(), this);
     connect(RecoContext_.get(), &RecoContext::Utterance, &train, &frmTrain::Utterance_Heard);
     connect(RecoContext_.get(), &RecoContext::Level, &train, &frmTrain::Level_Changed);
     training_ = true;
@@ -449,16 +443,15 @@ void frmSDK::cmdTrain_Click() {
     RecoContext_->SetEnrolment(false, error);
     std::string detail;
     if (result == QDialog::Accepted && train.profile().complete()) {
-        if (train.profile().save(folder, detail))
+        if (store_->save(train.profile(), detail))
             useProfile(std::make_shared<VoiceProfile>(train.profile()));
         else
             explain(TrainingNotSaved, detail);
     } else if (result == frmTrain::kCleared) {
         // What is on disk decides: recordings that could not be removed
         // would be back at the next start, so they stay in use.
-        std::filesystem::remove_all(folder, ec);
-        if (ec)
-            explain(TrainingNotRemoved, ec.message());
+        if (!store_->clear(detail))
+            explain(TrainingNotRemoved, detail);
         else
             useProfile(nullptr);
     }

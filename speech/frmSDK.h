@@ -10,11 +10,11 @@
 #include "RecoContext.h"
 #include "RecordEngine.h"
 #include "Shell.h"
+#include "VoiceStore.h"
 #include "WidgetEngineWindow.h"
 
 #include <QWidget>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -56,8 +56,9 @@ public:
     // The user says each command word a few times; from then on the
     // recogniser goes by that voice.
     void cmdTrain_Click();
-    // Where the user's recordings are kept.
-    void setVoiceProfileFolder(const QString& folder) { profileFolder_ = folder; }
+    // Where the user's recordings are kept; a folder of the user's own
+    // application data unless set.
+    void setVoiceStore(std::unique_ptr<VoiceStore> store) { store_ = std::move(store); }
     // Voice prompts for the offer and the training, played by `media` from
     // `folder`; without them both are shown only.
     void setPromptMedia(platform::MediaControl& media, const QString& folder);
@@ -131,7 +132,6 @@ private:
     void listen();
     // The user's recordings the recogniser goes by (null: none).
     void useProfile(std::shared_ptr<VoiceProfile> profile);
-    std::filesystem::path profilePath() const;
     enum TrainingProblem { TrainingUnreadable, TrainingNotSaved, TrainingNotRemoved };
     void explain(TrainingProblem problem, const std::string& detail);
 
@@ -139,7 +139,7 @@ private:
     platform::Shell& shell_;
     SpeechBackendFactory recogniser_;
     std::function<bool()> simplified_;
-    QString profileFolder_;
+    std::unique_ptr<VoiceStore> store_;
     std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecordEngine> engine_;
     std::unique_ptr<RecoContext> RecoContext_;

@@ -310,7 +310,7 @@ protected:
     void SetUp() override {
         SpeechTest::SetUp();
         win->Command2_Click();
-        sdk().setVoiceProfileFolder(folder);
+        sdk().setVoiceStore(std::make_unique<speech::FolderVoiceStore>(folder.toStdString()));
     }
     // Says the current word of the window once; true when it was taken.
     bool sayCurrent(speech::frmTrain& t, double seconds = 0.3) {
@@ -329,7 +329,7 @@ protected:
                 ASSERT_TRUE(p.addTake(speech::commandWords()[w],
                                       synthetic::say(synthetic::kWords[w], len)));
         std::string error;
-        ASSERT_TRUE(p.save(folder.toStdString(), error)) << error;
+        ASSERT_TRUE(speech::FolderVoiceStore(folder.toStdString()).save(p, error)) << error;
     }
     std::size_t filesInFolder() {
         std::error_code ec;
@@ -425,6 +425,45 @@ TEST_F(TrainingTest, CancelKeepsWhatWasThereAndClearRemovesIt) {
     EXPECT_EQ(recogniser.profiles.back(), nullptr);
 }
 
+// A store whose clear fails, as a folder the user may not change would.
+class StuckVoiceStore final : public speech::VoiceStore {
+public:
+    explicit StuckVoiceStore(const QString& folder) : real_(folder.toStdString()) {}
+    bool load(speech::VoiceProfile& into, std::string& error) override {
+        return real_.load(into, error);
+    }
+    bool save(const speech::VoiceProfile& p, std::string& error) override {
+        return real_.save(p, error);
+    }
+    bool clear(std::string& error) override {
+        error = "Permission denied";
+        return false;
+    }
+    bool hasRecordings() override { return real_.hasRecordings(); }
+    std::string where() const override { return real_.where(); }
+
+private:
+    speech::FolderVoiceStore real_;
+};
+
+TEST_F(TrainingTest, ARecordingSetThatCannotBeRemovedIsSaidAndStaysInUse) {
+    storeProfile();
+    sdk().setVoiceStore(std::make_unique<StuckVoiceStore>(folder));
+    sdk().StartRecognition();
+    ASSERT_FALSE(recogniser.profiles.empty());
+    ASSERT_NE(recogniser.profiles.back(), nullptr);
+    dialogs.onModal = [&](QDialog& d) {
+        auto& t = static_cast<speech::frmTrain&>(d);
+        t.cmdClear->click();
+        return t.result();
+    };
+    sdk().cmdTrain_Click();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("口令训练的录音没能删除")));
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("Permission denied")));
+    EXPECT_NE(recogniser.profiles.back(), nullptr) << "what is on disk decides";
+}
+
 TEST_F(TrainingTest, NoMicrophoneIsExplainedAndNothingIsShown) {
     recogniser.failEnrol = true;
     sdk().StartRecognition();
@@ -454,7 +493,7 @@ TEST_F(TrainingTest, AnIncompleteSetIsReportedAndNotUsed) {
     speech::VoiceProfile p;
     ASSERT_TRUE(p.addTake("录音", synthetic::say(synthetic::kWords[0], 0.3)));
     std::string error;
-    ASSERT_TRUE(p.save(folder.toStdString(), error));
+    ASSERT_TRUE(speech::FolderVoiceStore(folder.toStdString()).save(p, error));
     sdk().StartRecognition();
     EXPECT_TRUE(sdk().RecognitionActive());
     ASSERT_EQ(dialogs.boxes.size(), 1u);

@@ -4,6 +4,7 @@
 #include "AsNormalUser.h"
 #include "SampleRing.h"
 #include "SyntheticWords.h"
+#include "VoiceStore.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -133,7 +134,7 @@ TEST(VoiceProfileTest, LearningKeepsOnlyConfidentSayingsInPlaceOfTheOldest) {
     const fs::path dir = fs::temp_directory_path() / "learn-test";
     fs::remove_all(dir);
     std::string error;
-    ASSERT_TRUE(p.save(dir, error)) << error;
+    ASSERT_TRUE(speech::FolderVoiceStore(dir).save(p, error)) << error;
     SF_INFO info{};
     SNDFILE* f = sf_open((dir / "word1_take3.wav").c_str(), SFM_READ, &info);
     ASSERT_NE(f, nullptr);
@@ -161,7 +162,7 @@ protected:
 TEST_F(ProfileFilesTest, SavedRecordingsReadBackAndRecogniseTheSame) {
     const VoiceProfile p = enrolled();
     std::string error;
-    ASSERT_TRUE(p.save(dir / "voice", error)) << error;
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").save(p, error)) << error;
     // Plain 16 kHz mono WAV files that any program can read.
     SF_INFO info{};
     SNDFILE* f = sf_open((dir / "voice" / "word4_take2.wav").c_str(), SFM_READ, &info);
@@ -171,7 +172,7 @@ TEST_F(ProfileFilesTest, SavedRecordingsReadBackAndRecogniseTheSame) {
     EXPECT_EQ(info.channels, 1);
 
     VoiceProfile back;
-    ASSERT_TRUE(back.load(dir / "voice", error)) << error;
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").load(back, error)) << error;
     EXPECT_TRUE(back.complete());
     const auto sample = say(kWords[3], 0.4);
     EXPECT_EQ(back.recognise(sample.data(), sample.size()), "停止");
@@ -182,26 +183,26 @@ TEST_F(ProfileFilesTest, SavedRecordingsReadBackAndRecogniseTheSame) {
 TEST_F(ProfileFilesTest, AMissingFolderIsAnEmptyProfileAndABadFileIsReported) {
     VoiceProfile p;
     std::string error;
-    EXPECT_TRUE(p.load(dir / "none", error));
+    EXPECT_TRUE(speech::FolderVoiceStore(dir / "none").load(p, error));
     EXPECT_FALSE(p.complete());
     fs::create_directories(dir / "bad");
     std::ofstream(dir / "bad" / "word1_take1.wav") << "not a sound";
-    EXPECT_FALSE(p.load(dir / "bad", error));
+    EXPECT_FALSE(speech::FolderVoiceStore(dir / "bad").load(p, error));
     EXPECT_NE(error.find("word1_take1.wav"), std::string::npos);
     EXPECT_FALSE(p.complete());
 
     // A set still missing words (as an enrolment builds it) loads as it is.
     VoiceProfile some;
     ASSERT_TRUE(some.addTake("录音", say(kWords[0], 0.3)));
-    ASSERT_TRUE(some.save(dir / "some", error));
-    EXPECT_TRUE(p.load(dir / "some", error));
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "some").save(some, error));
+    EXPECT_TRUE(speech::FolderVoiceStore(dir / "some").load(p, error));
     EXPECT_EQ(p.takes("录音"), 1);
     EXPECT_FALSE(p.complete());
 }
 
 TEST_F(ProfileFilesTest, AFolderThatCannotBeReadOrAFileFarTooLongIsReported) {
     std::string error;
-    ASSERT_TRUE(enrolled().save(dir / "voice", error));
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").save(enrolled(), error));
     // 31 s of sound in place of a word: refused, not read.
     {
         SF_INFO info{};
@@ -216,19 +217,20 @@ TEST_F(ProfileFilesTest, AFolderThatCannotBeReadOrAFileFarTooLongIsReported) {
         sf_close(f);
     }
     VoiceProfile p;
-    EXPECT_FALSE(p.load(dir / "voice", error));
+    EXPECT_FALSE(speech::FolderVoiceStore(dir / "voice").load(p, error));
     EXPECT_NE(error.find("word2_take1.wav"), std::string::npos);
     EXPECT_FALSE(p.complete());
 
     // A folder its user cannot look into (as "nobody" when the tests run as
     // root, since root can read anything).
-    ASSERT_TRUE(enrolled().save(dir / "voice", error));
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").save(enrolled(), error));
     fs::permissions(dir, fs::perms::owner_all | fs::perms::others_exec);
     fs::permissions(dir / "voice", fs::perms::owner_all);
     const auto refused = [this] {
         VoiceProfile q;
         std::string why;
-        return !q.load(dir / "voice", why) && why.find("无法读取语音样本") == 0;
+        return !speech::FolderVoiceStore(dir / "voice").load(q, why) &&
+               why.find("无法读取语音样本") == 0;
     };
     EXPECT_TRUE(fake::asNormalUser(
         refused, [this] { fs::permissions(dir / "voice", fs::perms::none); },
@@ -237,17 +239,17 @@ TEST_F(ProfileFilesTest, AFolderThatCannotBeReadOrAFileFarTooLongIsReported) {
 
 TEST_F(ProfileFilesTest, ASaveCutOffBetweenItsRenamesLeavesTheOldSetReadable) {
     std::string error;
-    ASSERT_TRUE(enrolled().save(dir / "voice", error));
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").save(enrolled(), error));
     fs::rename(dir / "voice", dir / "voice.old");
     VoiceProfile back;
-    ASSERT_TRUE(back.load(dir / "voice", error)) << error;
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").load(back, error)) << error;
     EXPECT_TRUE(back.complete());
 }
 
 TEST_F(ProfileFilesTest, AFailedSaveKeepsTheOldRecordings) {
     const VoiceProfile p = enrolled();
     std::string error;
-    ASSERT_TRUE(p.save(dir / "voice", error));
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").save(p, error));
     // A file size limit makes the writes fail, as a full disk would.
     VoiceProfile other;
     ASSERT_TRUE(other.addTake("录音", say(kWords[0], 0.3)));
@@ -257,14 +259,56 @@ TEST_F(ProfileFilesTest, AFailedSaveKeepsTheOldRecordings) {
     rlimit small = old;
     small.rlim_cur = 10000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = other.save(dir / "voice", error);
+    const bool saved = speech::FolderVoiceStore(dir / "voice").save(other, error);
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(saved);
     EXPECT_NE(error.find("无法保存语音样本"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "voice.new"));
     VoiceProfile back;
-    ASSERT_TRUE(back.load(dir / "voice", error));
+    ASSERT_TRUE(speech::FolderVoiceStore(dir / "voice").load(back, error));
     EXPECT_TRUE(back.complete());
+}
+
+TEST_F(ProfileFilesTest, ClearRemovesTheSetAndWhatACutOffSaveLeftOrSaysItCouldNot) {
+    speech::FolderVoiceStore store(dir / "voice");
+    std::string error;
+    EXPECT_FALSE(store.hasRecordings());
+    ASSERT_TRUE(store.save(enrolled(), error));
+    // A set kept only under ".old" (a save cut off between its renames) is
+    // still a set: the offer of training stays away, a clear removes it.
+    fs::rename(dir / "voice", dir / "voice.old");
+    fs::create_directories(dir / "voice.new");
+    EXPECT_TRUE(store.hasRecordings());
+    ASSERT_TRUE(store.clear(error)) << error;
+    EXPECT_FALSE(store.hasRecordings());
+    for (const char* left : {"voice", "voice.old", "voice.new"})
+        EXPECT_FALSE(fs::exists(dir / left)) << left;
+    VoiceProfile back;
+    ASSERT_TRUE(store.load(back, error));
+    EXPECT_TRUE(back.empty());
+
+    // In a folder its user may not change, the set stays and clear says so.
+    ASSERT_TRUE(store.save(enrolled(), error));
+    const auto refused = [&] {
+        std::string why;
+        return !speech::FolderVoiceStore(dir / "voice").clear(why) && !why.empty();
+    };
+    const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                          fs::perms::others_exec;
+    EXPECT_TRUE(fake::asNormalUser(
+        refused,
+        [&] {
+            fs::permissions(dir / "voice", readOnly);
+            fs::permissions(dir, readOnly);
+        },
+        [&] {
+            fs::permissions(dir, fs::perms::owner_all);
+            fs::permissions(dir / "voice", fs::perms::owner_all);
+        }));
+    EXPECT_TRUE(store.hasRecordings());
+    VoiceProfile kept;
+    ASSERT_TRUE(store.load(kept, error)) << error;
+    EXPECT_TRUE(kept.complete());
 }
 
 } // namespace
