@@ -9,6 +9,6 @@ int main(int argc, char* argv[]) {
     if (argc != 3)
         return 2;
     const int size = QString::fromLocal8Bit(argv[2]).toInt();
-    return recorder::recorderIcon().pixmap(size, size).save(QString::fromLocal8Bit(argv[1])) ? 0
+    return platform::recorderIcon().pixmap(size, size).save(QString::fromLocal8Bit(argv[1])) ? 0
                                                                                              : 1;
 }

@@ -107,7 +107,7 @@ frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& s
       recogniser_(std::move(recogniser)), endProgram_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("frmXD"));
     setWindowTitle(QStringLiteral("Lumeno录音机"));
-    setWindowIcon(recorder::recorderIcon());
+    setWindowIcon(platform::recorderIcon());
     QFont font(QStringLiteral("宋体"));
     font.setPointSizeF(15.75);
     font.setBold(true);
@@ -122,8 +122,8 @@ frmXD::~frmXD() = default;
 
 void frmXD::createControls() {
     PicONE = make<QLabel>("PicONE", this);
-    lblZm = make<recorder::LinkLabel>("lblZm", PicONE);
-    lblMini = make<recorder::LinkLabel>("lblMini", PicONE);
+    lblZm = make<platform::LinkLabel>("lblZm", PicONE);
+    lblMini = make<platform::LinkLabel>("lblMini", PicONE);
     Frame1 = make<QFrame>("Frame1", this);
     cmdFDJ = make<QPushButton>("cmdFDJ", Frame1);
     fralanguage = make<QGroupBox>("fralanguage", Frame1);
@@ -150,7 +150,7 @@ void frmXD::createControls() {
 
     PicONE->setPixmap(launcherBanner(PicONE->size()));
     PicONE->setAccessibleName(QStringLiteral("Lumeno录音机"));
-    const QCursor hand = recorder::pointingHandCursor();
+    const QCursor hand = platform::pointingHandCursor();
     QFont link = font();
     link.setUnderline(true);
     for (auto* label : {lblZm, lblMini}) {
@@ -194,8 +194,8 @@ void frmXD::createControls() {
     connect(optFt, &QRadioButton::clicked, this, &frmXD::optFt_Click);
     connect(cmdabout, &QPushButton::clicked, this, &frmXD::cmdabout_Click);
     connect(cmdFDJ, &QPushButton::clicked, this, &frmXD::cmdFDJ_Click);
-    connect(lblZm, &recorder::LinkLabel::clicked, this, &frmXD::lblZm_Click);
-    connect(lblMini, &recorder::LinkLabel::clicked, this, &frmXD::lblMini_Click);
+    connect(lblZm, &platform::LinkLabel::clicked, this, &frmXD::lblZm_Click);
+    connect(lblMini, &platform::LinkLabel::clicked, this, &frmXD::lblMini_Click);
     connect(Command2, &QPushButton::clicked, this, &frmXD::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmXD::Frame2_Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &frmXD::Command3_Click);

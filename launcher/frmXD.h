@@ -71,8 +71,8 @@ public:
     void storeTipsOnStart(bool show) override;
 
     QLabel* PicONE = nullptr;
-    recorder::LinkLabel* lblZm = nullptr;
-    recorder::LinkLabel* lblMini = nullptr;
+    platform::LinkLabel* lblZm = nullptr;
+    platform::LinkLabel* lblMini = nullptr;
     QFrame* Frame1 = nullptr;
     QPushButton* cmdFDJ = nullptr;
     QGroupBox* fralanguage = nullptr;

@@ -105,7 +105,7 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     : QWidget(parent), edition_(edition), dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmRecTest"));
     setWindowTitle(QString::fromUtf8(textsFor(edition).windowCaption));
-    setWindowIcon(recorderIcon());
+    setWindowIcon(platform::recorderIcon());
     createControls();
     applyLayout();
     createMenu();
@@ -129,7 +129,7 @@ void frmRecTest::createControls() {
     };
     Picture1 = make(new QLabel(this), "Picture1");
     Label2 = make(new QLabel(Picture1), "Label2");
-    lblZm = make(new LinkLabel(Picture1), "lblZm");
+    lblZm = make(new platform::LinkLabel(Picture1), "lblZm");
     Command4 = make(new QPushButton(QStringLiteral("简"), Picture1), "Command4");
     Command5 = make(new QPushButton(QStringLiteral("繁"), Picture1), "Command5");
     Frame1 = make(new QGroupBox(this), "Frame1");
@@ -154,7 +154,7 @@ void frmRecTest::createControls() {
     Label2->setText(QString::fromUtf8(texts.windowCaption));
     Label2->setStyleSheet(QStringLiteral("color: rgb(64, 64, 64); background: transparent;"));
     lblZm->setStyleSheet(QStringLiteral("color: #FF0000; background: transparent;"));
-    lblZm->setCursor(pointingHandCursor());
+    lblZm->setCursor(platform::pointingHandCursor());
     // Changed five times a second while recording: a palette and plain
     // text keep each change to a repaint of its digits (a style sheet sends
     // every paint through the style-sheet engine).
@@ -184,7 +184,7 @@ void frmRecTest::createControls() {
     connect(Command3, &QPushButton::clicked, this, &frmRecTest::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmRecTest::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &frmRecTest::Command5_Click);
-    connect(lblZm, &LinkLabel::clicked, this, &frmRecTest::lblZm_Click);
+    connect(lblZm, &platform::LinkLabel::clicked, this, &frmRecTest::lblZm_Click);
 
     tmrRecTest = new QTimer(this);
     tmrRecTest->setObjectName(QStringLiteral("tmrRecTest"));
@@ -196,7 +196,7 @@ void frmRecTest::applyLayout() {
     const double dpi = logicalDpiX();
     platform::layOut(*this, kLayout);
     platform::applyCaptions(*this, kCaptions, true);
-    Picture1->setPixmap(bannerPicture(Picture1->size()));
+    Picture1->setPixmap(platform::bannerPicture(Picture1->size()));
     Picture1->setAccessibleName(windowTitle());
     setFixedSize(platform::twipsToPixels(kClientWidthTwips, dpi),
                  platform::twipsToPixels(kClientHeightTwips, dpi));

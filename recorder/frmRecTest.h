@@ -102,7 +102,7 @@ public:
     // Controls, by their names; other parts of the program read and set them.
     QLabel* Picture1 = nullptr;
     QLabel* Label2 = nullptr;
-    LinkLabel* lblZm = nullptr;
+    platform::LinkLabel* lblZm = nullptr;
     QPushButton* Command4 = nullptr;
     QPushButton* Command5 = nullptr;
     QGroupBox* Frame1 = nullptr;

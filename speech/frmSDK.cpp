@@ -113,7 +113,7 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
                                  QStringLiteral("/voice"))
                                     .toStdU16String()))) {
     setObjectName(QStringLiteral("frmSDK"));
-    setWindowIcon(recorder::recorderIcon());
+    setWindowIcon(platform::recorderIcon());
     createControls();
     applyCaptions(true);
     engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
@@ -152,11 +152,11 @@ void frmSDK::createControls() {
     lbl1->setStyleSheet(QStringLiteral("color: red;"));
     Label3->setStyleSheet(QStringLiteral("color: red;"));
     Label7->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
-    Label9 = make(new recorder::LinkLabel(Picture1), "Label9");
-    Label8 = make(new recorder::LinkLabel(this), "Label8");
+    Label9 = make(new platform::LinkLabel(Picture1), "Label9");
+    Label8 = make(new platform::LinkLabel(this), "Label8");
     for (auto* link : {Label8, Label9}) {
         link->setStyleSheet(QStringLiteral("color: blue;"));
-        link->setCursor(recorder::pointingHandCursor());
+        link->setCursor(platform::pointingHandCursor());
     }
     Label8->setToolTip(QStringLiteral("下载语音识别包，否则无法请进行语音识别"));
     Label9->setToolTip(QStringLiteral("使用Vantrel进行格式转换"));
@@ -205,8 +205,8 @@ void frmSDK::createControls() {
     connect(Command1, &QPushButton::clicked, this, &frmSDK::StartRecognition);
     connect(Command2, &QPushButton::clicked, this, &frmSDK::Command2_Click);
     connect(cmdTrain, &QPushButton::clicked, this, &frmSDK::cmdTrain_Click);
-    connect(Label8, &recorder::LinkLabel::clicked, this, &frmSDK::Label8_Click);
-    connect(Label9, &recorder::LinkLabel::clicked, this, &frmSDK::Label9_Click);
+    connect(Label8, &platform::LinkLabel::clicked, this, &frmSDK::Label8_Click);
+    connect(Label9, &platform::LinkLabel::clicked, this, &frmSDK::Label9_Click);
     connect(tmrRec, &QTimer::timeout, this, &frmSDK::tmrRec_Timer);
 }
 

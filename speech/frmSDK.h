@@ -104,8 +104,8 @@ public:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
-    recorder::LinkLabel* Label8 = nullptr;
-    recorder::LinkLabel* Label9 = nullptr;
+    platform::LinkLabel* Label8 = nullptr;
+    platform::LinkLabel* Label9 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* cmdTrain = nullptr;

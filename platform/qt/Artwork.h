@@ -6,11 +6,11 @@
 #include <QPixmap>
 #include <QSize>
 
-namespace recorder {
+namespace platform {
 
 QPixmap bannerPicture(QSize size);
 QIcon recorderIcon();
 // A 32 x 32 black-and-white pointing hand, its finger tip at (5, 0).
 QCursor pointingHandCursor();
 
-} // namespace recorder
+} // namespace platform

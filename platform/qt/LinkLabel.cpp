@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-namespace recorder {
+namespace platform {
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
@@ -10,4 +10,4 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
 }
 
-} // namespace recorder
+} // namespace platform

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace recorder {
+namespace platform {
 namespace {
 
 // A microphone on a stand, fitted into `box`.
@@ -101,4 +101,4 @@ QCursor pointingHandCursor() {
     return QCursor(shape, mask, 5, 0);
 }
 
-} // namespace recorder
+} // namespace platform

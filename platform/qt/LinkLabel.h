@@ -3,7 +3,7 @@
 
 #include <QLabel>
 
-namespace recorder {
+namespace platform {
 
 class LinkLabel final : public QLabel {
     Q_OBJECT
@@ -17,4 +17,4 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-} // namespace recorder
+} // namespace platform
