@@ -1,30 +1,24 @@
 #pragma once
-// The audio library on SDL2: capture with a callback on SDL's own thread,
-// memory streams played in place on the default output device.
+// The audio library on SDL2: capture (SdlCapture) with a callback on SDL's
+// own thread, memory streams played in place (SdlPlayback). This class only
+// routes each call by its handle and keeps the last error code.
 
 #include "AudioLibrary.h"
-#include "CaptureSource.h"
-#include "WavFormat.h"
-
-#include <SDL.h>
+#include "SdlCapture.h"
+#include "SdlPlayback.h"
 
 #include <atomic>
-#include <chrono>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace audio {
 
 class SdlAudioLibrary final : public AudioLibrary {
 public:
-    SdlAudioLibrary();
-    ~SdlAudioLibrary() override;
+    SdlAudioLibrary() = default;
+    ~SdlAudioLibrary() override = default;
     SdlAudioLibrary(const SdlAudioLibrary&) = delete;
     SdlAudioLibrary& operator=(const SdlAudioLibrary&) = delete;
 
-    // All calls below are made from one thread, the window thread; the
-    // state they share with SDL's threads is taken under the device locks.
+    // All calls below are made from one thread, the window thread.
     DWORD BASS_GetVersion() override;
     BOOL BASS_RecordInit(int device) override;
     BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* clsid) override;
@@ -44,69 +38,13 @@ public:
     int BASS_ErrorGetCode() override;
 
 private:
-    struct Stream;
-    struct AudioStreamDeleter {
-        void operator()(SDL_AudioStream* s) const { SDL_FreeAudioStream(s); }
-    };
+    // Records `code` as the last error; true for BASS_OK.
+    BOOL answer(int code);
 
-    // Holds an SDL device lock for the lifetime of the object.
-    class DeviceLock {
-    public:
-        explicit DeviceLock(SDL_AudioDeviceID id) : id_(id) { SDL_LockAudioDevice(id_); }
-        ~DeviceLock() { SDL_UnlockAudioDevice(id_); }
-        DeviceLock(const DeviceLock&) = delete;
-        DeviceLock& operator=(const DeviceLock&) = delete;
-
-    private:
-        SDL_AudioDeviceID id_;
-    };
-
-    static void SDLCALL captureCallback(void* self, Uint8* data, int len);
-    static void SDLCALL outputCallback(void* self, Uint8* data, int len);
-
-    BOOL fail(int code);
-    BOOL succeed();
-    bool openCaptureDevice(DWORD freq, DWORD chans);
-    void closeCaptureDevice();
-    bool isCapture(DWORD handle) const { return handle != 0 && handle == captureHandle_; }
-    Stream* findStream(DWORD handle);
-    bool openOutputDevice();
-    void closeOutputDevice();
-    // Closes the output device once no stream plays.
-    void pauseOutputWhenQuiet();
-
-    bool sdlAudioUp_ = false;
+    // Freed in this order: the capture's device before the output's.
+    SdlPlayback playback_;
+    SdlCapture capture_;
     std::atomic<int> lastError_{BASS_OK};
-
-    // Capture. captureHandle_, proc_, user_, captureEnded_ and capturePaused_
-    // change only
-    // under the capture device's lock, which SDL holds around the callback.
-    SDL_AudioDeviceID captureDevice_ = 0;
-    DWORD captureFreq_ = 0;
-    DWORD captureChans_ = 0;
-    HRECORD captureHandle_ = 0;
-    HRECORD nextCaptureHandle_ = 0x10000;
-    RECORDPROC* proc_ = nullptr;
-    void* user_ = nullptr;
-    bool captureEnded_ = false;
-    bool capturePaused_ = false;
-    // The microphone a take began on.
-    platform::CaptureSource captureSource_;
-    std::atomic<QWORD> capturedBytes_{0};
-    // Sound time that has passed in the take (bytes), and when it was last
-    // counted: a take never holds more than that.
-    double captureBudget_ = 0;
-    std::chrono::steady_clock::time_point captureClock_;
-
-    // Playback. The stream list changes only under the output device's lock.
-    SDL_AudioDeviceID outputDevice_ = 0;
-    SDL_AudioSpec outputSpec_{};
-    bool outputRunning_ = false;
-    bool outputInit_ = false; // BASS_Init succeeded; the device is open only while playing
-    DWORD outputFreq_ = 44100;
-    HSTREAM nextStreamHandle_ = 0x20000;
-    std::vector<std::unique_ptr<Stream>> streams_;
-    std::vector<Uint8> mixScratch_;
 };
 
 } // namespace audio

@@ -1,10 +1,9 @@
 #include "CaptureSource.h"
 #include "CommandDecoder.h"
 #include "SampleRing.h"
+#include "SdlAudioSystem.h"
 #include "SpeechBackend.h"
 #include "VoiceProfile.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <atomic>
@@ -19,15 +18,11 @@ namespace {
 
 class MicrophoneBackend final : public SpeechBackend {
 public:
-    explicit MicrophoneBackend(Sinks sinks) : sinks_(std::move(sinks)) {
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    }
+    explicit MicrophoneBackend(Sinks sinks) : sinks_(std::move(sinks)) {}
 
     ~MicrophoneBackend() override {
-        if (device_ != 0) {
-            SDL_PauseAudioDevice(device_, 1);
-            SDL_CloseAudioDevice(device_);
-        }
+        // No callback runs once the device is closed; then the worker ends.
+        device_.close();
         {
             std::lock_guard lock(mutex_);
             quit_ = true;
@@ -35,8 +30,6 @@ public:
         wake_.notify_all();
         if (worker_.joinable())
             worker_.join();
-        if (sdlUp_)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     bool load(std::string& error) override {
@@ -82,42 +75,31 @@ private:
             pending_.clear();
             return true;
         }
-        if (device_ == 0 && !openMicrophone(error))
+        if (!device_.isOpen() && !openMicrophone(error))
             return false;
         flag = true;
         return true;
     }
 
     bool openMicrophone(std::string& error) {
-        if (!sdlUp_) {
-            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-                error = "无法启动声音系统，不能进行语音识别。";
-                return false;
-            }
-            sdlUp_ = true;
+        if (!sdl_.start()) {
+            error = "无法启动声音系统，不能进行语音识别。";
+            return false;
         }
-        SDL_AudioSpec want{};
-        want.freq = CommandDecoder::kSampleRate;
-        want.format = AUDIO_S16SYS;
-        want.channels = 1;
-        want.samples = 1024;
-        want.callback = &MicrophoneBackend::captured;
-        want.userdata = this;
-        SDL_AudioSpec have{};
-        device_ = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
-        if (device_ == 0) {
+        // The decoder takes native 16-bit samples; SDL converts to them.
+        if (!device_.open(platform::SdlDevice::Kind::Capture, CommandDecoder::kSampleRate, 1, 1024,
+                          &MicrophoneBackend::captured, this, nullptr, AUDIO_S16SYS)) {
             error = "找不到可以使用的麦克风，不能进行语音识别。";
             return false;
         }
         worker_ = std::thread([this] { decodeLoop(); });
-        SDL_PauseAudioDevice(device_, 0);
+        device_.run(true);
         source_.remember();
         return true;
     }
 
     bool microphoneLost() override {
-        return device_ != 0 &&
-               (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED || source_.gone());
+        return device_.isOpen() && (device_.stopped() || source_.gone());
     }
 
     // SDL's capture thread: copy and return.
@@ -163,8 +145,8 @@ private:
     std::unique_ptr<CommandDecoder> decoder_;
     std::atomic<bool> active_{false};
     std::atomic<bool> enrolling_{false};
-    bool sdlUp_ = false;
-    SDL_AudioDeviceID device_ = 0;
+    platform::SdlAudioSystem sdl_;
+    platform::SdlDevice device_;
     platform::CaptureSource source_;
     std::thread worker_;
     std::mutex mutex_;

@@ -5,6 +5,8 @@
 
 #include "SdlAudioLibrary.h"
 
+#include "WaitFor.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,6 +20,8 @@ using namespace audio;
 
 namespace {
 
+using fake::waitFor;
+
 struct Counter {
     std::atomic<int> calls{0};
     std::atomic<std::uint64_t> bytes{0};
@@ -28,16 +32,6 @@ BOOL count(HRECORD, const void*, DWORD length, void* user) {
     c->calls.fetch_add(1);
     c->bytes.fetch_add(length);
     return 1;
-}
-
-template <class Pred> bool waitFor(Pred pred, int ms = 3000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 // A 0.1 s image of 44.1 kHz stereo 16-bit sound.

@@ -1,0 +1,142 @@
+#include "SdlCapture.h"
+
+#include <algorithm>
+
+namespace audio {
+namespace {
+
+constexpr Uint16 kDeviceFrames = 1024; // about 23 ms per callback at 44.1 kHz
+
+} // namespace
+
+int SdlCapture::init() {
+    if (device_.isOpen())
+        return BASS_ERROR_ALREADY;
+    if (!sdl_.start())
+        return BASS_ERROR_DRIVER;
+    // The device is opened now, in the format every take uses, and runs
+    // until the library is freed. Opening, closing or pausing a PulseAudio
+    // source costs up to a second before data flows again, which would cut
+    // off the start of every take.
+    if (!openDevice(44100, 2)) {
+        sdl_.stop();
+        return BASS_ERROR_DEVICE;
+    }
+    return BASS_OK;
+}
+
+bool SdlCapture::openDevice(DWORD freq, DWORD chans) {
+    if (!device_.open(platform::SdlDevice::Kind::Capture, int(freq), int(chans), kDeviceFrames,
+                      &SdlCapture::callback, this))
+        return false;
+    freq_ = freq;
+    chans_ = chans;
+    device_.run(true);
+    return true;
+}
+
+int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRECORD& handle) {
+    if (!device_.isOpen())
+        return BASS_ERROR_INIT;
+    if (chans == 0 || chans > 8 || freq == 0 || proc == nullptr)
+        return BASS_ERROR_ILLPARAM;
+    if (handle_ != 0)
+        return BASS_ERROR_ALREADY;
+    if ((freq != freq_ || chans != chans_) && !openDevice(freq, chans))
+        return BASS_ERROR_DEVICE;
+    {
+        platform::SdlDevice::Lock lock(device_);
+        handle_ = ++nextHandle_;
+        proc_ = proc;
+        user_ = user;
+        ended_ = false;
+        paused_ = false;
+        capturedBytes_ = 0;
+        budget_ = 0;
+        clock_ = std::chrono::steady_clock::now();
+    }
+    source_.remember();
+    handle = handle_;
+    return BASS_OK;
+}
+
+void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
+    // Runs on SDL's capture thread with the device locked.
+    auto* me = static_cast<SdlCapture*>(self);
+    if (me->handle_ == 0 || me->ended_ || me->paused_ || len <= 0)
+        return;
+    // A source may hand over seconds of sound it held from before the take
+    // in one burst (PulseAudio's sine source did, in 6 of 10 first takes:
+    // 2 s too much). A take holds no more sound than time has passed since
+    // it began, with three device buffers of slack: the oldest of a burst is
+    // dropped.
+    const auto now = std::chrono::steady_clock::now();
+    const double elapsed = std::chrono::duration<double>(now - me->clock_).count();
+    me->clock_ = now;
+    const double frameBytes = double(me->chans_) * 2.0;
+    me->budget_ += elapsed * me->freq_ * frameBytes;
+    const double slack = 3.0 * kDeviceFrames * frameBytes;
+    const double over = double(me->capturedBytes_) + len - (me->budget_ + slack);
+    if (over > 0) {
+        const int drop = std::min(len, int(over / frameBytes) * int(frameBytes));
+        data += drop;
+        len -= drop;
+        if (len <= 0)
+            return;
+    }
+    me->capturedBytes_ += QWORD(len);
+    if (!me->proc_(me->handle_, data, DWORD(len), me->user_))
+        me->ended_ = true; // the owner asked to end; blocks from now on are dropped
+}
+
+int SdlCapture::stop() {
+    // Once the lock is ours no callback runs, and later ones see no take.
+    platform::SdlDevice::Lock lock(device_);
+    handle_ = 0;
+    proc_ = nullptr;
+    user_ = nullptr;
+    return BASS_OK;
+}
+
+int SdlCapture::pause() {
+    platform::SdlDevice::Lock lock(device_);
+    if (ended_)
+        return BASS_ERROR_NOTAVAIL;
+    paused_ = true; // the microphone runs on; its blocks are dropped
+    return BASS_OK;
+}
+
+int SdlCapture::resume() {
+    platform::SdlDevice::Lock lock(device_);
+    if (ended_)
+        return BASS_ERROR_NOTAVAIL;
+    paused_ = false;
+    clock_ = std::chrono::steady_clock::now(); // the pause is no sound
+    return BASS_OK;
+}
+
+DWORD SdlCapture::state() {
+    // A device that went away is stopped as far as the recorder is
+    // concerned. Asked outside the device lock (see CaptureSource).
+    const bool gone = device_.stopped() || source_.gone();
+    platform::SdlDevice::Lock lock(device_);
+    if (ended_ || gone)
+        return BASS_ACTIVE_STOPPED;
+    return paused_ ? BASS_ACTIVE_PAUSED : BASS_ACTIVE_PLAYING;
+}
+
+int SdlCapture::free() {
+    if (!device_.isOpen())
+        return BASS_ERROR_INIT;
+    device_.run(false);
+    {
+        platform::SdlDevice::Lock lock(device_);
+        handle_ = 0;
+        proc_ = nullptr;
+    }
+    device_.close();
+    sdl_.stop();
+    return BASS_OK;
+}
+
+} // namespace audio

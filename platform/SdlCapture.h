@@ -1,0 +1,61 @@
+#pragma once
+// Capture on SDL: one take at a time, its blocks handed to the owner's
+// callback on SDL's capture thread. The device opens at start-up and runs
+// until it is freed; blocks that arrive with no take running are dropped.
+//
+// Every call is made from one thread (the window thread); what it shares
+// with the callback changes only under the device's lock. Calls answer
+// with an audio library error code (BASS_OK for success).
+
+#include "AudioLibrary.h"
+#include "CaptureSource.h"
+#include "SdlAudioSystem.h"
+
+#include <atomic>
+#include <chrono>
+
+namespace audio {
+
+class SdlCapture {
+public:
+    SdlCapture() = default;
+    ~SdlCapture() { free(); }
+    SdlCapture(const SdlCapture&) = delete;
+    SdlCapture& operator=(const SdlCapture&) = delete;
+
+    int init();
+    int start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRECORD& handle);
+    bool owns(DWORD handle) const { return handle != 0 && handle == handle_; }
+    int stop();
+    int pause();
+    int resume();
+    DWORD state();
+    QWORD position() const { return capturedBytes_; }
+    int free();
+
+private:
+    static void SDLCALL callback(void* self, Uint8* data, int len);
+    bool openDevice(DWORD freq, DWORD chans);
+
+    platform::SdlAudioSystem sdl_;
+    platform::SdlDevice device_;
+    DWORD freq_ = 0;
+    DWORD chans_ = 0;
+    // handle_, proc_, user_, ended_, paused_ and the budget change only
+    // under the device's lock.
+    HRECORD handle_ = 0;
+    HRECORD nextHandle_ = 0x10000;
+    RECORDPROC* proc_ = nullptr;
+    void* user_ = nullptr;
+    bool ended_ = false;
+    bool paused_ = false;
+    // The microphone a take began on.
+    platform::CaptureSource source_;
+    std::atomic<QWORD> capturedBytes_{0};
+    // Sound time that has passed in the take (bytes), and when it was last
+    // counted: a take never holds more than that.
+    double budget_ = 0;
+    std::chrono::steady_clock::time_point clock_;
+};
+
+} // namespace audio

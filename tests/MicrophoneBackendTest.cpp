@@ -1,0 +1,132 @@
+// The real microphone layer on SDL's disk driver, which reads a raw file in
+// place of a microphone at the pace of real time: the decoder's worker
+// hands each utterance over on its own thread while enrolling, nothing
+// while not listening, and the backend can be dropped in mid-sentence.
+// Also run under ThreadSanitizer.
+
+#include "SpeechBackend.h"
+#include "SyntheticWords.h"
+
+#include "WaitFor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using fake::waitFor;
+
+namespace fs = std::filesystem;
+
+struct Heard {
+    std::mutex mutex;
+    std::vector<std::vector<std::int16_t>> utterances;
+    std::vector<std::string> phrases;
+    std::atomic<int> levels{0};
+    std::atomic<bool> onWindowThread{false};
+    std::thread::id windowThread = std::this_thread::get_id();
+
+    std::size_t utteranceCount() {
+        std::lock_guard lock(mutex);
+        return utterances.size();
+    }
+    speech::SpeechBackend::Sinks sinks() {
+        return {[this](const std::string& p) {
+                    std::lock_guard lock(mutex);
+                    phrases.push_back(p);
+                },
+                [this](std::vector<std::int16_t> samples) {
+                    if (std::this_thread::get_id() == windowThread)
+                        onWindowThread = true;
+                    std::lock_guard lock(mutex);
+                    utterances.push_back(std::move(samples));
+                },
+                [this](float) { levels.fetch_add(1); }, nullptr};
+    }
+};
+
+class MicrophoneBackendTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Three sayings of one word, a second apart: 16 kHz mono, native
+        // 16-bit, the format the backend opens its device in.
+        std::vector<std::int16_t> sound;
+        for (int i = 0; i < 3; ++i) {
+            const auto word = synthetic::say(synthetic::kWords[0], 0.3, 8000, 30, unsigned(i + 1));
+            sound.insert(sound.end(), word.begin(), word.end());
+            sound.insert(sound.end(), std::size_t(synthetic::kRate), std::int16_t(0));
+        }
+        microphone() =
+            fs::temp_directory_path() / ("microphone-" + std::to_string(::getpid()) + ".raw");
+        std::ofstream(microphone(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(sound.data()),
+                   std::streamsize(sound.size() * sizeof(std::int16_t)));
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILEIN", microphone().c_str(), 1);
+        setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    }
+    static void TearDownTestSuite() { fs::remove(microphone()); }
+    static fs::path& microphone() {
+        static fs::path path;
+        return path;
+    }
+};
+
+TEST_F(MicrophoneBackendTest, EnrolmentHandsOverEachUtteranceOnTheWorkerThread) {
+    Heard heard;
+    auto backend = speech::makeMicrophoneBackend(heard.sinks());
+    std::string error;
+    ASSERT_TRUE(backend->load(error)) << error;
+    ASSERT_TRUE(backend->setEnrolling(true, error)) << error;
+    // The profile changes hands while the worker decodes.
+    for (int i = 0; i < 20; ++i) {
+        backend->setProfile(nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(waitFor([&] { return heard.utteranceCount() >= 2; }, 15000))
+        << "utterances heard: " << heard.utteranceCount();
+    EXPECT_FALSE(heard.onWindowThread);
+    EXPECT_GT(heard.levels.load(), 0) << "the level bar follows the voice";
+    {
+        std::lock_guard lock(heard.mutex);
+        // Each holds about the word (0.6 s of sound): neither a scrap nor
+        // the whole file.
+        for (const auto& u : heard.utterances) {
+            EXPECT_GT(u.size(), std::size_t(synthetic::kRate * 3 / 10));
+            EXPECT_LT(u.size(), std::size_t(synthetic::kRate * 2));
+        }
+        EXPECT_TRUE(heard.phrases.empty()) << "no commands while enrolling";
+    }
+    EXPECT_FALSE(backend->microphoneLost());
+    ASSERT_TRUE(backend->setEnrolling(false, error));
+    const std::size_t before = heard.utteranceCount();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(heard.utteranceCount(), before) << "nothing once enrolment ended";
+}
+
+TEST_F(MicrophoneBackendTest, DroppedInMidSentenceItStopsCleanly) {
+    Heard heard;
+    {
+        auto backend = speech::makeMicrophoneBackend(heard.sinks());
+        std::string error;
+        ASSERT_TRUE(backend->load(error)) << error;
+        ASSERT_TRUE(backend->setActive(true, error)) << error;
+        std::this_thread::sleep_for(std::chrono::milliseconds(450)); // inside the first word
+    }
+    // A second one opens the microphone afresh.
+    auto again = speech::makeMicrophoneBackend(heard.sinks());
+    std::string error;
+    ASSERT_TRUE(again->load(error)) << error;
+    ASSERT_TRUE(again->setEnrolling(true, error)) << error;
+    EXPECT_TRUE(waitFor([&] { return heard.utteranceCount() >= 1; }, 15000));
+}
+
+} // namespace
