@@ -183,6 +183,16 @@ TEST_F(SpeechTest, StandardModeStartsByTheSystemName) {
     EXPECT_EQ(ended, 0);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("“Tamsel”启动不了")));
+
+    // The sibling program for other systems is not installed with the suite:
+    // where it is missing the user is told so, and nothing ends.
+    win->optpt->setChecked(true);
+    win->lblver->setText(QStringLiteral("Windows XP"));
+    dialogs.boxes.clear();
+    win->Command3_Click();
+    EXPECT_EQ(ended, 0);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.contains(QStringLiteral("“Kestrum”启动不了")));
 }
 
 TEST_F(SpeechTest, SpeechModeHidesTheLauncherAndShowsTheSpeechWindow) {
