@@ -55,10 +55,15 @@ frmFDJ::frmFDJ(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAccessibleName(QStringLiteral("放大的画面"));
-    Picture1->setStyleSheet(QStringLiteral("background: black;"));
+    // Every frame covers the whole box (black where there is no screen), so
+    // nothing is painted behind it: no background fill, no style sheet.
+    Picture1->setAttribute(Qt::WA_OpaquePaintEvent);
     Picture1->setGeometry(platform::twipsToPixels(120, dpi), platform::twipsToPixels(720, dpi),
                           platform::twipsToPixels(12135, dpi), platform::twipsToPixels(2265, dpi));
     setFixedSize(platform::twipsToPixels(12345, dpi), platform::twipsToPixels(3060, dpi));
+    frame_ = QPixmap(Picture1->contentsRect().size());
+    frame_.fill(Qt::black); // until the first frame
+    Picture1->setPixmap(frame_);
 
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmFDJ::HScroll1_Change);
     connect(HScroll1, &QScrollBar::sliderMoved, this, &frmFDJ::HScroll1_Change);
