@@ -1,7 +1,5 @@
 #include "SdlCapture.h"
 
-#include <algorithm>
-
 namespace audio {
 namespace {
 
@@ -52,8 +50,11 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
         ended_ = false;
         paused_ = false;
         capturedBytes_ = 0;
-        budget_ = 0;
-        clock_ = std::chrono::steady_clock::now();
+        // Three device buffers of slack.
+        const int frameBytes = int(chans) * 2;
+        budget_ = platform::TakeBudget(double(freq) * frameBytes, frameBytes,
+                                       3.0 * kDeviceFrames * frameBytes);
+        budget_.start(platform::TakeBudget::Clock::now());
     }
     source_.remember();
     handle = handle_;
@@ -65,25 +66,12 @@ void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
     auto* me = static_cast<SdlCapture*>(self);
     if (me->handle_ == 0 || me->ended_ || me->paused_ || len <= 0)
         return;
-    // A source may hand over seconds of sound it held from before the take
-    // in one burst (PulseAudio's sine source did, in 6 of 10 first takes:
-    // 2 s too much). A take holds no more sound than time has passed since
-    // it began, with three device buffers of slack: the oldest of a burst is
-    // dropped.
-    const auto now = std::chrono::steady_clock::now();
-    const double elapsed = std::chrono::duration<double>(now - me->clock_).count();
-    me->clock_ = now;
-    const double frameBytes = double(me->chans_) * 2.0;
-    me->budget_ += elapsed * me->freq_ * frameBytes;
-    const double slack = 3.0 * kDeviceFrames * frameBytes;
-    const double over = double(me->capturedBytes_) + len - (me->budget_ + slack);
-    if (over > 0) {
-        const int drop = std::min(len, int(over / frameBytes) * int(frameBytes));
-        data += drop;
-        len -= drop;
-        if (len <= 0)
-            return;
-    }
+    const int drop =
+        me->budget_.overrun(me->capturedBytes_, len, platform::TakeBudget::Clock::now());
+    data += drop;
+    len -= drop;
+    if (len <= 0)
+        return;
     me->capturedBytes_ += QWORD(len);
     if (!me->proc_(me->handle_, data, DWORD(len), me->user_))
         me->ended_ = true; // the owner asked to end; blocks from now on are dropped
@@ -111,7 +99,7 @@ int SdlCapture::resume() {
     if (ended_)
         return BASS_ERROR_NOTAVAIL;
     paused_ = false;
-    clock_ = std::chrono::steady_clock::now(); // the pause is no sound
+    budget_.resume(platform::TakeBudget::Clock::now()); // the pause is no sound
     return BASS_OK;
 }
 

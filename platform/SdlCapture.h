@@ -10,9 +10,9 @@
 #include "AudioLibrary.h"
 #include "CaptureSource.h"
 #include "SdlAudioSystem.h"
+#include "TakeBudget.h"
 
 #include <atomic>
-#include <chrono>
 
 namespace audio {
 
@@ -52,10 +52,8 @@ private:
     // The microphone a take began on.
     platform::CaptureSource source_;
     std::atomic<QWORD> capturedBytes_{0};
-    // Sound time that has passed in the take (bytes), and when it was last
-    // counted: a take never holds more than that.
-    double budget_ = 0;
-    std::chrono::steady_clock::time_point clock_;
+    // A take never holds more sound than time has passed (set per take).
+    platform::TakeBudget budget_{44100.0 * 4, 4, 0};
 };
 
 } // namespace audio

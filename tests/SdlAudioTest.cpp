@@ -4,6 +4,7 @@
 // Also run under ThreadSanitizer with the engine's tests.
 
 #include "SdlAudioLibrary.h"
+#include "TakeBudget.h"
 
 #include "WaitFor.h"
 
@@ -109,4 +110,50 @@ TEST_F(SdlAudioTest, AStreamPlaysToItsEndAndItsDeviceIsOpenOnlyMeanwhile) {
     EXPECT_FALSE(lib.BASS_StreamFree(s));
     EXPECT_EQ(lib.BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
     EXPECT_TRUE(lib.BASS_Free());
+}
+
+// The first-take guard on its own, with a source that bursts: blocks are
+// handed over at made-up times, so nothing here depends on the machine.
+TEST(TakeBudgetTest, ABurstFromBeforeTheTakeIsCutToTheTimeThatHasPassed) {
+    using platform::TakeBudget;
+    constexpr int kFrame = 4;
+    constexpr double kRate = 44100.0 * kFrame;
+    constexpr int kBlock = 1024 * kFrame;
+    const auto t0 = TakeBudget::Clock::time_point{} + std::chrono::hours(1);
+    const auto at = [&](double s) {
+        return t0 + std::chrono::duration_cast<TakeBudget::Clock::duration>(
+                        std::chrono::duration<double>(s));
+    };
+    TakeBudget budget(kRate, kFrame, 3.0 * kBlock);
+    budget.start(t0);
+    std::uint64_t held = 0;
+    const auto arrive = [&](int len, double s) {
+        const int drop = budget.overrun(held, len, at(s));
+        EXPECT_EQ(drop % kFrame, 0) << "whole frames only";
+        held += std::uint64_t(len - drop);
+        return drop;
+    };
+    // 2 s held by the source, handed over 10 ms into the take: all but the
+    // slack and the 10 ms is the past, and goes.
+    const int burst = int(2.0 * kRate);
+    const int dropped = arrive(burst, 0.010);
+    EXPECT_NEAR(double(held), 0.010 * kRate + 3.0 * kBlock, kFrame);
+    EXPECT_EQ(dropped, burst - int(held));
+
+    // Then blocks at the pace of real time: none is cut.
+    double t = 0.010;
+    for (int i = 0; i < 200; ++i) {
+        t += double(kBlock) / kRate;
+        EXPECT_EQ(arrive(kBlock, t), 0) << "block " << i;
+    }
+
+    // A pause is no sound: after 5 s paused, a block late by 5 s would be
+    // cut only if the pause were counted as time the take could hold.
+    budget.resume(at(t + 5.0));
+    t += 5.0;
+    const std::uint64_t before = held;
+    EXPECT_EQ(arrive(kBlock, t + double(kBlock) / kRate), 0);
+    // But one that brings 5 s of sound at once after the pause is cut.
+    EXPECT_GT(arrive(int(5.0 * kRate), t + 2.0 * kBlock / kRate), int(4.9 * kRate));
+    EXPECT_LE(double(held - before), 2.0 * kBlock + 3.0 * kBlock + kFrame);
 }
