@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 using namespace audio;
@@ -103,12 +104,17 @@ void RecordEngine::PrepareBlock() {
 }
 
 void RecordEngine::StartRecording() {
+    if (stopping_)
+        stopNow(); // the last take ends with what it has
     PrepareBlock();
     if (!haveBlock_) {
         ReportBassError(text::kOutOfMemory);
         return;
     }
     endedByCallback_ = false;
+    stopAt_ = 0;
+    lastBlockAt_ = std::chrono::steady_clock::now().time_since_epoch().count();
+    longestGap_ = 0;
     warnedUnprotected_ = false;
     const bool keptOnDisk = !recovery_ || recovery_->begin();
     RecordChannel = library_.BASS_RecordStart(kSampleRate, kChannels, 0, &RecordCallback, this);
@@ -125,10 +131,49 @@ void RecordEngine::StartRecording() {
 }
 
 void RecordEngine::StopRecording() {
+    if (stopping_)
+        return;
+    const audio::QWORD clock = library_.captureClock(RecordChannel);
+    if (RecordChannel == 0 || clock == audio::QWORD(-1)) {
+        stopNow();
+        return;
+    }
+    // The take ends at the sound time of this moment, on a whole frame.
+    const std::int64_t frame = kChannels * kBitsPerSample / 8;
+    const std::int64_t mark =
+        std::min<std::int64_t>(kHeaderBytes + std::int64_t(clock) / frame * frame, maxTakeBytes_);
+    stopAt_ = mark;
+    // A paused capture delivers nothing more: it ends now.
+    if (library_.BASS_ChannelIsActive(RecordChannel) != BASS_ACTIVE_PLAYING) {
+        stopNow();
+        return;
+    }
+    stopping_ = true;
+    stopWaitTicks_ = 0;
+    window_.setRecordCaption(recordCaption());
+}
+
+void RecordEngine::stopNow() {
     library_.BASS_ChannelStop(RecordChannel);
     RecordChannel = 0;
+    stopping_ = false;
+    // The capture thread is done: the block is ours. A stop whose moment
+    // the take had already passed is cut back to it.
+    const std::int64_t mark = stopAt_.exchange(0);
+    if (mark > 0 && RecordLength > mark)
+        RecordLength = std::int32_t(mark);
     window_.setRecordCaption(recordCaption());
     FinishTake();
+    if (saveWhenStopped_) {
+        saveWhenStopped_ = false;
+        SaveRecording();
+    }
+}
+
+// Window thread: the block holding the stop's moment has arrived.
+void RecordEngine::reachedStopMark(audio::HRECORD handle) {
+    if (stopping_ && handle == RecordChannel)
+        stopNow();
 }
 
 void RecordEngine::FinishTake() {
@@ -156,6 +201,12 @@ BOOL RecordEngine::RecordCallback(HRECORD handle, const void* buffer, DWORD leng
 BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD length) {
     if (endedByCallback_.load(std::memory_order_relaxed))
         return 0;
+    {
+        const std::int64_t now = std::chrono::steady_clock::now().time_since_epoch().count();
+        const std::int64_t gap = now - lastBlockAt_.exchange(now);
+        if (gap > longestGap_.load(std::memory_order_relaxed))
+            longestGap_ = gap;
+    }
     std::int64_t take = length;
     EndReason reason = EndReason::None;
 
@@ -165,6 +216,14 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
     if (RecordLength + take > lastByte) {
         take = std::max<std::int64_t>(0, lastByte - RecordLength);
         reason = EndReason::TakeFull;
+    }
+    // A stop is under way: the take ends at its moment, in this block or
+    // (when the take is already past it) at once.
+    const std::int64_t stopAt = stopAt_.load();
+    bool reachedStop = false;
+    if (stopAt > 0 && RecordLength + take >= stopAt) {
+        take = std::max<std::int64_t>(0, stopAt - RecordLength);
+        reachedStop = true;
     }
 
     // Grow by the remainder rule, which keeps at least one step of room
@@ -185,6 +244,11 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
         if (recovery_)
             recovery_->append(buffer, std::size_t(take));
     }
+    if (reachedStop) {
+        endedByCallback_ = true;
+        window_.postToWindowThread([this, handle] { reachedStopMark(handle); });
+        return 0;
+    }
     if (reason != EndReason::None) {
         endedByCallback_ = true;
         window_.postToWindowThread([this, handle, reason] { endedByEngine(handle, reason); });
@@ -197,7 +261,7 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
 // kept and finished as by a stop, then the user is told why.
 void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
     if (handle != 0 && handle == RecordChannel) {
-        StopRecording();
+        stopNow();
         window_.captureEndedByEngine();
     }
     if (reason == EndReason::OutOfMemory)
@@ -215,6 +279,8 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
 }
 
 void RecordEngine::PauseRecording() {
+    if (stopping_)
+        return;
     if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED)
         library_.BASS_ChannelPlay(RecordChannel, 0);
     else
@@ -226,6 +292,19 @@ void RecordEngine::Play() {
 }
 
 void RecordEngine::RefreshDisplay() {
+    if (stopping_) {
+        // The sound up to the stop is normally here within a few tens of
+        // milliseconds. A source that hands over seconds at a time is waited
+        // for as long as its longest wait so far; one that went quiet or
+        // away holds the take up for three seconds at most.
+        using namespace std::chrono;
+        const auto gap = duration_cast<milliseconds>(nanoseconds(longestGap_.load())).count();
+        const int patience = std::min<int>(2 + int(gap / 200), 15);
+        if (++stopWaitTicks_ >= patience ||
+            library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED)
+            stopNow();
+        return;
+    }
     if (RecordChannel != 0 && library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED) {
         // The device went away (or the capture ended on its own and its
         // note is still on the way): what was captured is kept.
@@ -256,9 +335,13 @@ void RecordEngine::RefreshDisplay() {
 
 void RecordEngine::SaveRecording() {
     // Never read the block while the capture can still move it: a save
-    // during a take ends the take first.
+    // during a take ends the take first, and waits for its end.
     if (RecordChannel != 0)
         StopRecording();
+    if (stopping_) {
+        saveWhenStopped_ = true;
+        return;
+    }
     if (!hasFinishedTake())
         return; // nothing to save: writing an empty, invalid file helps nobody
 
@@ -338,6 +421,8 @@ void RecordEngine::Shutdown() {
     if (recovery_)
         recovery_->release();
     RecordChannel = 0;
+    stopping_ = false;
+    saveWhenStopped_ = false;
     PlaybackStream = 0;
     releaseBlock();
 }
@@ -348,7 +433,7 @@ namespace engine {
 
 bool RecordEngine::adoptTake(std::vector<std::uint8_t> image) {
     if (RecordChannel != 0)
-        StopRecording();
+        stopNow();
     library_.BASS_StreamFree(PlaybackStream);
     PlaybackStream = 0;
     releaseBlock();

@@ -71,6 +71,11 @@ public:
     // the program.
     bool LibraryStartup();
     void StartRecording();
+    // Ends the take at the moment of the call when the library keeps a
+    // capture clock: the blocks still on their way up to that moment are
+    // waited for on the capture thread, not here, and the take is finished
+    // when the one holding the moment arrives (or at the second display
+    // refresh without it). Meanwhile capturing() is false and a save waits.
     void StopRecording();
     void PauseRecording();
     void Play();
@@ -95,7 +100,9 @@ public:
     std::size_t recordBufferCapacity() const { return capacity_; }
     audio::HRECORD recordChannel() const { return RecordChannel; }
     audio::HSTREAM playbackStream() const { return PlaybackStream; }
-    bool capturing() const { return RecordChannel != 0; }
+    bool capturing() const { return RecordChannel != 0 && !stopping_; }
+    // A stop waits for the sound up to its moment.
+    bool stopping() const { return stopping_; }
     bool hasFinishedTake() const { return haveBlock_ && takeFinished_; }
 
     // Seams for tests and benchmarks; set before a take starts.
@@ -111,6 +118,10 @@ private:
 
     audio::BOOL onCapturedBlock(audio::HRECORD handle, const void* buffer, audio::DWORD length);
     void endedByEngine(audio::HRECORD handle, EndReason reason);
+    // Ends the capture now and finishes the take, cut at the stop's moment
+    // if more than that came.
+    void stopNow();
+    void reachedStopMark(audio::HRECORD handle);
     void PrepareBlock();
     void FinishTake();
     void releaseBlock();
@@ -146,6 +157,18 @@ private:
     bool warnedUnprotected_ = false;
     // Set by the capture thread when it ended the capture on its own.
     std::atomic<bool> endedByCallback_{false};
+    // Where a stop ends the take (a RecordLength; 0: no stop under way). Set
+    // by the window thread; the capture thread cuts the take there.
+    std::atomic<std::int64_t> stopAt_{0};
+    bool stopping_ = false;
+    int stopWaitTicks_ = 0;
+    // When the last block came and the longest wait between blocks in this
+    // take (steady-clock nanoseconds; written by the capture thread): a
+    // stop waits about that long for the sound up to its moment. Some
+    // sources hand over seconds at a time.
+    std::atomic<std::int64_t> lastBlockAt_{0};
+    std::atomic<std::int64_t> longestGap_{0};
+    bool saveWhenStopped_ = false;
 };
 
 } // namespace engine

@@ -68,6 +68,13 @@ public:
     virtual BOOL BASS_RecordFree() = 0;
     virtual BOOL BASS_Free() = 0;
     virtual int BASS_ErrorGetCode() = 0;
+
+    // Beyond the fifteen: how much sound time a capture has lasted up to
+    // this moment, in bytes of its format (pauses not counted), so that a
+    // take can end at the very moment of the key whatever the device's
+    // buffer size. QWORD(-1) when the library cannot tell; the take then
+    // ends with its last whole block.
+    virtual QWORD captureClock(HRECORD) { return QWORD(-1); }
 };
 
 } // namespace audio

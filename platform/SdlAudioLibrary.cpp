@@ -93,6 +93,10 @@ BOOL SdlAudioLibrary::BASS_StreamFree(HSTREAM handle) {
     return answer(playback_.freeStream(handle));
 }
 
+QWORD SdlAudioLibrary::captureClock(HRECORD handle) {
+    return capture_.owns(handle) ? capture_.clock() : QWORD(-1);
+}
+
 BOOL SdlAudioLibrary::BASS_RecordFree() {
     return answer(capture_.free());
 }

@@ -36,6 +36,7 @@ public:
     BOOL BASS_RecordFree() override;
     BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
+    QWORD captureClock(HRECORD handle) override;
 
 private:
     // Records `code` as the last error; true for BASS_OK.

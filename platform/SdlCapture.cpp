@@ -91,6 +91,7 @@ int SdlCapture::pause() {
     if (ended_)
         return BASS_ERROR_NOTAVAIL;
     paused_ = true; // the microphone runs on; its blocks are dropped
+    budget_.pause(platform::TakeBudget::Clock::now());
     return BASS_OK;
 }
 
@@ -101,6 +102,11 @@ int SdlCapture::resume() {
     paused_ = false;
     budget_.resume(platform::TakeBudget::Clock::now()); // the pause is no sound
     return BASS_OK;
+}
+
+QWORD SdlCapture::clock() {
+    platform::SdlDevice::Lock lock(device_);
+    return QWORD(budget_.soundTime(platform::TakeBudget::Clock::now()));
 }
 
 DWORD SdlCapture::state() {

@@ -31,6 +31,8 @@ public:
     int resume();
     DWORD state();
     QWORD position() const { return capturedBytes_; }
+    // The take's sound time up to now (bytes; pauses not counted).
+    QWORD clock();
     int free();
 
 private:

@@ -24,15 +24,28 @@ public:
     void start(Clock::time_point now) {
         budget_ = 0;
         last_ = now;
+        paused_ = false;
     }
-    // After a pause: the pause is no sound.
-    void resume(Clock::time_point now) { last_ = now; }
+    // The pause is no sound: the clock stands still until resume().
+    void pause(Clock::time_point now) {
+        if (!paused_)
+            advance(now);
+        paused_ = true;
+    }
+    void resume(Clock::time_point now) {
+        last_ = now;
+        paused_ = false;
+    }
+    // The sound time (bytes) the take has lasted up to `now`.
+    double soundTime(Clock::time_point now) const {
+        return paused_ ? budget_
+                       : budget_ + std::chrono::duration<double>(now - last_).count() * rate_;
+    }
 
     // A block of `len` bytes arrives at `now` with `held` bytes already in
     // the take: how many bytes from its front to drop (whole frames).
     int overrun(std::uint64_t held, int len, Clock::time_point now) {
-        budget_ += std::chrono::duration<double>(now - last_).count() * rate_;
-        last_ = now;
+        advance(now);
         const double over = double(held) + len - (budget_ + slack_);
         if (over <= 0)
             return 0;
@@ -40,11 +53,17 @@ public:
     }
 
 private:
+    void advance(Clock::time_point now) {
+        budget_ += std::chrono::duration<double>(now - last_).count() * rate_;
+        last_ = now;
+    }
+
     double rate_;
     int frame_;
     double slack_;
     double budget_ = 0;
     Clock::time_point last_;
+    bool paused_ = false;
 };
 
 } // namespace platform

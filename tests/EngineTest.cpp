@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
+#include <thread>
 
 using engine::RecordEngine;
 using fake::FakeAudioLibrary;
@@ -368,4 +370,92 @@ TEST_F(EngineTest, ShutdownFreesRecordingBeforeOutputAndReleasesTheTake) {
     EXPECT_EQ(eng.recordBuffer(), nullptr);
     lib.deliver({4000}); // no callback into a released block
     EXPECT_EQ(lib.callbacksRun(), 1);
+}
+
+// A stop ends the take at the sound time of its moment, whatever the block
+// size: the blocks still on their way are waited for without holding the
+// window thread, and a take already past the moment is cut back to it.
+TEST_F(EngineTest, AStopEndsTheTakeAtItsMomentWhateverTheBlocks) {
+    // Short of the moment: the take waits for the sound still on its way.
+    eng.StartRecording();
+    lib.deliver({4096, 4096});
+    lib.clock = 10000; // the key, 2.5 blocks into the take's sound time
+    eng.StopRecording();
+    EXPECT_FALSE(eng.capturing());
+    EXPECT_TRUE(eng.stopping());
+    EXPECT_EQ(win.recordCaption, "录 音") << "the button is free at once";
+    EXPECT_FALSE(win.playSaveEnabled) << "the take is not finished yet";
+    lib.deliver({4096, 4096}); // the first holds the moment; the second is after it
+    EXPECT_EQ(lib.callbacksRun(), 3) << "the capture ended with the block holding the moment";
+    ASSERT_EQ(win.runPosted(), 1);
+    EXPECT_FALSE(eng.stopping());
+    EXPECT_EQ(eng.recordLength(), 44 + 10000);
+    EXPECT_TRUE(samplesFollowPattern());
+    EXPECT_TRUE(win.playSaveEnabled);
+
+    // Past the moment (the device hands over big blocks): cut back to it.
+    lib.clock = -1;
+    eng.StartRecording();
+    lib.deliver({16384});
+    lib.clock = 6000;
+    eng.StopRecording();
+    lib.deliver({16384}); // the next block ends it with nothing taken
+    win.runPosted();
+    EXPECT_EQ(eng.recordLength(), 44 + 6000);
+
+    // Paused at the stop: nothing more will come; it ends at once.
+    lib.clock = -1;
+    eng.StartRecording();
+    lib.deliver({8000});
+    eng.PauseRecording();
+    lib.clock = 4000;
+    eng.StopRecording();
+    EXPECT_FALSE(eng.stopping());
+    EXPECT_EQ(eng.recordLength(), 44 + 4000);
+}
+
+TEST_F(EngineTest, AStopWhoseSoundNeverComesEndsAtTheSecondRefreshAndASaveWaitsForIt) {
+    win.saveAnswer = (std::filesystem::temp_directory_path() / "stop-wait-test.wav").string();
+    eng.StartRecording();
+    lib.deliver({4096});
+    lib.clock = 100000;
+    eng.SaveRecording(); // a save during a take stops it first
+    EXPECT_TRUE(eng.stopping());
+    EXPECT_TRUE(win.saveRequests.empty()) << "no dialog before the take is finished";
+    eng.PauseRecording(); // ignored while stopping
+    eng.RefreshDisplay();
+    EXPECT_TRUE(eng.stopping());
+    eng.RefreshDisplay(); // the source went quiet: what came is the take
+    EXPECT_FALSE(eng.stopping());
+    EXPECT_EQ(eng.recordLength(), 44 + 4096);
+    EXPECT_EQ(win.saveRequests.size(), 1u);
+    std::filesystem::remove(*win.saveAnswer);
+
+    // A source that hands over its sound in bursts is waited for as long as
+    // its longest wait between blocks (here 0.45 s: four refreshes).
+    eng.StartRecording();
+    lib.deliver({4096});
+    std::this_thread::sleep_for(std::chrono::milliseconds(450));
+    lib.deliver({4096});
+    lib.clock = 100000;
+    eng.StopRecording();
+    for (int i = 0; i < 3; ++i)
+        eng.RefreshDisplay();
+    EXPECT_TRUE(eng.stopping());
+    eng.RefreshDisplay();
+    EXPECT_FALSE(eng.stopping());
+
+    // A new take while a stop waits ends the old one with what it has.
+    eng.StartRecording();
+    lib.deliver({4096});
+    lib.clock = 100000;
+    eng.StopRecording();
+    lib.clock = -1;
+    eng.StartRecording();
+    EXPECT_FALSE(eng.stopping());
+    EXPECT_TRUE(eng.capturing());
+    lib.deliver({100});
+    EXPECT_EQ(win.runPosted(), 0) << "the old stop's ending does not touch the new take";
+    eng.StopRecording();
+    EXPECT_EQ(eng.recordLength(), 44 + 100);
 }

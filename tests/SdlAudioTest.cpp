@@ -74,11 +74,20 @@ TEST_F(SdlAudioTest, CaptureDeliversPausesAndStopsOnItsOwnThread) {
     EXPECT_EQ(lib.BASS_ChannelIsActive(h), DWORD(BASS_ACTIVE_PLAYING));
     EXPECT_EQ(c.bytes.load() % 4, 0u) << "whole frames";
 
+    // The sound clock runs with time (4 bytes a frame), and stands still
+    // while paused.
+    const QWORD before = lib.captureClock(h);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_GE(lib.captureClock(h), before + QWORD(0.09 * 44100) * 4);
+    EXPECT_EQ(lib.captureClock(0), QWORD(-1));
+
     ASSERT_TRUE(lib.BASS_ChannelPause(h));
     EXPECT_EQ(lib.BASS_ChannelIsActive(h), DWORD(BASS_ACTIVE_PAUSED));
     const auto held = lib.BASS_ChannelGetPosition(h);
+    const QWORD pausedAt = lib.captureClock(h);
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(lib.BASS_ChannelGetPosition(h), held) << "paused: nothing is delivered";
+    EXPECT_EQ(lib.captureClock(h), pausedAt);
     ASSERT_TRUE(lib.BASS_ChannelPlay(h, 0));
     ASSERT_TRUE(waitFor([&] { return lib.BASS_ChannelGetPosition(h) > held; }));
 

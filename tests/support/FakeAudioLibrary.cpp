@@ -181,6 +181,13 @@ DWORD FakeAudioLibrary::BASS_ChannelIsActive(DWORD handle) {
     return BASS_ACTIVE_STOPPED;
 }
 
+QWORD FakeAudioLibrary::captureClock(HRECORD handle) {
+    std::lock_guard lock(captureMutex_);
+    if (clock < 0 || handle == 0 || handle != captureHandle_)
+        return QWORD(-1);
+    return QWORD(clock.load());
+}
+
 QWORD FakeAudioLibrary::BASS_ChannelGetPosition(DWORD handle) {
     std::lock_guard lock(captureMutex_);
     if (handle != 0 && handle == captureHandle_)

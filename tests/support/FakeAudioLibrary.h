@@ -4,6 +4,7 @@
 
 #include "AudioLibrary.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -35,6 +36,10 @@ public:
     // How many callbacks ran, and how many of them returned 0.
     int callbacksRun() const;
     bool callbackRanOnCaptureThread() const;
+
+    // The capture's sound clock (bytes); unset, the library keeps none and
+    // a stop ends the take with its last block.
+    std::atomic<long long> clock{-1};
 
     // The capture device goes away (unplugged): no more blocks, and the
     // capture reads as stopped.
@@ -75,6 +80,7 @@ public:
     audio::BOOL BASS_RecordFree() override;
     audio::BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
+    audio::QWORD captureClock(audio::HRECORD handle) override;
 
 private:
     audio::BOOL fail(int code);
