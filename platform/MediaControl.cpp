@@ -1,6 +1,7 @@
 #include "MediaControl.h"
 
-#include <SDL.h>
+#include "SdlAudioSystem.h"
+
 #include <sndfile.h>
 
 #include <map>
@@ -18,7 +19,7 @@ struct SdlMediaControl::Sound {
 struct SdlMediaControl::Impl {
     std::map<MCIDEVICEID, Sound> open;
     MCIDEVICEID next = 0;
-    bool sdlUp = false;
+    SdlAudioSystem sdl;
 };
 
 namespace {
@@ -27,24 +28,11 @@ struct SndfileCloser {
     void operator()(SNDFILE* f) const { sf_close(f); }
 };
 
-struct DeviceCloser {
-    SDL_AudioDeviceID id;
-    ~DeviceCloser() {
-        if (id)
-            SDL_CloseAudioDevice(id);
-    }
-};
-
 } // namespace
 
-SdlMediaControl::SdlMediaControl() : impl_(std::make_unique<Impl>()) {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-}
+SdlMediaControl::SdlMediaControl() : impl_(std::make_unique<Impl>()) {}
 
-SdlMediaControl::~SdlMediaControl() {
-    if (impl_->sdlUp)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
+SdlMediaControl::~SdlMediaControl() = default;
 
 MCIERROR SdlMediaControl::open(const std::string& file, MCIDEVICEID& device) {
     SF_INFO info{};
@@ -72,35 +60,31 @@ MCIERROR SdlMediaControl::playAndWait(MCIDEVICEID device) {
     if (it == impl_->open.end())
         return MCIERR_INVALID_DEVICE_ID;
     const Sound& sound = it->second;
-    if (!impl_->sdlUp) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-            return MCIERR_CANNOT_LOAD_DRIVER;
-        impl_->sdlUp = true;
-    }
-    SDL_AudioSpec want{};
-    want.freq = sound.rate;
-    want.format = AUDIO_S16SYS;
-    want.channels = Uint8(sound.channels);
-    want.samples = 1024;
+    if (!impl_->sdl.start())
+        return MCIERR_CANNOT_LOAD_DRIVER;
+    // Queued, no callback; SDL converts to whatever the device takes.
     SDL_AudioSpec have{};
-    // SDL converts to whatever the device takes.
-    DeviceCloser dev{SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0)};
-    if (dev.id == 0)
+    SdlDevice dev;
+    if (!dev.open(SdlDevice::Kind::Output, sound.rate, sound.channels, 1024, nullptr, nullptr,
+                  &have, AUDIO_S16SYS))
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
     const auto bytes = Uint32(sound.samples.size() * sizeof(short));
-    if (SDL_QueueAudio(dev.id, sound.samples.data(), bytes) != 0)
+    if (SDL_QueueAudio(dev.id(), sound.samples.data(), bytes) != 0)
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
-    // A tail of silence pushes the sound's end through the sound server's
-    // own buffer: once the tail has left the queue, the sound itself has
-    // been heard, and a capture started next cannot pick it up.
-    const std::vector<short> tail(std::size_t(sound.rate * sound.channels / 4), 0);
-    SDL_QueueAudio(dev.id, tail.data(), Uint32(tail.size() * sizeof(short)));
-    SDL_PauseAudioDevice(dev.id, 0);
+    // A tail of silence pushes the sound's end through what lies between the
+    // queue and the loudspeaker: SDL's device buffer and the sound server's,
+    // which SDL asks to be one device buffer long. Once the tail has left
+    // the queue the sound itself has been heard, and a capture started next
+    // cannot pick it up. Three device buffers: those two and one to spare.
+    const std::size_t tailFrames = 3 * std::size_t(have.samples);
+    const std::vector<short> tail(tailFrames * std::size_t(sound.channels), 0);
+    SDL_QueueAudio(dev.id(), tail.data(), Uint32(tail.size() * sizeof(short)));
+    dev.run(true);
     // Blocking by design: the window waits for the end of the prompt.
     const Uint32 lengthMs = Uint32(1000.0 * double(sound.samples.size() + tail.size()) /
                                    (double(sound.channels) * sound.rate));
     const Uint32 deadline = SDL_GetTicks() + lengthMs + 3000;
-    while (SDL_GetQueuedAudioSize(dev.id) > 0 && SDL_GetTicks() < deadline) {
+    while (SDL_GetQueuedAudioSize(dev.id()) > 0 && SDL_GetTicks() < deadline) {
         if (whileWaiting_)
             whileWaiting_();
         SDL_Delay(10);
