@@ -11,19 +11,16 @@ namespace {
 using W = frmOffer;
 using platform::control;
 
-struct TextRow {
-    const char* simplified;
-    const char* traditional;
-};
+using platform::ScriptText;
 
-constexpr TextRow kTitle = {"口令训练", "口令訓練"};
-constexpr TextRow kText = {
+constexpr ScriptText kTitle = {"口令训练", "口令訓練"};
+constexpr ScriptText kText = {
     "您还没有做过口令训练。\n训练时请跟着说每个口令，每个三遍，大约两分钟。"
     "训练以后，能更准确地听懂您的口令。\n不训练也可以直接说口令，或者用按钮。",
     "您還沒有做過口令訓練。\n訓練時請跟著說每個口令，每個三遍，大約兩分鐘。"
     "訓練以後，能更準確地聽懂您的口令。\n不訓練也可以直接說口令，或者用按鈕。"};
-constexpr TextRow kTrainNow = {"现在训练", "現在訓練"};
-constexpr TextRow kNoThanks = {"不用了", "不用了"};
+constexpr ScriptText kTrainNow = {"现在训练", "現在訓練"};
+constexpr ScriptText kNoThanks = {"不用了", "不用了"};
 
 constexpr platform::LayoutRow<W> kPlaces[] = {
     {control<&W::lblText>, 240, 240, 6960, 2400, {18, true}},
@@ -34,9 +31,7 @@ constexpr platform::LayoutRow<W> kPlaces[] = {
 } // namespace
 
 frmOffer::frmOffer(bool simplified, QWidget* parent) : QDialog(parent) {
-    const auto pick = [simplified](const TextRow& row) {
-        return QString::fromUtf8(simplified ? row.simplified : row.traditional);
-    };
+    const auto pick = [simplified](const ScriptText& t) { return t.in(simplified); };
     setObjectName(QStringLiteral("frmOffer"));
     setWindowTitle(pick(kTitle));
     lblText = new QLabel(pick(kText), this);

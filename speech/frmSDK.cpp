@@ -332,11 +332,7 @@ void frmSDK::tmrLearn_Timer() {
 void frmSDK::explain(TrainingProblem problem, const std::string& detail) {
     // What happened and what to do, in the window's script; the technical
     // detail below it for whoever helps.
-    struct Wording {
-        const char* simplified;
-        const char* traditional;
-    };
-    static constexpr Wording kProblems[] = {
+    static constexpr platform::ScriptText kProblems[] = {
         {"以前的口令训练录音不能使用，现在按一般方式识别口令。请重新做一次口令训练。",
          "以前的口令訓練錄音不能使用，現在按一般方式識別口令。請重新做一次口令訓練。"},
         {"口令训练的录音没能保存，这次训练没有生效。请检查磁盘空间后再训练一次。",
@@ -344,8 +340,7 @@ void frmSDK::explain(TrainingProblem problem, const std::string& detail) {
         {"口令训练的录音没能删除，仍按您的声音识别口令。",
          "口令訓練的錄音沒能刪除，仍按您的聲音識別口令。"},
     };
-    const Wording& row = kProblems[problem];
-    const QString text = QString::fromUtf8(simplified_() ? row.simplified : row.traditional);
+    const QString text = kProblems[problem].in(simplified_());
     dialogs_.message(this, windowTitle(),
                      text + QStringLiteral("\n\n") + QString::fromStdString(detail),
                      platform::MessageIcon::Exclamation);

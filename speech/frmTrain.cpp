@@ -16,11 +16,6 @@ namespace {
 using W = frmTrain;
 using platform::control;
 
-struct TextRow {
-    const char* simplified;
-    const char* traditional;
-};
-
 enum Text {
     Title,
     Hint,
@@ -39,7 +34,7 @@ enum Text {
     Done,
 };
 
-constexpr TextRow kTexts[] = {
+constexpr platform::ScriptText kTexts[] = {
     {"口令训练", "口令訓練"},
     {"请对着麦克风，清楚地说出下面的口令：", "請對著麥克風，清楚地說出下面的口令："},
     {"第 %1 个口令（共 %2 个），第 %3 遍（共 %4 遍）",
@@ -127,7 +122,7 @@ frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
 }
 
 QString frmTrain::text(int row) const {
-    return QString::fromUtf8(simplified_ ? kTexts[row].simplified : kTexts[row].traditional);
+    return kTexts[row].in(simplified_);
 }
 
 void frmTrain::showStep() {

@@ -75,6 +75,15 @@ inline void setCaption(QWidget* w, const QString& text) {
         l->setText(text);
 }
 
+// A text of the suite in both scripts.
+struct ScriptText {
+    const char* simplified;
+    const char* traditional;
+    QString in(bool simplifiedScript) const {
+        return QString::fromUtf8(simplifiedScript ? simplified : traditional);
+    }
+};
+
 enum class Property { Caption, ToolTip };
 
 // A text that the script choice switches.
