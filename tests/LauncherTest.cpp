@@ -5,6 +5,7 @@
 #include "FakeAudioLibrary.h"
 #include "FakeDialogs.h"
 #include "FakeShell.h"
+#include "ScriptCheck.h"
 #include "TipsSetting.h"
 #include "WindowTestHelpers.h"
 #include "frmFDJ.h"
@@ -125,33 +126,27 @@ TEST_F(LauncherTest, ClearingTheBoxStoresZeroAtOnce) {
               QStringLiteral("http://www.quorvel.example/ad/old/old1.html"));
 }
 
-TEST_F(LauncherTest, TraditionalSwitchChangesExactlyTheSeventeenItems) {
+TEST_F(LauncherTest, EveryTextFollowsTheScriptOptionOnBothPages) {
+    win->Frame2->hide(); // page one, as Load shows it
+    // Each script option names itself in its own script, whatever is chosen;
+    // page two's back button has its tool tip in Simplified only.
+    const auto others = [&](bool simplified) {
+        return fake::textsInOtherScript(win.get(), simplified,
+                                        {win->Option1, win->optFt, win->Command1});
+    };
+    EXPECT_TRUE(others(true).isEmpty()) << others(true).join(QLatin1Char('\n')).toStdString();
     win->optFt->click();
+    EXPECT_TRUE(others(false).isEmpty()) << others(false).join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(win->windowTitle(), QStringLiteral("Lumeno錄音機"));
-    EXPECT_EQ(win->fralanguage->title(), QStringLiteral("選擇語言"));
-    EXPECT_EQ(win->fraFont->title(), QStringLiteral("字體大小"));
-    EXPECT_EQ(win->optxiao->text(), QStringLiteral("小字體"));
-    EXPECT_EQ(win->optzhong->text(), QStringLiteral("標準字體"));
-    EXPECT_EQ(win->Option2->text(), QStringLiteral("大字體"));
-    EXPECT_EQ(win->cmdabout->text(), QStringLiteral("關於我們"));
-    EXPECT_EQ(win->lblZm->text(), QStringLiteral("Quorvel"));
-    EXPECT_EQ(win->optxiao->toolTip(), QStringLiteral("宋體小三號粗體"));
-    EXPECT_EQ(win->optzhong->toolTip(), QStringLiteral("宋體三號粗體"));
-    EXPECT_EQ(win->Option2->toolTip(), QStringLiteral("宋體小二號粗體"));
-    EXPECT_EQ(win->cmdabout->toolTip(), QStringLiteral("關於Tessel軟件"));
-    EXPECT_EQ(win->cmdFDJ->toolTip(), QStringLiteral("使用放大鏡查看軟件"));
     EXPECT_EQ(win->lblZm->toolTip(), QStringLiteral("有錄音問題就上Quorvel"));
-    EXPECT_EQ(win->Command2->toolTip(), QStringLiteral("點擊進入下一步"));
-    EXPECT_EQ(win->lblMini->text(), QStringLiteral("迷你首頁"));
-    EXPECT_EQ(win->lblMini->toolTip(), QStringLiteral("開啟迷你首頁收看新聞等"));
-    // Not in the table.
-    EXPECT_EQ(win->Command2->text(), QStringLiteral("下一步"));
-    EXPECT_EQ(win->optFt->text(), QStringLiteral("繁體中文"));
+    // Page two takes the script as it is shown.
     EXPECT_EQ(win->Frame3->title(), QStringLiteral("选择录制方式"));
+    win->Command2_Click();
+    EXPECT_TRUE(others(false).isEmpty()) << others(false).join(QLatin1Char('\n')).toStdString();
 
+    win->Frame2_Command1_Click();
     win->Option1->click();
-    EXPECT_EQ(win->windowTitle(), QStringLiteral("Lumeno录音机"));
-    EXPECT_EQ(win->lblMini->toolTip(), QStringLiteral("开启迷你首页收看新闻等"));
+    EXPECT_TRUE(others(true).isEmpty()) << others(true).join(QLatin1Char('\n')).toStdString();
     EXPECT_FALSE(win->optxiao->isEnabled());
     EXPECT_TRUE(win->optzhong->isChecked());
 }

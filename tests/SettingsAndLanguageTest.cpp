@@ -5,6 +5,7 @@
 #include "FakeDialogs.h"
 #include "FakeMediaControl.h"
 #include "FakeShell.h"
+#include "ScriptCheck.h"
 #include "SystemVer.h"
 #include "WindowTestHelpers.h"
 #include "frmRecTest.h"
@@ -154,6 +155,9 @@ TEST_F(SettingsTest, TraditionalSwitchSetsEveryCaptionAndLoadsTheSettingsWindow)
     EXPECT_EQ(win->Command1->text(), QStringLiteral("設         置"));
     EXPECT_EQ(win->btnPause->text(), QStringLiteral("暫 停"));
     EXPECT_TRUE(win->Label1->text().startsWith(QStringLiteral("Tessel軟件：")));
+    // Nothing else is left in Simplified ("简" names its own script).
+    const QStringList others = fake::textsInOtherScript(win.get(), false, {win->Command4});
+    EXPECT_TRUE(others.isEmpty()) << others.join(QLatin1Char('\n')).toStdString();
     Form1* f = win->loadedForm1();
     ASSERT_NE(f, nullptr);
     EXPECT_FALSE(f->isVisible());

@@ -5,6 +5,7 @@
 #include "FakeDialogs.h"
 #include "FakeMediaControl.h"
 #include "FakeShell.h"
+#include "ScriptCheck.h"
 #include "SyntheticWords.h"
 #include "VoiceProfile.h"
 #include "frmOffer.h"
@@ -148,6 +149,11 @@ TEST_F(SpeechTest, PageTwoAndTheSpeechWindowFollowTheScriptAtEachPass) {
     EXPECT_EQ(win->optpt->text(), QStringLiteral("普通錄音模式"));
     EXPECT_EQ(sdk().windowTitle(), QStringLiteral("語音識別錄音機"));
     EXPECT_EQ(sdk().Command1->text(), QStringLiteral("開始識別"));
+    // Every other text of the speech window follows too; its two links'
+    // tool tips are in Simplified only.
+    const QStringList others =
+        fake::textsInOtherScript(&sdk(), false, {sdk().Label8, sdk().Label9});
+    EXPECT_TRUE(others.isEmpty()) << others.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(sdk().Label7->text(), QStringLiteral("注意：暫停或繼續可用可不用"));
     EXPECT_EQ(sdk().btnRecord->text(), QStringLiteral("錄 音"));
     EXPECT_TRUE(win->optpt->isChecked()); // the mode choice survives the pages
