@@ -7,9 +7,7 @@ set -euo pipefail
 OAKHALT=${1:-$(dirname "$0")/../build/release/bin/Oakhalt}
 N=${2:-5}
 . "$(dirname "$0")/../tests/e2e/session.sh"
-export LANG=zh_CN.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 XDG_CONFIG_HOME="$E2E_WORK/config"
-e2e_start_display
-mkdir -p "$XDG_CONFIG_HOME/Oakhalt"
+e2e_start_launcher_display
 
 now_ms() { date +%s%3N; }
 for tips in 1 0; do

@@ -8,9 +8,8 @@ set -euo pipefail
 OAKHALT=${1:-$(dirname "$0")/../build/release/bin/Oakhalt}
 N=${2:-5}
 . "$(dirname "$0")/../tests/e2e/session.sh"
-export LANG=zh_CN.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 XDG_CONFIG_HOME="$E2E_WORK/config"
-e2e_start_display
-mkdir -p "$XDG_CONFIG_HOME/Oakhalt" "$E2E_WORK/site/ad/old"
+e2e_start_launcher_display
+mkdir -p "$E2E_WORK/site/ad/old"
 printf '[Config]\nShowTips=1\n' >"$XDG_CONFIG_HOME/Oakhalt/Oakhalt.conf"
 
 # A page of the size of a small news page: text and one picture.

@@ -53,6 +53,14 @@ e2e_start_display() {
     unset QT_QPA_PLATFORM
 }
 
+# The launcher under a display of its own: the Chinese locale, the web
+# view's sandbox off (the tests run as root), its settings in the work folder.
+e2e_start_launcher_display() {
+    export LANG=zh_CN.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 XDG_CONFIG_HOME="$E2E_WORK/config"
+    mkdir -p "$XDG_CONFIG_HOME/Oakhalt"
+    e2e_start_display
+}
+
 e2e_start_pulse() {
     local d="$E2E_WORK/pulse"
     mkdir -p "$d/run" "$d/state"
