@@ -103,6 +103,15 @@ void RecordEngine::PrepareBlock() {
     std::memcpy(RecordBuffer.data() + 36, WaveHeader.bytes.data() + 36, 8);
 }
 
+namespace {
+
+std::int64_t nowNanoseconds() {
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
 void RecordEngine::StartRecording() {
     if (stopping_)
         stopNow(); // the last take ends with what it has
@@ -113,7 +122,7 @@ void RecordEngine::StartRecording() {
     }
     endedByCallback_ = false;
     stopAt_ = 0;
-    lastBlockAt_ = std::chrono::steady_clock::now().time_since_epoch().count();
+    lastBlockAt_ = nowNanoseconds();
     longestGap_ = 0;
     warnedUnprotected_ = false;
     const bool keptOnDisk = !recovery_ || recovery_->begin();
@@ -202,7 +211,7 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
     if (endedByCallback_.load(std::memory_order_relaxed))
         return 0;
     {
-        const std::int64_t now = std::chrono::steady_clock::now().time_since_epoch().count();
+        const std::int64_t now = nowNanoseconds();
         const std::int64_t gap = now - lastBlockAt_.exchange(now);
         if (gap > longestGap_.load(std::memory_order_relaxed))
             longestGap_ = gap;
