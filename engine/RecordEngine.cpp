@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 using namespace audio;
 
@@ -113,8 +114,11 @@ std::int64_t nowNanoseconds() {
 } // namespace
 
 void RecordEngine::StartRecording() {
-    if (stopping_)
+    if (stopping_) {
+        playWhenStopped_ = false; // the new take is what the user wants now
+        saveWhenStopped_ = false;
         stopNow(); // the last take ends with what it has
+    }
     PrepareBlock();
     if (!haveBlock_) {
         ReportBassError(text::kOutOfMemory);
@@ -173,10 +177,10 @@ void RecordEngine::stopNow() {
         RecordLength = std::int32_t(mark);
     window_.setRecordCaption(recordCaption());
     FinishTake();
-    if (saveWhenStopped_) {
-        saveWhenStopped_ = false;
+    if (std::exchange(playWhenStopped_, false))
+        Play();
+    if (std::exchange(saveWhenStopped_, false))
         SaveRecording();
-    }
 }
 
 // Window thread: the block holding the stop's moment has arrived.
@@ -297,6 +301,11 @@ void RecordEngine::PauseRecording() {
 }
 
 void RecordEngine::Play() {
+    // Played as soon as a stop under way has finished the take.
+    if (stopping_) {
+        playWhenStopped_ = true;
+        return;
+    }
     library_.BASS_ChannelPlay(PlaybackStream, 0);
 }
 
@@ -431,6 +440,7 @@ void RecordEngine::Shutdown() {
         recovery_->release();
     RecordChannel = 0;
     stopping_ = false;
+    playWhenStopped_ = false;
     saveWhenStopped_ = false;
     PlaybackStream = 0;
     releaseBlock();

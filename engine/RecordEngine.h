@@ -75,7 +75,8 @@ public:
     // capture clock: the blocks still on their way up to that moment are
     // waited for on the capture thread, not here, and the take is finished
     // when the one holding the moment arrives (or at the second display
-    // refresh without it). Meanwhile capturing() is false and a save waits.
+    // refresh without it). Meanwhile capturing() is false; a play or a save
+    // waits for the end.
     void StopRecording();
     void PauseRecording();
     void Play();
@@ -168,6 +169,7 @@ private:
     // sources hand over seconds at a time.
     std::atomic<std::int64_t> lastBlockAt_{0};
     std::atomic<std::int64_t> longestGap_{0};
+    bool playWhenStopped_ = false;
     bool saveWhenStopped_ = false;
 };
 

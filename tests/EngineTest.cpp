@@ -385,6 +385,7 @@ TEST_F(EngineTest, AStopEndsTheTakeAtItsMomentWhateverTheBlocks) {
     EXPECT_TRUE(eng.stopping());
     EXPECT_EQ(win.recordCaption, "录 音") << "the button is free at once";
     EXPECT_FALSE(win.playSaveEnabled) << "the take is not finished yet";
+    eng.Play();                // pressed at once: plays once the take is finished
     lib.deliver({4096, 4096}); // the first holds the moment; the second is after it
     EXPECT_EQ(lib.callbacksRun(), 3) << "the capture ended with the block holding the moment";
     ASSERT_EQ(win.runPosted(), 1);
@@ -392,6 +393,8 @@ TEST_F(EngineTest, AStopEndsTheTakeAtItsMomentWhateverTheBlocks) {
     EXPECT_EQ(eng.recordLength(), 44 + 10000);
     EXPECT_TRUE(samplesFollowPattern());
     EXPECT_TRUE(win.playSaveEnabled);
+    ASSERT_NE(lib.stream(eng.playbackStream()), nullptr);
+    EXPECT_TRUE(lib.stream(eng.playbackStream())->playing) << "the early play was kept";
 
     // Past the moment (the device hands over big blocks): cut back to it.
     lib.clock = -1;
