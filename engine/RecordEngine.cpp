@@ -143,7 +143,7 @@ void RecordEngine::StartRecording() {
         warnUnprotected();
 }
 
-void RecordEngine::StopRecording() {
+void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
     if (stopping_)
         return;
     const audio::QWORD clock = library_.captureClock(RecordChannel);
@@ -151,13 +151,19 @@ void RecordEngine::StopRecording() {
         stopNow();
         return;
     }
-    // The take ends at the sound time of this moment, on a whole frame.
+    // A paused capture delivers nothing more: it ends now, and what was
+    // said while it was paused was never in the take.
+    const bool running = library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PLAYING;
+    // The take ends at the sound time of this moment, or that much earlier,
+    // on a whole frame; never before its start.
     const std::int64_t frame = kChannels * kBitsPerSample / 8;
-    const std::int64_t mark =
-        std::min<std::int64_t>(kHeaderBytes + std::int64_t(clock) / frame * frame, maxTakeBytes_);
+    const std::int64_t back =
+        running ? std::max<std::int64_t>(0, earlier.count()) * kSampleRate / 1000000000 * frame : 0;
+    const std::int64_t sound =
+        std::max<std::int64_t>(0, std::int64_t(clock) / frame * frame - back);
+    const std::int64_t mark = std::min<std::int64_t>(kHeaderBytes + sound, maxTakeBytes_);
     stopAt_ = mark;
-    // A paused capture delivers nothing more: it ends now.
-    if (library_.BASS_ChannelIsActive(RecordChannel) != BASS_ACTIVE_PLAYING) {
+    if (!running) {
         stopNow();
         return;
     }

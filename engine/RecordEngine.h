@@ -10,6 +10,7 @@
 #include "WaveHeader.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -76,8 +77,10 @@ public:
     // waited for on the capture thread, not here, and the take is finished
     // when the one holding the moment arrives (or at the second display
     // refresh without it). Meanwhile capturing() is false; a play or a save
-    // waits for the end.
-    void StopRecording();
+    // waits for the end. With `earlier`, the take ends that long before the
+    // call (a spoken stop ends where the word began, not where it was
+    // understood); a paused take ends where it was paused.
+    void StopRecording(std::chrono::nanoseconds earlier = {});
     void PauseRecording();
     void Play();
     void RefreshDisplay();

@@ -406,13 +406,28 @@ TEST_F(EngineTest, AStopEndsTheTakeAtItsMomentWhateverTheBlocks) {
     win.runPosted();
     EXPECT_EQ(eng.recordLength(), 44 + 6000);
 
-    // Paused at the stop: nothing more will come; it ends at once.
+    // A spoken stop ends the take where the word began: here a second
+    // (44100 frames) before its moment, and never before the take's start.
+    for (const auto& [earlier, kept] : {std::pair{std::chrono::milliseconds(1000), 4000},
+                                        std::pair{std::chrono::milliseconds(9000), 0}}) {
+        lib.clock = -1;
+        eng.StartRecording();
+        lib.deliver({4 * 44100 + 4000});
+        lib.clock = 4 * 44100 + 4000;
+        eng.StopRecording(earlier);
+        lib.deliver({4096});
+        win.runPosted();
+        EXPECT_EQ(eng.recordLength(), 44 + kept) << earlier.count();
+    }
+
+    // Paused at the stop: nothing more will come; it ends at once, where it
+    // was paused (what was said since was never in the take).
     lib.clock = -1;
     eng.StartRecording();
     lib.deliver({8000});
     eng.PauseRecording();
     lib.clock = 4000;
-    eng.StopRecording();
+    eng.StopRecording(std::chrono::seconds(2));
     EXPECT_FALSE(eng.stopping());
     EXPECT_EQ(eng.recordLength(), 44 + 4000);
 }
