@@ -5,6 +5,7 @@
 #include "VoiceProfile.h"
 
 #include <pocketsphinx.h>
+#include <sphinxbase/fsg_model.h>
 
 #include <algorithm>
 #include <cmath>
@@ -31,10 +32,14 @@ struct CommandDecoder::Impl {
     QuietTail tail;                    // how long the utterance has been quiet
     std::uint32_t noise = 2463534242u; // xorshift state of the floor
     int floorPeak = 0;                 // the floor's largest value
+    int frameRate = 100;               // the decoder's frames a second
     // The voice detector notices speech a little after it starts: the last
     // half second before it is kept and becomes the utterance's start.
     std::vector<std::int16_t> before;
     std::vector<std::int16_t> utterance;
+    std::uint64_t utteranceFrom = 0;   // samples fed before `utterance` began
+    std::vector<std::int16_t> floored; // what the decoder hears of a piece
+    bool settled = false;              // an utterance has been heard
     static constexpr std::size_t kBefore = CommandDecoder::kSampleRate / 2;
     // Longer than any command word said slowly; the rest is not kept.
     static constexpr std::size_t kLongest = CommandDecoder::kSampleRate * 8;
@@ -70,7 +75,13 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     const auto spellings = commandSpellings(readPronunciations(settings.extraPronunciations),
                                             settings.replacePronunciations);
     std::ofstream(dict) << dictionaryText(spellings);
-    std::ofstream(fsg) << grammarText(spellings, settings.commandProbability, settings.wordWeight);
+    const fs::path takeFsg = impl->workDir / "take.fsg";
+    std::ofstream(fsg) << grammarText(spellings, settings.commandProbability, settings.wordWeight,
+                                      settings.continueProbability);
+    auto takeWeights = settings.takeWordWeight;
+    takeWeights.insert(settings.wordWeight.begin(), settings.wordWeight.end());
+    std::ofstream(takeFsg) << grammarText(spellings, settings.takeCommandProbability, takeWeights,
+                                          settings.continueProbability);
 
     std::vector<std::pair<std::string, std::string>> args = {
         {"-hmm", model.string()},
@@ -117,6 +128,17 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
         error = "无法载入语音识别模型：" + model.string();
         return nullptr;
     }
+    // The grammar while a take runs, as a second search of the same decoder.
+    fsg_model_t* take = fsg_model_readfile(takeFsg.string().c_str(), ps_get_logmath(impl->decoder),
+                                           float(cmd_ln_float32_r(impl->config, "-lw")));
+    if (!take || ps_set_fsg(impl->decoder, "take", take) < 0) {
+        if (take)
+            fsg_model_free(take);
+        error = "语音识别语法无效";
+        return nullptr;
+    }
+    fsg_model_free(take);
+    impl->frameRate = cmd_ln_int32_r(impl->config, "-frate");
     ps_start_utt(impl->decoder);
     impl->floorPeak = int(32768.0 * std::pow(10.0, settings.floorDb / 20.0) * std::sqrt(3.0));
     auto decoder = std::unique_ptr<CommandDecoder>(new CommandDecoder(std::move(impl)));
@@ -130,19 +152,12 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
     for (std::size_t done = 0; done < count; done += kPiece) {
         const std::size_t n = std::min(kPiece, count - done);
         const std::int16_t* piece = samples + done;
-        // The decoder hears the sound over a faint floor of its own: exact
-        // digital zeros (a muted source, a padded file) throw its noise
-        // and level tracking off, and every real microphone has a floor
-        // louder than this one anyway.
-        std::int16_t heard[kPiece];
-        for (std::size_t i = 0; i < n; ++i) {
-            impl_->noise ^= impl_->noise << 13;
-            impl_->noise ^= impl_->noise >> 17;
-            impl_->noise ^= impl_->noise << 5;
-            const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
-            heard[i] = std::int16_t(std::clamp(int(piece[i]) + floor, -32768, 32767));
+        // Whether a take runs changes the grammar between utterances.
+        if (!impl_->inUtterance && bool(duringTake_) != strict_) {
+            ps_end_utt(impl_->decoder);
+            startUtterance();
         }
-        ps_process_raw(impl_->decoder, heard, n, FALSE, FALSE);
+        process(piece, n);
         fed_ += n;
         const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
         Impl& d = *impl_;
@@ -159,14 +174,32 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
             d.answered = false;
             d.tail.reset();
             d.utterance.assign(d.before.begin(), d.before.end());
+            d.utteranceFrom = fed_ - d.before.size();
             d.before.clear();
         } else if (!inSpeech && d.inUtterance) {
             finishUtterance();
-        } else if (d.inUtterance && !d.answered && settings_.earlyQuiet > 0) {
+        } else if (d.inUtterance && !d.answered && settings_.earlyQuiet > 0 && !strict_) {
             if (double(d.tail.add(piece, n)) >= settings_.earlyQuiet * kSampleRate)
                 answerEarly();
         }
     }
+}
+
+void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
+    // The decoder hears the sound over a faint floor of its own: exact
+    // digital zeros (a muted source, a padded file) throw its noise and
+    // level tracking off, and every real microphone has a floor louder than
+    // this one anyway.
+    std::vector<std::int16_t>& heard = impl_->floored;
+    heard.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        impl_->noise ^= impl_->noise << 13;
+        impl_->noise ^= impl_->noise >> 17;
+        impl_->noise ^= impl_->noise << 5;
+        const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
+        heard[i] = std::int16_t(std::clamp(int(samples[i]) + floor, -32768, 32767));
+    }
+    ps_process_raw(impl_->decoder, heard.data(), count, FALSE, FALSE);
 }
 
 // The decoder's end of speech waits half a second of quiet, so that a word
@@ -175,9 +208,7 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
 // longer command beginning with it (停止 in 停止识别) could still change the
 // answer; any other command is delivered then.
 void CommandDecoder::answerEarly() {
-    std::int32_t score = 0;
-    const char* hyp = ps_get_hyp(impl_->decoder, &score);
-    const std::string phrase = commandOf(hyp ? hyp : "");
+    const std::string phrase = heardCommand();
     if (phrase.empty() || beginsLongerCommand(phrase))
         return;
     const std::string answer = decide(phrase, impl_->utterance);
@@ -186,6 +217,8 @@ void CommandDecoder::answerEarly() {
     if (!isCommandWord(answer))
         return;
     impl_->answered = true;
+    commandStart_ =
+        impl_->utteranceFrom + loudSpan(impl_->utterance.data(), impl_->utterance.size()).begin;
     if (handler_)
         handler_(answer);
 }
@@ -195,27 +228,86 @@ void CommandDecoder::flush() {
         finishUtterance();
 }
 
-void CommandDecoder::finishUtterance() {
-    ps_end_utt(impl_->decoder);
+// The command the decoder's best path so far (or final, after the end of
+// the utterance) is, by the rules in force; empty for anything else.
+std::string CommandDecoder::heardCommand() {
+    const IsolationRules& rules = strict_ ? settings_.duringTake : settings_.idle;
     std::int32_t score = 0;
     const char* hyp = ps_get_hyp(impl_->decoder, &score);
     const std::string said = hyp ? hyp : "";
-    std::string phrase = commandOf(said);
+    if (commandOf(said).empty()) {
+        if (std::getenv("SPEECH_DEBUG") && !said.empty())
+            std::fprintf(stderr, "hyp [%s] at %.2f s\n", said.c_str(), double(fed_) / kSampleRate);
+        return {};
+    }
+    std::vector<HeardWord> words;
+    const double frame = 1.0 / impl_->frameRate;
+    for (ps_seg_t* seg = ps_seg_iter(impl_->decoder); seg; seg = ps_seg_next(seg)) {
+        const char* w = ps_seg_word(seg);
+        if (!w || w[0] == '<' || w[0] == '(' || w[0] == '[')
+            continue;
+        int sf = 0, ef = 0;
+        ps_seg_frames(seg, &sf, &ef);
+        // Alternative spellings are named "word(2)"; the word is what counts.
+        std::string name = w;
+        name = name.substr(0, name.find('('));
+        words.push_back({name, sf * frame, (ef + 1) * frame});
+    }
+    const SoundSpan sound = loudSpan(impl_->utterance.data(), impl_->utterance.size());
+    const double soundSeconds = double(sound.end - sound.begin) / kSampleRate;
+    const std::string command = isolatedCommand(words, soundSeconds, rules);
+    if (std::getenv("SPEECH_DEBUG")) {
+        std::fprintf(stderr, "hyp [%s] at %.2f s sound %.2f syllables", said.c_str(),
+                     double(fed_) / kSampleRate, soundSeconds);
+        for (const HeardWord& w : words)
+            std::fprintf(stderr, " %.2f", w.end - w.start);
+        std::fprintf(stderr, "%s -> [%s]\n", strict_ ? " (take)" : "", command.c_str());
+    }
+    return command;
+}
+
+// A new utterance of the decoder, with the grammar and rules that fit
+// whether a take runs now.
+void CommandDecoder::startUtterance() {
+    const bool strict = duringTake_;
+    if (strict != strict_) {
+        ps_set_search(impl_->decoder, strict ? "take" : "_default");
+        strict_ = strict;
+    }
+    ps_start_utt(impl_->decoder);
+}
+
+void CommandDecoder::finishUtterance() {
+    ps_end_utt(impl_->decoder);
     impl_->inUtterance = false;
+    std::string phrase = heardCommand();
+    // The front end learns the microphone's level and colour at the end of
+    // each utterance: the first one is heard with the model's own idea of
+    // them, and a word said once at the start is then often missed. Unless
+    // it was a command, the first utterance is heard again with what the
+    // front end learnt from it.
+    if (phrase.empty() && !impl_->settled && !impl_->answered) {
+        ps_start_utt(impl_->decoder);
+        process(impl_->utterance.data(), impl_->utterance.size());
+        ps_end_utt(impl_->decoder);
+        phrase = heardCommand();
+    }
+    impl_->settled = true;
     const std::vector<std::int16_t> heard = std::move(impl_->utterance);
     impl_->utterance.clear();
     // The decoder is not reset between utterances: its front end keeps
     // adapting to the microphone's level and noise.
-    ps_start_utt(impl_->decoder);
-    if (std::getenv("SPEECH_DEBUG"))
-        std::fprintf(stderr, "hyp [%s] score %d\n", said.c_str(), int(score));
+    startUtterance();
     if (utteranceHandler_)
         utteranceHandler_(heard);
     if (impl_->answered)
         return;
     phrase = decide(phrase, heard);
-    if (isCommandWord(phrase) && handler_)
+    if (isCommandWord(phrase) && handler_) {
+        // A command is the whole utterance: it began where its sound did.
+        commandStart_ = impl_->utteranceFrom + loudSpan(heard.data(), heard.size()).begin;
         handler_(phrase);
+    }
 }
 
 // The command the utterance says: the recogniser's word, or with a complete

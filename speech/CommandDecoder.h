@@ -8,6 +8,9 @@
 // without one, the English acoustic model's approximation decides. Not
 // thread-safe: one thread feeds it.
 
+#include "CommandCheck.h"
+
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -39,6 +42,26 @@ struct DecoderSettings {
     // decoder's own end of speech, when the words so far are exactly one
     // command that begins no longer one. 0: always wait for the end.
     double earlyQuiet = 0.2;
+    // The weight of going on into the syllable loop after a command: a
+    // command followed by more speech is then heard as no command.
+    double continueProbability = 0.1;
+    // What makes a command one said on its own, when no take runs and
+    // while one does (stricter: a false command there ends the message
+    // being recorded). While a take runs no command is answered early:
+    // it must be followed by the decoder's whole end of speech.
+    IsolationRules idle{1.0, 0.6};
+    IsolationRules duringTake{0.8, 0.4};
+    // The command branch's weight while a take runs. The branch's weight
+    // against the loop's is the threshold on the likelihood ratio between
+    // the best command path and the best loop path over the same sound
+    // (the lattice's posterior, the other way to ask, is not kept by this
+    // decoder's grammar search).
+    double takeCommandProbability = 0.2;
+    // The commands' shares while a take runs, over `wordWeight`: playing
+    // does nothing then (the take being recorded is not yet one to play),
+    // so those words are not listened for, and short everyday words that
+    // sound like them (老张, 好的) cannot fire.
+    std::map<std::string, double> takeWordWeight = {{"播放", 0.0}, {"试听", 0.0}};
 };
 
 class CommandDecoder {
@@ -70,6 +93,12 @@ public:
     // Samples taken in so far; during a phrase handler, up to the piece
     // that ended the utterance.
     std::uint64_t samplesFed() const { return fed_; }
+    // During a phrase handler: the samples taken in before the command
+    // began (its first syllable, not the quiet before it).
+    std::uint64_t commandStart() const { return commandStart_; }
+    // Whether a take is being recorded: commands are then heard by the
+    // stricter rules. Thread-safe; applies from the next utterance on.
+    void setDuringTake(bool on) { duringTake_ = on; }
 
     static constexpr int kSampleRate = 16000;
 
@@ -87,6 +116,13 @@ private:
     ConfidentHandler confidentHandler_;
     std::shared_ptr<const VoiceProfile> profile_;
     std::uint64_t fed_ = 0;
+    std::uint64_t commandStart_ = 0;
+    std::atomic<bool> duringTake_{false};
+    bool strict_ = false; // the rules in force for this utterance
+    std::string heardCommand();
+    // Hands samples to the decoder over its floor.
+    void process(const std::int16_t* samples, std::size_t count);
+    void startUtterance();
 };
 
 } // namespace speech

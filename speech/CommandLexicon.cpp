@@ -273,7 +273,8 @@ std::string dictionaryText(const std::vector<Pronunciation>& commands) {
 }
 
 std::string grammarText(const std::vector<Pronunciation>& spellings, double commandProbability,
-                        const std::map<std::string, double>& wordWeight) {
+                        const std::map<std::string, double>& wordWeight,
+                        double continueProbability) {
     std::vector<std::string> commands;
     for (const auto& p : spellings)
         if (std::find(commands.begin(), commands.end(), p.word) == commands.end())
@@ -283,10 +284,12 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
     for (const auto& p : commandSyllables(spellings))
         commandParts.insert(p.word);
 
-    // States: 0 start, 1 end, 2 the loop, then each command's inner states
-    // (one between each two of its syllables).
+    // States: 0 start, 1 end, 2 the loop, 3 after a command, then each
+    // command's inner states (one between each two of its syllables).
     std::ostringstream body;
-    int states = 3;
+    constexpr int kAfter = 3;
+    const bool continues = continueProbability > 0;
+    int states = 4;
     char prob[32];
     // The weights share out the branch: they are taken relative to their mean.
     const auto weightOf = [&wordWeight](const std::string& c) {
@@ -297,12 +300,16 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
     for (const auto& c : commands)
         weights += weightOf(c);
     for (const auto& c : commands) {
+        // A command with no share is not listened for at all: the grammar
+        // takes no path of probability 0.
+        if (weightOf(c) <= 0)
+            continue;
         std::snprintf(prob, sizeof prob, "%.8f",
                       weights > 0 ? weightOf(c) / weights * commandProbability : 0.0);
         const int n = syllableCount(c);
         int from = 0;
         for (int i = 0; i < n; ++i) {
-            const int to = i + 1 == n ? 1 : states++;
+            const int to = i + 1 < n ? states++ : continues ? kAfter : 1;
             body << "TRANSITION " << from << ' ' << to << ' ' << (i == 0 ? prob : "1.0") << ' '
                  << syllableWord(c, std::size_t(i)) << '\n';
             from = to;
@@ -321,10 +328,41 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
         body << "TRANSITION 0 2 " << enter << ' ' << w << '\n'
              << "TRANSITION 2 2 " << prob << ' ' << w << '\n';
     body << "TRANSITION 2 1 0.1\n";
+    // A command may be followed by more speech: then the path goes on
+    // through the loop, and the hypothesis is no command. Without this
+    // way on, a command followed by other syllables (停止 in 停止识别, or
+    // inside a sentence) must stretch over them to end the utterance.
+    if (continues) {
+        std::snprintf(prob, sizeof prob, "%.8f", 1.0 - continueProbability);
+        body << "TRANSITION " << kAfter << " 1 " << prob << '\n';
+        std::snprintf(prob, sizeof prob, "%.8f", continueProbability / double(loop.size()));
+        for (const auto& w : loop)
+            body << "TRANSITION " << kAfter << " 2 " << prob << ' ' << w << '\n';
+    }
     std::ostringstream out;
     out << "FSG_BEGIN commands\nNUM_STATES " << states << "\nSTART_STATE 0\nFINAL_STATE 1\n"
         << body.str() << "FSG_END\n";
     return out.str();
+}
+
+} // namespace speech
+
+namespace speech {
+
+std::string isolatedCommand(const std::vector<HeardWord>& words, double soundSeconds,
+                            const IsolationRules& rules) {
+    std::string hypothesis;
+    for (const HeardWord& w : words)
+        hypothesis += (hypothesis.empty() ? "" : " ") + w.word;
+    std::string command = commandOf(hypothesis);
+    if (command.empty())
+        return {};
+    for (const HeardWord& w : words)
+        if (w.end - w.start > rules.longestSyllable)
+            return {};
+    if (soundSeconds - (words.back().end - words.front().start) > rules.soundBeyond)
+        return {};
+    return command;
 }
 
 } // namespace speech

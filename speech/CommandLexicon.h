@@ -3,6 +3,7 @@
 // the English acoustic model's phones, and a loop of Mandarin syllables that
 // soaks up any other speech so that it is not taken for a command.
 
+#include "CommandCheck.h"
 #include "CommandWords.h"
 
 #include <map>
@@ -35,9 +36,12 @@ std::vector<Pronunciation> readPronunciations(const std::string& text);
 // The grammar: start -> one command -> end, or start -> a loop over
 // syllables and commands -> end. `commandProbability` is the weight of the
 // single-command branch: the knob that trades acceptance against false
-// accepts; `wordWeight` shifts it word by word (relative to 1).
+// accepts; `wordWeight` shifts it word by word (relative to 1). With a
+// `continueProbability`, a command may also be followed by more syllables
+// of the loop (a hypothesis that is then no command).
 std::string grammarText(const std::vector<Pronunciation>& spellings, double commandProbability,
-                        const std::map<std::string, double>& wordWeight = {});
+                        const std::map<std::string, double>& wordWeight = {},
+                        double continueProbability = 0);
 
 bool isCommandWord(const std::string& word);
 // The eight command words, in the order the window and the training use.

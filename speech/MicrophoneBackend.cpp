@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -37,8 +38,20 @@ public:
         if (!decoder_)
             return false;
         decoder_->setPhraseHandler([this](const std::string& phrase) {
-            if (active_ && !enrolling_)
-                sinks_.phrase(phrase);
+            if (!active_ || enrolling_)
+                return;
+            // How long ago the command began: what the decoder has taken
+            // in since, and what still waits for it.
+            std::size_t waiting = 0;
+            {
+                std::lock_guard lock(mutex_);
+                waiting = pending_.size();
+            }
+            const double ago = double(decoder_->samplesFed() - decoder_->commandStart() + waiting) /
+                               CommandDecoder::kSampleRate;
+            sinks_.phrase(phrase, std::chrono::steady_clock::now() -
+                                      std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                          std::chrono::duration<double>(ago)));
         });
         decoder_->setConfidentHandler(
             [this](const std::string& phrase, const std::vector<std::int16_t>& samples) {
@@ -58,6 +71,11 @@ public:
 
     bool setEnrolling(bool enrolling, std::string& error) override {
         return listen(enrolling_, enrolling, error);
+    }
+
+    void setDuringTake(bool on) override {
+        if (decoder_)
+            decoder_->setDuringTake(on);
     }
 
     void setProfile(std::shared_ptr<const VoiceProfile> profile) override {
@@ -131,6 +149,8 @@ private:
                     profileChanged_ = false;
                 }
             }
+            if (dump_)
+                std::fwrite(block.data(), sizeof(std::int16_t), got, dump_.get());
             decoder_->feed(block.data(), got);
             if (enrolling_ && sinks_.level) {
                 int peak = 0;
@@ -142,6 +162,11 @@ private:
     }
 
     Sinks sinks_;
+    // With SPEECH_RECORD set, everything the decoder hears goes to that file
+    // too (raw 16 kHz mono): what a microphone gave, to measure again.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> dump_{
+        std::getenv("SPEECH_RECORD") ? std::fopen(std::getenv("SPEECH_RECORD"), "wb") : nullptr,
+        [](std::FILE* f) { return f ? std::fclose(f) : 0; }};
     std::unique_ptr<CommandDecoder> decoder_;
     std::atomic<bool> active_{false};
     std::atomic<bool> enrolling_{false};

@@ -5,14 +5,14 @@ namespace speech {
 RecoContext::RecoContext(const SpeechBackendFactory& factory, QObject* parent) : QObject(parent) {
     // The sinks are called on the backend's thread.
     SpeechBackend::Sinks sinks;
-    sinks.phrase = [this](const std::string& phrase) {
+    sinks.phrase = [this](const std::string& phrase, std::chrono::steady_clock::time_point began) {
         const unsigned period = period_.load();
         const QString text = QString::fromStdString(phrase);
         QMetaObject::invokeMethod(
             this,
-            [this, period, text] {
+            [this, period, text, began] {
                 if (active_ && period == period_.load())
-                    emit Recognition(text);
+                    emit Recognition(text, began);
             },
             Qt::QueuedConnection);
     };
@@ -59,6 +59,10 @@ bool RecoContext::SetEnrolment(bool on, QString& error) {
     }
     enrolling_ = on;
     return true;
+}
+
+void RecoContext::SetDuringTake(bool on) {
+    backend_->setDuringTake(on);
 }
 
 void RecoContext::SetProfile(std::shared_ptr<const VoiceProfile> profile) {

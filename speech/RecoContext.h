@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 
 namespace speech {
@@ -26,12 +27,15 @@ public:
     // utterance arrives as Utterance and no phrase is recognised.
     bool SetEnrolment(bool on, QString& error);
     void SetProfile(std::shared_ptr<const VoiceProfile> profile);
+    // A take is being recorded: commands must be said on their own.
+    void SetDuringTake(bool on);
     // The microphone listened to has gone away.
     bool MicrophoneLost() const { return backend_ && backend_->microphoneLost(); }
 
 signals:
-    // One final phrase, on the window thread.
-    void Recognition(const QString& phrase);
+    // One final phrase, on the window thread, with the moment its sound
+    // began (steady clock).
+    void Recognition(const QString& phrase, std::chrono::steady_clock::time_point began);
     // One utterance's sound while enrolling, on the window thread.
     void Utterance(const std::vector<std::int16_t>& samples);
     // A command matched confidently against the user's recordings, just

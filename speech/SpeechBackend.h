@@ -3,6 +3,7 @@
 // listen or not, hand over final phrases (from any thread), and record a
 // user's own saying of the command words.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,8 +16,10 @@ class VoiceProfile;
 
 class SpeechBackend {
 public:
-    // Called on the backend's own thread with each final phrase.
-    using PhraseSink = std::function<void(const std::string& phrase)>;
+    // Called on the backend's own thread with each final phrase and the
+    // moment (steady clock) its sound began at the microphone.
+    using PhraseSink =
+        std::function<void(const std::string& phrase, std::chrono::steady_clock::time_point began)>;
     // Called on the backend's own thread with each utterance's sound while
     // enrolling (16 kHz mono).
     using UtteranceSink = std::function<void(std::vector<std::int16_t> samples)>;
@@ -42,6 +45,10 @@ public:
     // The user's recordings to recognise by; null: none. This function is
     // thread-safe.
     virtual void setProfile(std::shared_ptr<const VoiceProfile> profile) = 0;
+    // Whether a take is being recorded: commands are then heard by stricter
+    // rules, since a false one would end the message being recorded.
+    // Thread-safe.
+    virtual void setDuringTake(bool) {}
     // Whether the microphone listened to has gone away (window thread).
     virtual bool microphoneLost() { return false; }
 };

@@ -225,9 +225,15 @@ bool frmSDK::Load() {
 
 void frmSDK::btnRecord_Click() {
     if (engine_->capturing())
-        engine_->StopRecording();
+        engine_->StopRecording(sinceSaid_);
     else
         engine_->StartRecording();
+    followTake();
+}
+
+void frmSDK::followTake() {
+    if (RecoContext_)
+        RecoContext_->SetDuringTake(engine_->capturing() || engine_->stopping());
 }
 
 void frmSDK::btnPause_Click() {
@@ -241,6 +247,8 @@ void frmSDK::btnSave_Click() {
 }
 void frmSDK::tmrRec_Timer() {
     engine_->RefreshDisplay();
+    // A take also ends by itself (full, microphone gone).
+    followTake();
     // Listening to a microphone that is gone would look like a recogniser
     // that no longer understands: it stops, and the user is told.
     if (recognitionActive_ && RecoContext_ && RecoContext_->MicrophoneLost()) {
@@ -282,7 +290,10 @@ bool frmSDK::ensureContext(QString& error) {
         return false;
     RecoContext_ = std::move(context);
     RecoGrammar_ = grammar;
-    connect(RecoContext_.get(), &RecoContext::Recognition, this, &frmSDK::RecoContext_Recognition);
+    connect(RecoContext_.get(), &RecoContext::Recognition, this,
+            [this](const QString& phrase, std::chrono::steady_clock::time_point began) {
+                RecoContext_Recognition(phrase, began);
+            });
     connect(RecoContext_.get(), &RecoContext::Confident, this, &frmSDK::RecoContext_Confident);
     // The user's own recordings, when there are any; a damaged set is
     // reported and the general recogniser is used.
@@ -464,7 +475,8 @@ void frmSDK::StopRecognition() {
     Text1->clear();
 }
 
-void frmSDK::RecoContext_Recognition(const QString& phrase) {
+void frmSDK::RecoContext_Recognition(const QString& phrase,
+                                     std::chrono::steady_clock::time_point began) {
     Text1->insertPlainText(phrase + QLatin1Char(' '));
     // Learning from use: a confident command that nothing undoes within a
     // few seconds (no other command, no button) becomes one of the user's
@@ -480,8 +492,14 @@ void frmSDK::RecoContext_Recognition(const QString& phrase) {
         learnable_ = std::move(heard);
         tmrLearn->start();
     }
-    if (const auto command = commandNamed(phrase.toStdString()))
+    if (const auto command = commandNamed(phrase.toStdString())) {
+        const auto now = std::chrono::steady_clock::now();
+        sinceSaid_ = began.time_since_epoch().count() != 0 && began < now
+                         ? now - began
+                         : std::chrono::nanoseconds{};
         (this->*kCommandActions[std::size_t(*command)])();
+        sinceSaid_ = {};
+    }
 }
 
 void frmSDK::closeEvent(QCloseEvent* event) {

@@ -84,7 +84,10 @@ public:
     void SetRecognitionState(bool active);
     void StartRecognition();
     void StopRecognition();
-    void RecoContext_Recognition(const QString& phrase);
+    // `began`: when the phrase's sound began; a spoken stop ends the take
+    // there, so that the word is not in it. Unknown (the default): now.
+    void RecoContext_Recognition(const QString& phrase,
+                                 std::chrono::steady_clock::time_point began = {});
     // Command2's click: the same as StopRecognition.
     void Command2_Click() { StopRecognition(); }
 
@@ -155,6 +158,10 @@ private:
     RecoGrammar* RecoGrammar_ = nullptr;
     bool recognitionActive_ = false;
     int contextsCreated_ = 0;
+    // While a spoken command runs: how long ago it was said.
+    std::chrono::nanoseconds sinceSaid_{0};
+    // Tells the recogniser whether a take is being recorded.
+    void followTake();
 };
 
 } // namespace speech

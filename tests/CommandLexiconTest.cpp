@@ -27,6 +27,34 @@ TEST(CommandLexiconTest, OnlyTheWholeSyllablesOfOneCommandAreACommand) {
         EXPECT_EQ(commandOf(partial), "") << partial;
 }
 
+// A command said on its own: the whole hypothesis, no syllable drawn out
+// past any speaking rate, and no loud sound outside it.
+TEST(CommandLexiconTest, ACommandIsTheWholeUtteranceAtASpeakingRate) {
+    using speech::HeardWord;
+    const speech::IsolationRules rules{0.8, 0.4};
+    struct Row {
+        std::vector<HeardWord> words;
+        double sound; // seconds of loud sound in the utterance
+        const char* expected;
+    };
+    const Row rows[] = {
+        {{{"停止_1", 0.1, 0.5}, {"停止_2", 0.5, 1.0}}, 1.1, "停止"},
+        // The way on after a command: 停止 followed by 识别 is no 停止.
+        {{{"停止_1", 0.1, 0.4}, {"停止_2", 0.4, 0.7}, {"s_shi", 0.7, 0.9}, {"s_bie", 0.9, 1.2}},
+         1.1,
+         ""},
+        {{{"s_wo", 0.0, 0.2}, {"录音_1", 0.2, 0.5}, {"录音_2", 0.5, 0.8}}, 0.8, ""},
+        // One syllable stretched over 1.3 s of speech.
+        {{{"停止_1", 0.1, 0.3}, {"停止_2", 0.3, 1.6}}, 1.5, ""},
+        // Four syllables before 继续 taken for silence: 1.8 s of sound.
+        {{{"继续_1", 1.2, 1.5}, {"继续_2", 1.5, 1.9}}, 1.8, ""},
+        {{}, 0, ""},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(speech::isolatedCommand(r.words, r.sound, rules), r.expected)
+            << r.words.size() << " words, " << r.sound << " s";
+}
+
 TEST(CommandLexiconTest, EveryCommandInTheTableIsSpeltSyllableBySyllable) {
     for (const speech::CommandWord& w : speech::kCommandWords) {
         EXPECT_EQ(speech::commandNamed(w.word), w.command) << w.word;
@@ -98,6 +126,28 @@ TEST(CommandLexiconTest, TheGrammarUsesOnlySpeltWordsAndSharesOutTheCommandBranc
     EXPECT_NEAR(firstSyllable["试听_1"], 0.5 * 3.0 / 9.0, 1e-6);
     EXPECT_EQ(firstSyllable["播放_1"], 0.0);
     EXPECT_NEAR(firstSyllable["录音_1"], 0.5 / 9.0, 1e-6);
+
+    // With a way on after a command, every command's last syllable leads
+    // to one state, which ends or goes on into the loop; the two share 1.
+    std::istringstream on(speech::grammarText(spellings, 0.5, {}, 0.25));
+    std::set<int> afterCommands;
+    std::map<int, double> out; // from a state: ends (1) or syllables (2)
+    for (std::string line; std::getline(on, line);) {
+        std::istringstream f(line);
+        std::string key, word;
+        int from = 0, to = 0;
+        double p = 0;
+        if (!(f >> key >> from >> to >> p) || key != "TRANSITION")
+            continue;
+        f >> word;
+        if (from > 3 && (word == "停止_2" || word == "录音_2" || word == "停止识别_4"))
+            afterCommands.insert(to);
+        if (from == 3)
+            out[to] += p;
+    }
+    EXPECT_EQ(afterCommands, std::set<int>{3});
+    EXPECT_NEAR(out[1], 0.75, 1e-6);
+    EXPECT_NEAR(out[2], 0.25, 1e-4);
 }
 
 TEST(CommandLexiconTest, TheGeneralRecogniserDecidesOnlyWhereTheMatcherNearlyAgrees) {
@@ -137,4 +187,16 @@ TEST(EarlyAnswerTest, QuietCountsAfterTheLoudestSoundAndAPrefixCommandWaits) {
     EXPECT_EQ(tail.add(quiet.data(), 0), 0u);
     tail.reset();
     EXPECT_EQ(tail.add(soft.data(), soft.size()), 0u); // a new utterance's own level
+
+    // Where a command's sound lies (a spoken stop ends the take where it
+    // begins): behind the quiet and the faint room around it.
+    std::vector<std::int16_t> utterance(8000, 30); // room, 0.5 s, -48 dB
+    utterance.insert(utterance.end(), 1600, 150);  // a breath, -35 dB
+    utterance.insert(utterance.end(), 1600, 500);  // the word's soft start, -24 dB
+    utterance.insert(utterance.end(), 4800, 8000); // the word
+    utterance.insert(utterance.end(), 8000, 30);   // quiet again
+    const speech::SoundSpan span = speech::loudSpan(utterance.data(), utterance.size());
+    EXPECT_EQ(span.begin, 9600u);
+    EXPECT_EQ(span.end, 16000u);
+    EXPECT_EQ(speech::loudSpan(utterance.data(), 0).end, 0u);
 }

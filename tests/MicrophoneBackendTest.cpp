@@ -39,7 +39,7 @@ struct Heard {
         return utterances.size();
     }
     speech::SpeechBackend::Sinks sinks() {
-        return {[this](const std::string& p) {
+        return {[this](const std::string& p, std::chrono::steady_clock::time_point) {
                     std::lock_guard lock(mutex);
                     phrases.push_back(p);
                 },

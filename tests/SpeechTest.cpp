@@ -47,6 +47,7 @@ struct FakeRecogniser {
     std::vector<std::shared_ptr<const speech::VoiceProfile>> profiles;
     speech::SpeechBackend::Sinks sinks;
     bool microphoneGone = false;
+    std::vector<bool> duringTake;
 
     speech::SpeechBackendFactory factory() {
         return [this](speech::SpeechBackend::Sinks s) {
@@ -75,14 +76,21 @@ struct FakeRecogniser {
                     owner->profiles.push_back(std::move(p));
                 }
                 bool microphoneLost() override { return owner->microphoneGone; }
+                void setDuringTake(bool on) override {
+                    if (owner->duringTake.empty() || owner->duringTake.back() != on)
+                        owner->duringTake.push_back(on);
+                }
             };
             auto b = std::make_unique<Backend>();
             b->owner = this;
             return b;
         };
     }
-    void hear(const std::string& phrase) {
-        std::thread([this, phrase] { sinks.phrase(phrase); }).join();
+    // `ago`: how long before now the phrase's sound began.
+    void hear(const std::string& phrase, std::chrono::milliseconds ago = {}) {
+        std::thread([this, phrase, ago] {
+            sinks.phrase(phrase, std::chrono::steady_clock::now() - ago);
+        }).join();
     }
     void hearSound(std::vector<std::int16_t> samples) {
         std::thread([this, &samples] { sinks.utterance(std::move(samples)); }).join();
@@ -91,7 +99,7 @@ struct FakeRecogniser {
     void hearConfident(const std::string& phrase, std::vector<std::int16_t> samples) {
         std::thread([&] {
             sinks.confident(phrase, std::move(samples));
-            sinks.phrase(phrase);
+            sinks.phrase(phrase, std::chrono::steady_clock::now());
         }).join();
     }
     void hearLevel(float peak) {
@@ -281,6 +289,26 @@ TEST_F(SpeechTest, CommandsDuringTheSaveDialogDoNotChangeTheTake) {
     EXPECT_TRUE(stillNoCapture);
     EXPECT_FALSE(sdk().engine().capturing());
     EXPECT_EQ(sdk().engine().recordLength(), 4044);
+}
+
+// The recogniser hears commands by stricter rules while a take runs; a
+// spoken stop ends the take where the word began, not where it was
+// understood, so that the word is not the end of the message.
+TEST_F(SpeechTest, ASpokenStopEndsTheTakeWhereTheWordBegan) {
+    win->Command2_Click();
+    sdk().StartRecognition();
+    say("录音");
+    lib.deliver({2 * 176400}); // two seconds of sound
+    lib.clock = 2 * 176400;
+    recogniser.hear("停止", std::chrono::milliseconds(1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sdk().engine().capturing(); }));
+    lib.deliver({4096});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sdk().engine().hasFinishedTake(); }));
+    // A second back, give or take the moments the phrase spent on its way.
+    EXPECT_NEAR(sdk().engine().recordLength(), 44 + 176400, 176400 / 20);
+    // The display's next refresh tells the recogniser the take is over.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recogniser.duringTake.size() == 2; }));
+    EXPECT_EQ(recogniser.duringTake, (std::vector<bool>{true, false}));
 }
 
 TEST_F(SpeechTest, AMissingRecogniserIsExplainedAndTheWindowStays) {

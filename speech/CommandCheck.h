@@ -1,0 +1,38 @@
+#pragma once
+// Whether what the decoder heard is a command said on its own: the rules
+// that keep a word inside a sentence, or a word drawn out over more speech
+// than it has, from being obeyed. Kept apart from the decoder so that each
+// rule is checked on made-up hypotheses.
+
+#include <string>
+#include <vector>
+
+namespace speech {
+
+// One word of a hypothesis: its name and where it lies (seconds).
+struct HeardWord {
+    std::string word;
+    double start = 0;
+    double end = 0;
+};
+
+struct IsolationRules {
+    // No syllable of a command lasts longer than this however slowly it is
+    // said; a longer one is the decoder stretching a syllable over speech.
+    double longestSyllable = 1.0;
+    // How much longer (seconds) the utterance's loud sound may last than
+    // the command the decoder found in it. The decoder may explain the
+    // words before a command as a long silence, since every syllable of
+    // the loop costs more than one silence does: "想一想再继续" is then
+    // heard as 继续, with the first four syllables taken for quiet.
+    double soundBeyond = 1e9;
+};
+
+// The command the words are, or empty: exactly the syllables of one
+// command, none held too long, and no more loud sound in the utterance
+// (`soundSeconds`, from its first loud moment to its last) than the
+// command covers.
+std::string isolatedCommand(const std::vector<HeardWord>& words, double soundSeconds,
+                            const IsolationRules& rules);
+
+} // namespace speech
