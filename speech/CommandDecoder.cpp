@@ -39,7 +39,11 @@ struct CommandDecoder::Impl {
     std::vector<std::int16_t> utterance;
     std::uint64_t utteranceFrom = 0;   // samples fed before `utterance` began
     std::vector<std::int16_t> floored; // what the decoder hears of a piece
-    bool settled = false;              // an utterance has been heard
+    // Each command's share when no take runs and while one does.
+    std::map<std::string, double> idleWeights, takeWeights;
+    const std::map<std::string, double>& weights(bool duringTake) const {
+        return duringTake ? takeWeights : idleWeights;
+    }
     static constexpr std::size_t kBefore = CommandDecoder::kSampleRate / 2;
     // Longer than any command word said slowly; the rest is not kept.
     static constexpr std::size_t kLongest = CommandDecoder::kSampleRate * 8;
@@ -78,10 +82,11 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     const fs::path takeFsg = impl->workDir / "take.fsg";
     std::ofstream(fsg) << grammarText(spellings, settings.commandProbability, settings.wordWeight,
                                       settings.continueProbability);
-    auto takeWeights = settings.takeWordWeight;
-    takeWeights.insert(settings.wordWeight.begin(), settings.wordWeight.end());
-    std::ofstream(takeFsg) << grammarText(spellings, settings.takeCommandProbability, takeWeights,
-                                          settings.continueProbability);
+    impl->idleWeights = settings.wordWeight;
+    impl->takeWeights = settings.takeWordWeight;
+    impl->takeWeights.insert(settings.wordWeight.begin(), settings.wordWeight.end());
+    std::ofstream(takeFsg) << grammarText(spellings, settings.takeCommandProbability,
+                                          impl->takeWeights, settings.continueProbability);
 
     std::vector<std::pair<std::string, std::string>> args = {
         {"-hmm", model.string()},
@@ -255,7 +260,12 @@ std::string CommandDecoder::heardCommand() {
     }
     const SoundSpan sound = loudSpan(impl_->utterance.data(), impl_->utterance.size());
     const double soundSeconds = double(sound.end - sound.begin) / kSampleRate;
-    const std::string command = isolatedCommand(words, soundSeconds, rules);
+    std::string command = isolatedCommand(words, soundSeconds, rules);
+    // A word not listened for now may still come out of the syllable loop,
+    // which holds every command's syllables.
+    if (const auto w = impl_->weights(strict_).find(command);
+        w != impl_->weights(strict_).end() && w->second <= 0)
+        command.clear();
     if (std::getenv("SPEECH_DEBUG")) {
         std::fprintf(stderr, "hyp [%s] at %.2f s sound %.2f syllables", said.c_str(),
                      double(fed_) / kSampleRate, soundSeconds);
@@ -281,18 +291,6 @@ void CommandDecoder::finishUtterance() {
     ps_end_utt(impl_->decoder);
     impl_->inUtterance = false;
     std::string phrase = heardCommand();
-    // The front end learns the microphone's level and colour at the end of
-    // each utterance: the first one is heard with the model's own idea of
-    // them, and a word said once at the start is then often missed. Unless
-    // it was a command, the first utterance is heard again with what the
-    // front end learnt from it.
-    if (phrase.empty() && !impl_->settled && !impl_->answered) {
-        ps_start_utt(impl_->decoder);
-        process(impl_->utterance.data(), impl_->utterance.size());
-        ps_end_utt(impl_->decoder);
-        phrase = heardCommand();
-    }
-    impl_->settled = true;
     const std::vector<std::int16_t> heard = std::move(impl_->utterance);
     impl_->utterance.clear();
     // The decoder is not reset between utterances: its front end keeps

@@ -56,7 +56,7 @@ struct DecoderSettings {
     // the best command path and the best loop path over the same sound
     // (the lattice's posterior, the other way to ask, is not kept by this
     // decoder's grammar search).
-    double takeCommandProbability = 0.2;
+    double takeCommandProbability = 0.1;
     // The commands' shares while a take runs, over `wordWeight`: playing
     // does nothing then (the take being recorded is not yet one to play),
     // so those words are not listened for, and short everyday words that

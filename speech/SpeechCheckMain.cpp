@@ -3,14 +3,16 @@
 // prints one line per delivered phrase: the file name, a tab, the phrase.
 //
 //   speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] [--gap S]
-//               [--set NAME=VALUE]... [--times] FILE.wav...
+//               [--set NAME=VALUE]... [--times] [--during-take] FILE.wav...
 //   speechcheck --enrol DIR WORD FILE.wav...
 // --profile recognises with a user's recordings of the command words (as
 // the window does once that user has recorded them); --enrol adds each
 // utterance heard in the files to DIR as a recording of WORD, exactly as the
 // window's enrolment does. --room mixes a recording of a room's noise, over
 // and over, into everything fed (the files and the quiet between them), as a
-// microphone in that room would hear it.
+// microphone in that room would hear it. --during-take hears the files as
+// the window does while a take is being recorded. --no-conditions matches
+// a profile's recordings only as they were made (for measuring).
 
 #include "CommandDecoder.h"
 #include "CommandLexicon.h"
@@ -57,8 +59,12 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 
 // Reads "--set name=value": prob=P (command branch), weight.WORD=W (that
 // command's share), floor=DB (the decoder's own noise floor), early=S (the
-// quiet that may answer before the end of speech; 0 never), or a
-// pocketsphinx option such as -lw=8.
+// quiet that may answer before the end of speech; 0 never), continue=P
+// (going on after a command), syllable=S (the longest command syllable),
+// beyond=S (the loud sound allowed outside the command; take.syllable=,
+// take.beyond= those while a take runs, take.prob= the command branch
+// then, take.weight.WORD= a command's share then), or a pocketsphinx
+// option such as -lw=8.
 bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
     const auto eq = text.find('=');
     if (eq == std::string::npos || eq == 0)
@@ -67,12 +73,27 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
     const std::string value = text.substr(eq + 1);
     if (name == "prob")
         settings.commandProbability = std::atof(value.c_str());
+    else if (name.rfind("take.weight.", 0) == 0)
+        settings.takeWordWeight[name.substr(12)] = std::atof(value.c_str());
     else if (name.rfind("weight.", 0) == 0)
         settings.wordWeight[name.substr(7)] = std::atof(value.c_str());
     else if (name == "floor")
         settings.floorDb = std::atof(value.c_str());
     else if (name == "early")
         settings.earlyQuiet = std::atof(value.c_str());
+    else if (name == "continue")
+        settings.continueProbability = std::atof(value.c_str());
+    else if (name == "syllable")
+        settings.idle.longestSyllable = std::atof(value.c_str());
+    else if (name == "take.prob")
+        settings.takeCommandProbability = std::atof(value.c_str());
+    else if (name == "beyond")
+        settings.idle.soundBeyond = std::atof(value.c_str());
+    else if (name == "take.beyond")
+        settings.duringTake.soundBeyond = std::atof(value.c_str());
+    else if (name == "take.syllable")
+        settings.duringTake.longestSyllable = std::atof(value.c_str());
+
     else if (name[0] == '-')
         settings.options.emplace_back(name, value);
     else
@@ -83,7 +104,7 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
 int usage() {
     std::fprintf(stderr,
                  "usage: speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] [--gap S]\n"
-                 "                   [--set NAME=VALUE]... [--times] FILE.wav...\n"
+                 "                   [--set NAME=VALUE]... [--times] [--during-take] FILE.wav...\n"
                  "       speechcheck --enrol DIR WORD FILE.wav...\n");
     return 2;
 }
@@ -102,6 +123,8 @@ int main(int argc, char* argv[]) {
     std::vector<std::int16_t> room;
     std::size_t roomAt = 0;
     bool times = false;
+    bool duringTake = false; // heard as while a take is being recorded
+    bool conditions = true;  // recordings also matched as heard otherwise
     double gapSeconds = 1.0;
     // Feeds `samples` with the room's noise added.
     auto feed = [&](speech::CommandDecoder& decoder, std::vector<std::int16_t> samples) {
@@ -118,6 +141,10 @@ int main(int argc, char* argv[]) {
         const bool hasValue = first + 1 < argc;
         if (option == "--times") {
             times = true;
+        } else if (option == "--during-take") {
+            duringTake = true;
+        } else if (option == "--no-conditions") {
+            conditions = false;
         } else if (option == "--lexicon" && hasValue) {
             // Further spellings of the command words ("word phones" lines).
             std::ifstream in(argv[++first]);
@@ -154,7 +181,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
         return 1;
     }
+    decoder->setDuringTake(duringTake);
     auto profile = std::make_shared<speech::VoiceProfile>();
+    profile->setUseConditions(conditions);
     speech::FolderVoiceStore store(profileDir);
     if (!profileDir.empty() && !store.load(*profile, error)) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
