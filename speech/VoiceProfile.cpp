@@ -48,7 +48,8 @@ bool VoiceProfile::addRecordings(std::vector<Recording> recordings, std::size_t&
             spread_.clear();
             return false;
         }
-        takes_.push_back({r.word, std::move(r.samples), std::move(*bands)});
+        std::vector<BandPowers> conditions = conditionsOf(r.samples, *bands);
+        takes_.push_back({r.word, std::move(r.samples), std::move(*bands), std::move(conditions)});
         words.insert(r.word);
     }
     for (const auto& word : words)
@@ -70,8 +71,29 @@ std::optional<BandPowers> VoiceProfile::wordSound(const std::string& word,
 
 void VoiceProfile::keep(const std::string& word, std::vector<std::int16_t> samples,
                         BandPowers bands) {
-    takes_.push_back({word, std::move(samples), std::move(bands)});
+    std::vector<BandPowers> conditions = conditionsOf(samples, bands);
+    takes_.push_back({word, std::move(samples), std::move(bands), std::move(conditions)});
     measureSpread(word);
+}
+
+std::vector<BandPowers> VoiceProfile::conditionsOf(const std::vector<std::int16_t>& samples,
+                                                   const BandPowers& bands) {
+    std::vector<BandPowers> out;
+    // Said louder than the converter takes: the peaks flattened.
+    int peak = 1;
+    for (const std::int16_t v : samples)
+        peak = std::max(peak, std::abs(int(v)));
+    for (const double over : kClippedGains) {
+        const double gain = over * 32767.0 / peak;
+        std::vector<std::int16_t> clipped(samples.size());
+        std::transform(samples.begin(), samples.end(), clipped.begin(), [gain](std::int16_t v) {
+            return std::int16_t(std::clamp(double(v) * gain, -32767.0, 32767.0));
+        });
+        out.push_back(BandPowers::fromSamples(clipped.data(), clipped.size()));
+    }
+    out.push_back(bands.bandLimited(kPhoneLowHz, kPhoneHighHz));
+    out.push_back(bands.reverberant(kEchoSeconds, kEchoLevel));
+    return out;
 }
 
 bool VoiceProfile::addTake(const std::string& word, std::vector<std::int16_t> samples) {
@@ -222,7 +244,14 @@ VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t
     for (std::size_t i = 0; i < takes_.size(); ++i) {
         const Take& t = takes_[i];
         inRoom[i] = WordFeatures::inRoomOf(t.bands, heard);
-        const Warp d = warp(WordFeatures::inRoomOf(heard, t.bands), inRoom[i]);
+        Warp d = warp(WordFeatures::inRoomOf(heard, t.bands), inRoom[i]);
+        if (useConditions_)
+            for (const BandPowers& c : t.conditions) {
+                const Warp dc =
+                    warp(WordFeatures::inRoomOf(heard, c), WordFeatures::inRoomOf(c, heard));
+                if (dc.mean < d.mean)
+                    d = dc;
+            }
         auto [it, added] = nearest.try_emplace(t.word, d);
         if (!added && d.mean < it->second.mean)
             it->second = d;

@@ -101,13 +101,30 @@ public:
     static constexpr int kClipLevel = 32700;
     static constexpr std::size_t kMostClipped = 16;
     static constexpr int kSoftestPeak = 500;
+    // The conditions each recording is also matched in: clipped this far
+    // over full scale (about 6 and 14 dB), a telephone's band, a room's echo.
+    static constexpr double kClippedGains[] = {2.0, 5.0};
+    static constexpr double kPhoneLowHz = 300;
+    static constexpr double kPhoneHighHz = 3400;
+    static constexpr double kEchoSeconds = 0.6;
+    static constexpr double kEchoLevel = 1.0;
+    // Matching against the conditions too (on unless measuring without).
+    void setUseConditions(bool on) { useConditions_ = on; }
 
 private:
     struct Take {
         std::string word;
         std::vector<std::int16_t> samples;
         BandPowers bands;
+        // The same recording as it would come through a louder voice that
+        // clips, a telephone-band microphone and a reverberant room: an
+        // utterance is matched against the nearest of them, so that a word
+        // trained in one quiet moment is still known when the voice, the
+        // microphone or the room changes.
+        std::vector<BandPowers> conditions;
     };
+    static std::vector<BandPowers> conditionsOf(const std::vector<std::int16_t>& samples,
+                                                const BandPowers& bands);
     std::optional<BandPowers> wordSound(const std::string& word,
                                         const std::vector<std::int16_t>& samples) const;
     void keep(const std::string& word, std::vector<std::int16_t> samples, BandPowers bands);
@@ -116,6 +133,7 @@ private:
 
     std::vector<Take> takes_;
     std::map<std::string, Warp> spread_;
+    bool useConditions_ = true;
 };
 
 } // namespace speech

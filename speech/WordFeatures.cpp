@@ -160,6 +160,44 @@ BandPowers BandPowers::fromSamples(const std::int16_t* samples, std::size_t coun
     return out;
 }
 
+BandPowers BandPowers::bandLimited(double lowHz, double highHz) const {
+    BandPowers out = *this;
+    for (int m = 0; m < kFilters; ++m) {
+        // The band's centre on the same mel scale as the filter bank.
+        const double centre =
+            fromMel(toMel(kLowHz) + (toMel(kHighHz) - toMel(kLowHz)) * (m + 1) / (kFilters + 1));
+        if (centre >= lowHz && centre <= highHz)
+            continue;
+        for (Frame& f : out.frames)
+            f[m] *= 1e-3f;
+        out.room[m] *= 1e-3f;
+    }
+    out.peak = 0;
+    for (const Frame& f : out.frames) {
+        double total = 0;
+        for (float e : f)
+            total += e;
+        out.peak = std::max(out.peak, total);
+    }
+    return out;
+}
+
+BandPowers BandPowers::reverberant(double seconds, double level) const {
+    BandPowers out = *this;
+    // Power falls by 60 dB over `seconds`: this much each 10 ms frame.
+    const double decay = std::pow(1e-6, double(WordFeatures::kFrameStep) / kRate / seconds);
+    // The tail's total power is `level` of the sound that made it.
+    const double gain = level * (1 - decay) / decay;
+    Frame tail{};
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        for (int m = 0; m < kFilters; ++m) {
+            out.frames[f][m] = float(frames[f][m] + gain * tail[m]);
+            tail[m] = float(decay * (tail[m] + frames[f][m]));
+        }
+    }
+    return out;
+}
+
 WordFeatures WordFeatures::fromBands(const BandPowers& word) {
     return compute(word, 1.0, {});
 }

@@ -26,6 +26,14 @@ struct BandPowers {
 
     // 16 kHz mono samples of one utterance with a moment of quiet around it.
     static BandPowers fromSamples(const std::int16_t* samples, std::size_t count);
+
+    // The same utterance as another microphone or room would give it: only
+    // the bands between `lowHz` and `highHz` (the rest 30 dB down, as a
+    // telephone or a small headset passes them); or heard in a room whose
+    // echo dies away by 60 dB in `seconds`, its tail `level` of the direct
+    // sound's power.
+    BandPowers bandLimited(double lowHz, double highHz) const;
+    BandPowers reverberant(double seconds, double level) const;
 };
 
 class WordFeatures {
