@@ -80,6 +80,37 @@ SPLITS = {
                 "好了，今天的节目就到这里，我们下周同一时间再见。",
     },
 }
+# Letters read aloud while a take runs: everyday sentences, some with a
+# command word inside, some short and close in sound to a command. None is
+# a command word said on its own.
+LETTERS = {
+    "tuning": "亲爱的女儿，你好。最近天气变冷了，我每天早上还是去公园散步。"
+              "昨天我用你买的录音机给你说了几句话，可是按错了按钮，只好暂停了一会儿再继续说。"
+              "邻居王阿姨说，她孙子的手机也能播放歌曲。停一下。"
+              "我们小区的电梯停止运行了三天，上下楼很不方便。"
+              "医生让我按时吃药，还要保存好病历。你寄来的衣服很合身，我试了试，很暖和。"
+              "下个星期社区有健康讲座，我想先去试听一下。录一点儿歌给你听吧。"
+              "家里一切都好，你爸爸身体也不错。他每天下午听广播，还学会了播放视频。"
+              "保重身体。继续努力工作，有空就回家看看。停一停再说吧。想你的妈妈。",
+    "validation": "老张，好久不见。上个月我搬了新家，离菜市场很近。"
+                  "每天早上我都录音练习唱歌，录完了再播放给自己听。"
+                  "唱得不好的地方，我就暂停一下，想一想再继续。路上慢点。"
+                  "前几天下大雨，公交车停止营业了一整天。保温杯别忘了带。"
+                  "孙子教我用手机，他说照片要保存在相册里。停电了。"
+                  "我们社区开了一个合唱团，我去试听了两次，觉得挺好。"
+                  "播报天气的时候，你记得听一听。继续锻炼身体，比什么都重要。"
+                  "暂时就写到这里。有空来家里坐坐，我给你做饺子。祝你全家平安。",
+    "heldout": "小李，你好。收到你的信，我很高兴。"
+               "我现在每天用录音的方法记日记，比写字方便多了。"
+               "有时候说着说着忘了词，就暂停下来，喝口水再继续。"
+               "你上次说的那个收音机，我已经播放过好几遍了。停车场在楼下。"
+               "上周末社区停止供水半天，大家都提前保存了一些水。"
+               "试试看吧。我去医院试听了一种新的助听器，声音清楚多了。"
+               "放心吧，我身体还行。记录血压的本子我一直保存着。"
+               "天冷了，继续多穿点衣服。停止抽烟以后，我咳嗽好多了。"
+               "播音员的声音真好听。就说到这儿吧，祝你万事如意。",
+}
+READ_SPEEDS = {"tuning": [130, 150], "validation": [140, 160], "heldout": [135, 155, 170]}
 SLOW_SPEEDS = [80, 90]
 PAUSES = [0.25, 0.4]
 GAP = 1.5  # quiet after each command or phrase, seconds
@@ -202,6 +233,35 @@ def tv_items(split, corpus, minutes):
     return [("tv", "", f) for f in files], rnd
 
 
+def letter_items(split, corpus, minutes, voices=None, seed=""):
+    """The split's letter read clause by clause, again and again by the
+    split's voices (or only `voices`) at reading speeds, with a reader's
+    pauses: short between clauses, longer between sentences. Returns the
+    items and their gaps."""
+    s = SPLITS[split]
+    voices = voices or s["voices"]
+    sentences = [x for x in re.split(r"(?<=[。！？])", LETTERS[split]) if x]
+    rnd = random.Random(split + "letter" + seed)
+    jobs, gaps, total, reading = [], [], 0.0, 0
+    while total < minutes * 60:
+        v = voices[reading % len(voices)]
+        sp = READ_SPEEDS[split][reading % len(READ_SPEEDS[split])]
+        p = s["pitches"][reading % len(s["pitches"])]
+        reading += 1
+        for sentence in sentences:
+            clauses = [c for c in re.split(r"[，。！？、]", sentence) if c]
+            for i, c in enumerate(clauses):
+                jobs.append((c, v, sp, p))
+                gap = rnd.uniform(0.3, 0.7) if i + 1 < len(clauses) else rnd.uniform(0.9, 1.8)
+                gaps.append(gap)
+                total += len(c) * 60.0 / sp + gap
+    # Each clause once (a reading repeats some), then in reading order.
+    unique = list(dict.fromkeys(jobs))
+    with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        made = dict(zip(unique, pool.map(lambda a: corpus.say(*a), unique)))
+    return [("letter", c[0], made[c]) for c in jobs], gaps
+
+
 def build_stream(items, out, gaps):
     """Joins the items with quiet; returns [(kind, label, start, end)]."""
     layout, t = [], 0.0
@@ -259,7 +319,16 @@ def speech_rms(files):
     return statistics.mean(vals)
 
 
+def letter_flags(a):
+    """How the recogniser is set while the letter is read: as during a take."""
+    return [] if a.letter_idle else ["--during-take"]
+
+
+FLAGS = []  # speechcheck flags for every run
+
+
 def speechcheck(exe, stream, room, settings, profile=None, extra=()):
+    extra = list(dict.fromkeys([*FLAGS, *extra]))
     cmd = [exe, "--times", "--gap", "0", *extra]
     if room:
         cmd += ["--room", room]
@@ -304,7 +373,7 @@ def score(layout, heard):
             if phrases:
                 r["acc"][kind] = r["acc"].get(kind, 0) + 1
                 r["fired"].append((label, phrases))
-            if kind == "tv":
+            if kind in ("tv", "letter"):
                 r["tvfired"] = r.get("tvfired", 0) + len(phrases)
     return r
 
@@ -327,6 +396,9 @@ def summary(name, r, tv_seconds):
         out["unrelated"] = pct(acc.get("oov", 0), n["oov"])
     if tv_seconds:
         out["tv_per_hour"] = r.get("tvfired", 0) * 3600.0 / tv_seconds
+    if r.get("letter_seconds"):
+        out["dictation_minutes"] = r["letter_seconds"] / 60.0
+        out["dictation_per_hour"] = r.get("letterfired", 0) * 3600.0 / r["letter_seconds"]
     if r["lat"]:
         lat = sorted(r["lat"])
         out["delay_median"] = lat[len(lat) // 2]
@@ -334,6 +406,7 @@ def summary(name, r, tv_seconds):
     out["perword"] = {k: round(100.0 * a / b) for k, (a, b) in sorted(r["perword"].items())
                       if k.startswith("cmd:")}
     out["fired"] = r["fired"][:30]
+    out["letter_fired"] = r.get("letter_fired", [])
     return out
 
 
@@ -388,10 +461,19 @@ def main():
     ap.add_argument("--set", action="append", default=[])
     ap.add_argument("--commands", help="the command words' only spellings (a file)")
     ap.add_argument("--tv", type=float, default=0, help="minutes of television-like speech")
+    ap.add_argument("--letter", type=float, default=0,
+                    help="minutes of the split's letter read aloud while a take runs")
+    ap.add_argument("--flag", action="append", default=[],
+                    help="a speechcheck flag for every run (--no-conditions)")
+    ap.add_argument("--during-take", action="store_true",
+                    help="hear the commands and phrases too as while a take runs")
+    ap.add_argument("--letter-idle", action="store_true",
+                    help="read the letter to the recogniser as when no take runs")
     ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "speech-eval-cache"))
     ap.add_argument("--json", action="store_true")
     ap.add_argument("--trained", action="store_true")
     a = ap.parse_args()
+    FLAGS.extend(a.flag)
     corpus = Corpus(a.cache)
     work = tempfile.mkdtemp(prefix="speech-eval-")
     jobs = []
@@ -410,6 +492,12 @@ def main():
             tstream = os.path.join(work, f"{split}_tv.wav")
             tlayout, tlen = build_stream(tvi, tstream, tgaps)
             tv = (tstream, tlayout, tlen)
+        letter = None
+        if a.letter > 0:
+            li, lg = letter_items(split, corpus, a.letter)
+            lstream = os.path.join(work, f"{split}_letter.wav")
+            llayout, llen = build_stream(li, lstream, lg)
+            letter = (lstream, llayout, llen)
         level = speech_rms([f for _, _, f in items])
         for cond in a.cond.split(","):
             room = None
@@ -417,11 +505,13 @@ def main():
                 room = noise_file(work, "floor", -64, 30)
             elif cond.startswith("snr"):
                 room = noise_file(work, cond, level - float(cond[3:]), 30)
-            jobs.append((split, cond, stream, layout, room, tv))
+            jobs.append((split, cond, stream, layout, room, tv, letter))
 
     def one(job):
-        split, cond, stream, layout, room, tv = job
+        split, cond, stream, layout, room, tv, letter = job
         extra = ["--commands", a.commands] if a.commands else []
+        if a.during_take:
+            extra.append("--during-take")
         r = score(layout, speechcheck(a.speechcheck, stream, room, a.set, extra=extra))
         tvsec = 0
         if tv:
@@ -430,6 +520,12 @@ def main():
             r["tvfired"] = tr.get("tvfired", 0)
             r["fired"] += tr["fired"]
             tvsec = tv[2]
+        if letter:
+            lr = score(letter[1], speechcheck(a.speechcheck, letter[0], room, a.set,
+                                              extra=extra + letter_flags(a)))
+            r["letterfired"] = lr.get("tvfired", 0)
+            r["letter_seconds"] = letter[2]
+            r["letter_fired"] = lr["fired"]
         return summary(f"{split}/{cond}", r, tvsec)
 
     with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
@@ -439,7 +535,8 @@ def main():
             print(json.dumps(res, ensure_ascii=False))
             continue
         line = [res["name"]]
-        for k in ("correct", "wrong", "slow", "paused", "unrelated", "tv_per_hour", "delay_median",
+        for k in ("correct", "wrong", "slow", "paused", "unrelated", "tv_per_hour",
+                  "dictation_minutes", "dictation_per_hour", "delay_median",
                   "delay_p90", *[k for k in res if k in VARIANTS]):
             if k in res:
                 line.append(f"{k} {res[k]:.1f}" if "delay" not in k else f"{k} {res[k]:.2f}")
@@ -447,6 +544,9 @@ def main():
         print("   per word:", " ".join(f"{k[4:]} {v}" for k, v in res["perword"].items()))
         if res["fired"]:
             print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
+        if res["letter_fired"]:
+            print("   in dictation:",
+                  "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["letter_fired"]))
     subprocess.run(["rm", "-rf", work])
 
 
@@ -467,14 +567,28 @@ def trained_main(a, corpus, work):
             tstream = os.path.join(work, f"trained_{split}_tv.wav")
             tlayout, tlen = build_stream(tvi, tstream, [trnd.uniform(0.6, 1.5) for _ in tvi])
             tv = (tstream, tlayout, tlen)
+        letters = []
+        if a.letter > 0:
+            for i, (v, prof, _) in enumerate(jobs):
+                li, lg = letter_items(split, corpus, a.letter / len(jobs), voices=[v], seed=v)
+                lstream = os.path.join(work, f"trained_{split}_{i}_letter.wav")
+                llayout, llen = build_stream(li, lstream, lg)
+                letters.append((lstream, llayout, llen))
         for cond in a.cond.split(","):
             room = noise_file(work, "floor", -64, 30)
             if cond.startswith("snr"):
                 room = noise_file(work, cond, level - float(cond[3:]), 30)
 
-            def one(job):
-                prof, stream, layout = job
+            def one(i):
+                prof, stream, layout = streams[i]
                 r = score(layout, speechcheck(a.speechcheck, stream, room, a.set, profile=prof))
+                if letters:
+                    lstream, llayout, llen = letters[i]
+                    lr = score(llayout, speechcheck(a.speechcheck, lstream, room, a.set,
+                                                    profile=prof, extra=letter_flags(a)))
+                    r["letterfired"] = lr.get("tvfired", 0)
+                    r["letter_seconds"] = llen
+                    r["letter_fired"] = lr["fired"]
                 if tv:
                     # The television heard by this voice's profile.
                     tr = score(tv[1], speechcheck(a.speechcheck, tv[0], room, a.set, profile=prof))
@@ -483,7 +597,7 @@ def trained_main(a, corpus, work):
                 return r
 
             with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
-                parts = list(pool.map(one, streams))
+                parts = list(pool.map(one, range(len(streams))))
             total = {"n": {}, "ok": {}, "wrong": {}, "acc": {}, "lat": [], "perword": {},
                      "fired": []}
             for r in parts:
@@ -492,6 +606,9 @@ def trained_main(a, corpus, work):
                         total[key][k] = total[key].get(k, 0) + val
                 total["lat"] += r["lat"]
                 total["tvfired"] = total.get("tvfired", 0) + r.get("tvfired", 0)
+                total["letterfired"] = total.get("letterfired", 0) + r.get("letterfired", 0)
+                total["letter_seconds"] = total.get("letter_seconds", 0) + r.get("letter_seconds", 0)
+                total["letter_fired"] = total.get("letter_fired", []) + r.get("letter_fired", [])
                 total["fired"] += r["fired"]
                 for k, (x, y) in r["perword"].items():
                     pw = total["perword"].setdefault(k, [0, 0])
@@ -500,11 +617,15 @@ def trained_main(a, corpus, work):
             res = summary(f"trained {split}/{cond}", total, tv[2] * len(streams) if tv else 0)
             line = [res["name"]] + [f"{k} {res[k]:.1f}" for k in
                                     ("correct", "wrong", "slow", "unrelated", "tv_per_hour",
-                                     *VARIANTS) if k in res]
+                                     "dictation_minutes", "dictation_per_hour", *VARIANTS)
+                                    if k in res]
             line += [f"{k} {res[k]:.2f}" for k in ("delay_median", "delay_p90") if k in res]
             print("  ".join(line))
             if res["fired"]:
                 print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
+            if res["letter_fired"]:
+                print("   in dictation:",
+                      "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["letter_fired"]))
     subprocess.run(["rm", "-rf", work])
 
 
