@@ -126,6 +126,7 @@ void RecordEngine::StartRecording() {
     }
     endedByCallback_ = false;
     stopAt_ = 0;
+    soundCut_ = 0;
     lastBlockAt_ = nowNanoseconds();
     longestGap_ = 0;
     warnedUnprotected_ = false;
@@ -160,7 +161,7 @@ void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
     const std::int64_t back =
         running ? std::max<std::int64_t>(0, earlier.count()) * kSampleRate / 1000000000 * frame : 0;
     const std::int64_t sound =
-        std::max<std::int64_t>(0, std::int64_t(clock) / frame * frame - back);
+        std::max<std::int64_t>(0, std::int64_t(clock) / frame * frame - soundCut_ - back);
     const std::int64_t mark = std::min<std::int64_t>(kHeaderBytes + sound, maxTakeBytes_);
     stopAt_ = mark;
     if (!running) {
@@ -297,13 +298,28 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
                             MessageIcon::Information);
 }
 
-void RecordEngine::PauseRecording() {
+void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
     if (stopping_)
         return;
-    if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED)
+    if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED) {
         library_.BASS_ChannelPlay(RecordChannel, 0);
-    else
-        library_.BASS_ChannelPause(RecordChannel);
+        return;
+    }
+    library_.BASS_ChannelPause(RecordChannel);
+    // Paused, no block comes until the take resumes: the sound since the
+    // pause was asked for (a spoken word) can be taken back out.
+    const audio::QWORD clock = library_.captureClock(RecordChannel);
+    if (earlier.count() <= 0 || clock == audio::QWORD(-1) ||
+        library_.BASS_ChannelIsActive(RecordChannel) != BASS_ACTIVE_PAUSED)
+        return;
+    const std::int64_t frame = kChannels * kBitsPerSample / 8;
+    const std::int64_t back = earlier.count() * kSampleRate / 1000000000 * frame;
+    const std::int64_t mark = std::max<std::int64_t>(
+        kHeaderBytes, kHeaderBytes + std::int64_t(clock) / frame * frame - soundCut_ - back);
+    if (RecordLength > mark) {
+        soundCut_ += RecordLength - mark;
+        RecordLength = std::int32_t(mark);
+    }
 }
 
 void RecordEngine::Play() {

@@ -81,7 +81,10 @@ public:
     // call (a spoken stop ends where the word began, not where it was
     // understood); a paused take ends where it was paused.
     void StopRecording(std::chrono::nanoseconds earlier = {});
-    void PauseRecording();
+    // Pauses or resumes the take. With `earlier`, a pause also takes back
+    // out of the take the sound of that long before the call (the spoken
+    // word that asked for it).
+    void PauseRecording(std::chrono::nanoseconds earlier = {});
     void Play();
     void RefreshDisplay();
     void SaveRecording();
@@ -173,6 +176,9 @@ private:
     std::atomic<std::int64_t> lastBlockAt_{0};
     std::atomic<std::int64_t> longestGap_{0};
     bool playWhenStopped_ = false;
+    // Sound taken back out of the take at pauses: the capture clock still
+    // counts it.
+    std::int64_t soundCut_ = 0;
     bool saveWhenStopped_ = false;
 };
 

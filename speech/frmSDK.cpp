@@ -237,7 +237,7 @@ void frmSDK::followTake() {
 }
 
 void frmSDK::btnPause_Click() {
-    engine_->PauseRecording();
+    engine_->PauseRecording(sinceSaid_);
 }
 void frmSDK::btnPlay_Click() {
     engine_->Play();

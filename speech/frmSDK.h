@@ -158,7 +158,8 @@ private:
     RecoGrammar* RecoGrammar_ = nullptr;
     bool recognitionActive_ = false;
     int contextsCreated_ = 0;
-    // While a spoken command runs: how long ago it was said.
+    // While a spoken command runs: how long ago it was said (a spoken stop
+    // or pause takes its word back out of the take).
     std::chrono::nanoseconds sinceSaid_{0};
     // Tells the recogniser whether a take is being recorded.
     void followTake();

@@ -420,6 +420,22 @@ TEST_F(EngineTest, AStopEndsTheTakeAtItsMomentWhateverTheBlocks) {
         EXPECT_EQ(eng.recordLength(), 44 + kept) << earlier.count();
     }
 
+    // A spoken pause takes its word back out; a later stop's moment still
+    // falls where it should in what is left.
+    lib.clock = -1;
+    eng.StartRecording();
+    lib.deliver({2 * 176400});
+    lib.clock = 2 * 176400;
+    eng.PauseRecording(std::chrono::milliseconds(500));
+    EXPECT_EQ(eng.recordLength(), 44 + 3 * 44100 * 2);
+    eng.PauseRecording(); // resumed
+    lib.deliver({44100 * 4});
+    lib.clock = 3 * 176400; // a second of sound since the take resumed
+    eng.StopRecording();
+    lib.deliver({4096});
+    win.runPosted();
+    EXPECT_EQ(eng.recordLength(), 44 + 5 * 44100 * 2) << "1.5 s before the pause, 1 s after";
+
     // Paused at the stop: nothing more will come; it ends at once, where it
     // was paused (what was said since was never in the take).
     lib.clock = -1;
