@@ -49,8 +49,8 @@ struct DecoderSettings {
     // while one does (stricter: a false command there ends the message
     // being recorded). While a take runs no command is answered early:
     // it must be followed by the decoder's whole end of speech.
-    IsolationRules idle{1.0, 0.6};
-    IsolationRules duringTake{0.8, 0.4};
+    IsolationRules idle{1.0, 0.25};
+    IsolationRules duringTake{0.8, 0.2};
     // The command branch's weight while a take runs. The branch's weight
     // against the loop's is the threshold on the likelihood ratio between
     // the best command path and the best loop path over the same sound

@@ -2,6 +2,7 @@
 // grammar the decoder can load (every word spelt, every path a whole
 // command or at least one syllable of the loop).
 
+#include "CommandDecoder.h"
 #include "CommandLexicon.h"
 #include "QuietTail.h"
 #include "VoiceProfile.h"
@@ -31,7 +32,7 @@ TEST(CommandLexiconTest, OnlyTheWholeSyllablesOfOneCommandAreACommand) {
 // past any speaking rate, and no loud sound outside it.
 TEST(CommandLexiconTest, ACommandIsTheWholeUtteranceAtASpeakingRate) {
     using speech::HeardWord;
-    const speech::IsolationRules rules{0.8, 0.4};
+    const speech::IsolationRules rules = speech::DecoderSettings{}.idle;
     struct Row {
         std::vector<HeardWord> words;
         double sound; // seconds of loud sound in the utterance
@@ -48,6 +49,8 @@ TEST(CommandLexiconTest, ACommandIsTheWholeUtteranceAtASpeakingRate) {
         {{{"停止_1", 0.1, 0.3}, {"停止_2", 0.3, 1.6}}, 1.5, ""},
         // Four syllables before 继续 taken for silence: 1.8 s of sound.
         {{{"继续_1", 1.2, 1.5}, {"继续_2", 1.5, 1.9}}, 1.8, ""},
+        // 停止识别 said quickly, its last two syllables taken for silence.
+        {{{"停止_1", 0.2, 0.63}, {"停止_2", 0.63, 0.87}}, 1.02, ""},
         {{}, 0, ""},
     };
     for (const Row& r : rows)
