@@ -2,8 +2,8 @@
 // grammar the decoder can load (every word spelt, every path a whole
 // command or at least one syllable of the loop).
 
-#include "CommandDecoder.h"
 #include "CommandLexicon.h"
+#include "CommandDecoder.h"
 #include "QuietTail.h"
 #include "VoiceProfile.h"
 
