@@ -155,15 +155,8 @@ void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
     // A paused capture delivers nothing more: it ends now, and what was
     // said while it was paused was never in the take.
     const bool running = library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PLAYING;
-    // The take ends at the sound time of this moment, or that much earlier,
-    // on a whole frame; never before its start.
-    const std::int64_t frame = kChannels * kBitsPerSample / 8;
-    const std::int64_t back =
-        running ? std::max<std::int64_t>(0, earlier.count()) * kSampleRate / 1000000000 * frame : 0;
-    const std::int64_t sound =
-        std::max<std::int64_t>(0, std::int64_t(clock) / frame * frame - soundCut_ - back);
-    const std::int64_t mark = std::min<std::int64_t>(kHeaderBytes + sound, maxTakeBytes_);
-    stopAt_ = mark;
+    stopAt_ = std::min<std::int64_t>(
+        takeMark(clock, running ? earlier : std::chrono::nanoseconds{}), maxTakeBytes_);
     if (!running) {
         stopNow();
         return;
@@ -171,6 +164,17 @@ void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
     stopping_ = true;
     stopWaitTicks_ = 0;
     window_.setRecordCaption(recordCaption());
+}
+
+// Where in the take the sound time `clock`, less `earlier`, falls: on a
+// whole frame, allowing for sound taken out at pauses, never before the
+// take's start.
+std::int64_t RecordEngine::takeMark(audio::QWORD clock, std::chrono::nanoseconds earlier) const {
+    const std::int64_t frame = kChannels * kBitsPerSample / 8;
+    const std::int64_t back =
+        std::max<std::int64_t>(0, earlier.count()) * kSampleRate / 1000000000 * frame;
+    return kHeaderBytes +
+           std::max<std::int64_t>(0, std::int64_t(clock) / frame * frame - soundCut_ - back);
 }
 
 void RecordEngine::stopNow() {
@@ -312,10 +316,7 @@ void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
     if (earlier.count() <= 0 || clock == audio::QWORD(-1) ||
         library_.BASS_ChannelIsActive(RecordChannel) != BASS_ACTIVE_PAUSED)
         return;
-    const std::int64_t frame = kChannels * kBitsPerSample / 8;
-    const std::int64_t back = earlier.count() * kSampleRate / 1000000000 * frame;
-    const std::int64_t mark = std::max<std::int64_t>(
-        kHeaderBytes, kHeaderBytes + std::int64_t(clock) / frame * frame - soundCut_ - back);
+    const std::int64_t mark = takeMark(clock, earlier);
     if (RecordLength > mark) {
         soundCut_ += RecordLength - mark;
         RecordLength = std::int32_t(mark);

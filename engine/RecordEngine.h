@@ -128,6 +128,7 @@ private:
     // Ends the capture now and finishes the take, cut at the stop's moment
     // if more than that came.
     void stopNow();
+    std::int64_t takeMark(audio::QWORD clock, std::chrono::nanoseconds earlier) const;
     void reachedStopMark(audio::HRECORD handle);
     void PrepareBlock();
     void FinishTake();
@@ -147,8 +148,9 @@ private:
 
     // While a capture runs, RecordBuffer's memory, capacity_ and
     // RecordLength are written only by the capture thread; the window thread
-    // touches them before BASS_RecordStart and after BASS_ChannelStop, both
-    // of which synchronise with the capture thread. The block's address
+    // touches them before BASS_RecordStart, after BASS_ChannelStop and while
+    // paused (a pause cuts a spoken word back out), all of which synchronise
+    // with the capture thread. The block's address
     // space is reserved once for the largest take: it never moves.
     platform::ReservedMemory RecordBuffer{std::size_t(kMaxTakeBytes) + 65536};
     bool haveBlock_ = false;

@@ -37,8 +37,7 @@ struct CommandDecoder::Impl {
     // half second before it is kept and becomes the utterance's start.
     std::vector<std::int16_t> before;
     std::vector<std::int16_t> utterance;
-    std::uint64_t utteranceFrom = 0;   // samples fed before `utterance` began
-    std::vector<std::int16_t> floored; // what the decoder hears of a piece
+    std::uint64_t utteranceFrom = 0; // samples fed before `utterance` began
     // Each command's share when no take runs and while one does.
     std::map<std::string, double> idleWeights, takeWeights;
     const std::map<std::string, double>& weights(bool duringTake) const {
@@ -162,7 +161,19 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
             ps_end_utt(impl_->decoder);
             startUtterance();
         }
-        process(piece, n);
+        // The decoder hears the sound over a faint floor of its own: exact
+        // digital zeros (a muted source, a padded file) throw its noise
+        // and level tracking off, and every real microphone has a floor
+        // louder than this one anyway.
+        std::int16_t heard[kPiece];
+        for (std::size_t i = 0; i < n; ++i) {
+            impl_->noise ^= impl_->noise << 13;
+            impl_->noise ^= impl_->noise >> 17;
+            impl_->noise ^= impl_->noise << 5;
+            const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
+            heard[i] = std::int16_t(std::clamp(int(piece[i]) + floor, -32768, 32767));
+        }
+        ps_process_raw(impl_->decoder, heard, n, FALSE, FALSE);
         fed_ += n;
         const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
         Impl& d = *impl_;
@@ -188,23 +199,6 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
                 answerEarly();
         }
     }
-}
-
-void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
-    // The decoder hears the sound over a faint floor of its own: exact
-    // digital zeros (a muted source, a padded file) throw its noise and
-    // level tracking off, and every real microphone has a floor louder than
-    // this one anyway.
-    std::vector<std::int16_t>& heard = impl_->floored;
-    heard.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        impl_->noise ^= impl_->noise << 13;
-        impl_->noise ^= impl_->noise >> 17;
-        impl_->noise ^= impl_->noise << 5;
-        const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
-        heard[i] = std::int16_t(std::clamp(int(samples[i]) + floor, -32768, 32767));
-    }
-    ps_process_raw(impl_->decoder, heard.data(), count, FALSE, FALSE);
 }
 
 // The decoder's end of speech waits half a second of quiet, so that a word

@@ -120,8 +120,6 @@ private:
     std::atomic<bool> duringTake_{false};
     bool strict_ = false; // the rules in force for this utterance
     std::string heardCommand();
-    // Hands samples to the decoder over its floor.
-    void process(const std::int16_t* samples, std::size_t count);
     void startUtterance();
 };
 

@@ -165,8 +165,16 @@ private:
     // With SPEECH_RECORD set, everything the decoder hears goes to that file
     // too (raw 16 kHz mono): what a microphone gave, to measure again.
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> dump_{
-        std::getenv("SPEECH_RECORD") ? std::fopen(std::getenv("SPEECH_RECORD"), "wb") : nullptr,
-        [](std::FILE* f) { return f ? std::fclose(f) : 0; }};
+        openDump(), [](std::FILE* f) { return std::fclose(f); }};
+    static std::FILE* openDump() {
+        const char* path = std::getenv("SPEECH_RECORD");
+        if (!path)
+            return nullptr;
+        std::FILE* f = std::fopen(path, "wb");
+        if (!f)
+            std::fprintf(stderr, "SPEECH_RECORD: cannot write %s\n", path);
+        return f;
+    }
     std::unique_ptr<CommandDecoder> decoder_;
     std::atomic<bool> active_{false};
     std::atomic<bool> enrolling_{false};

@@ -41,6 +41,7 @@ struct Tables {
     std::array<std::array<double, kBins>, kFilters> filters{};
     // Each triangle covers a few bins only: [first, last) of filter m.
     std::array<int, kFilters> first{}, last{};
+    std::array<double, kFilters> centreHz{};
     std::array<std::array<double, kFilters>, kCeps> dct{};
 
     Tables() {
@@ -51,6 +52,8 @@ struct Tables {
         for (int i = 0; i < kFilters + 2; ++i)
             edges[i] =
                 fromMel(toMel(kLowHz) + (toMel(kHighHz) - toMel(kLowHz)) * i / (kFilters + 1));
+        for (int m = 0; m < kFilters; ++m)
+            centreHz[m] = edges[m + 1];
         for (int m = 0; m < kFilters; ++m)
             for (int b = 0; b < kBins; ++b) {
                 const double hz = double(b) * kRate / kFft;
@@ -163,9 +166,7 @@ BandPowers BandPowers::fromSamples(const std::int16_t* samples, std::size_t coun
 BandPowers BandPowers::bandLimited(double lowHz, double highHz) const {
     BandPowers out = *this;
     for (int m = 0; m < kFilters; ++m) {
-        // The band's centre on the same mel scale as the filter bank.
-        const double centre =
-            fromMel(toMel(kLowHz) + (toMel(kHighHz) - toMel(kLowHz)) * (m + 1) / (kFilters + 1));
+        const double centre = tables().centreHz[m];
         if (centre >= lowHz && centre <= highHz)
             continue;
         for (Frame& f : out.frames)

@@ -89,16 +89,18 @@ constexpr platform::CaptionRow<W> kCaptions[] = {
     {control<&W::btnSave>, "保 存", "保 存"},
 };
 
-// What each spoken command does: the button it stands for, by Command.
-constexpr void (frmSDK::*kCommandActions[])() = {
-    &frmSDK::btnRecord_Click, // 录音
-    &frmSDK::btnPause_Click,  // 暂停
-    &frmSDK::btnPause_Click,  // 继续
-    &frmSDK::btnRecord_Click, // 停止
-    &frmSDK::btnPlay_Click,   // 播放
-    &frmSDK::btnPlay_Click,   // 试听
-    &frmSDK::btnSave_Click,   // 保存
-    &frmSDK::Command2_Click,  // 停止识别
+// What each spoken command does: the button it stands for, by Command,
+// told how long ago the word was said.
+using Said = std::chrono::nanoseconds;
+constexpr void (*kCommandActions[])(frmSDK&, Said) = {
+    [](W& w, Said said) { w.recordToggle(said); }, // 录音
+    [](W& w, Said said) { w.pauseToggle(said); },  // 暂停
+    [](W& w, Said said) { w.pauseToggle(said); },  // 继续
+    [](W& w, Said said) { w.recordToggle(said); }, // 停止
+    [](W& w, Said) { w.btnPlay_Click(); },         // 播放
+    [](W& w, Said) { w.btnPlay_Click(); },         // 试听
+    [](W& w, Said) { w.btnSave_Click(); },         // 保存
+    [](W& w, Said) { w.Command2_Click(); },        // 停止识别
 };
 static_assert(std::size(kCommandActions) == kCommandWords.size());
 
@@ -223,9 +225,9 @@ bool frmSDK::Load() {
     return true;
 }
 
-void frmSDK::btnRecord_Click() {
+void frmSDK::recordToggle(std::chrono::nanoseconds said) {
     if (engine_->capturing())
-        engine_->StopRecording(sinceSaid_);
+        engine_->StopRecording(said);
     else
         engine_->StartRecording();
     followTake();
@@ -236,8 +238,8 @@ void frmSDK::followTake() {
         RecoContext_->SetDuringTake(engine_->capturing() || engine_->stopping());
 }
 
-void frmSDK::btnPause_Click() {
-    engine_->PauseRecording(sinceSaid_);
+void frmSDK::pauseToggle(std::chrono::nanoseconds said) {
+    engine_->PauseRecording(said);
 }
 void frmSDK::btnPlay_Click() {
     engine_->Play();
@@ -494,11 +496,9 @@ void frmSDK::RecoContext_Recognition(const QString& phrase,
     }
     if (const auto command = commandNamed(phrase.toStdString())) {
         const auto now = std::chrono::steady_clock::now();
-        sinceSaid_ = began.time_since_epoch().count() != 0 && began < now
-                         ? now - began
-                         : std::chrono::nanoseconds{};
-        (this->*kCommandActions[std::size_t(*command)])();
-        sinceSaid_ = {};
+        const Said said =
+            began.time_since_epoch().count() != 0 && began < now ? now - began : Said{};
+        kCommandActions[std::size_t(*command)](*this, said);
     }
 }
 

@@ -45,8 +45,12 @@ public:
     // The captions in the chosen script.
     void applyCaptions(bool simplified);
 
-    void btnRecord_Click();
-    void btnPause_Click();
+    void btnRecord_Click() { recordToggle({}); }
+    void btnPause_Click() { pauseToggle({}); }
+    // The two toggles as a spoken word asks for them, `said` ago: a stop or
+    // a pause takes the word back out of the take.
+    void recordToggle(std::chrono::nanoseconds said);
+    void pauseToggle(std::chrono::nanoseconds said);
     void btnPlay_Click();
     void btnSave_Click();
     void Label8_Click();
@@ -158,9 +162,6 @@ private:
     RecoGrammar* RecoGrammar_ = nullptr;
     bool recognitionActive_ = false;
     int contextsCreated_ = 0;
-    // While a spoken command runs: how long ago it was said (a spoken stop
-    // or pause takes its word back out of the take).
-    std::chrono::nanoseconds sinceSaid_{0};
     // Tells the recogniser whether a take is being recorded.
     void followTake();
 };
