@@ -4,7 +4,11 @@
 #include "QuietTail.h"
 #include "VoiceProfile.h"
 
+#include "AtomicFile.h"
+
 #include <pocketsphinx.h>
+#include <sphinxbase/cmn.h>
+#include <sphinxbase/feat.h>
 #include <sphinxbase/fsg_model.h>
 
 #include <algorithm>
@@ -14,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 #ifndef POCKETSPHINX_MODEL_DIR
 #define POCKETSPHINX_MODEL_DIR "/usr/share/pocketsphinx/model"
@@ -38,6 +43,8 @@ struct CommandDecoder::Impl {
     std::vector<std::int16_t> before;
     std::vector<std::int16_t> utterance;
     std::uint64_t utteranceFrom = 0; // samples fed before `utterance` began
+    // What the front end had learnt as the utterance began.
+    std::vector<float> meanBefore;
     // Each command's share when no take runs and while one does.
     std::map<std::string, double> idleWeights, takeWeights;
     const std::map<std::string, double>& weights(bool duringTake) const {
@@ -186,6 +193,7 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
                 d.before.erase(d.before.begin(), d.before.end() - std::ptrdiff_t(Impl::kBefore));
         }
         if (inSpeech && !d.inUtterance) {
+            d.meanBefore = hearing();
             d.inUtterance = true;
             d.answered = false;
             d.tail.reset();
@@ -220,6 +228,22 @@ void CommandDecoder::answerEarly() {
         impl_->utteranceFrom + loudSpan(impl_->utterance.data(), impl_->utterance.size()).begin;
     if (handler_)
         handler_(answer);
+}
+
+std::vector<float> CommandDecoder::hearing() const {
+    cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
+    std::vector<mfcc_t> mean(std::size_t(cmn->veclen));
+    cmn_live_get(cmn, mean.data());
+    return {mean.begin(), mean.end()};
+}
+
+void CommandDecoder::setHearing(const std::vector<float>& state) {
+    cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
+    if (state.size() != std::size_t(cmn->veclen) ||
+        !std::all_of(state.begin(), state.end(), [](float v) { return std::isfinite(v); }))
+        return;
+    const std::vector<mfcc_t> mean(state.begin(), state.end());
+    cmn_live_set(cmn, mean.data());
 }
 
 void CommandDecoder::flush() {
@@ -284,6 +308,14 @@ void CommandDecoder::startUtterance() {
 void CommandDecoder::finishUtterance() {
     ps_end_utt(impl_->decoder);
     impl_->inUtterance = false;
+    // The voice detector also marks off sound that is no voice: above all
+    // the first moments of a stream, before it knows the room's noise. Such
+    // sound must not become the level and colour that the next words are
+    // heard against (a first 录音 after two seconds of room noise was missed
+    // 31 times in 33 that way).
+    const char* hyp = ps_get_hyp(impl_->decoder, nullptr);
+    if (!hyp || !*hyp || !standsOut(impl_->utterance.data(), impl_->utterance.size()))
+        setHearing(impl_->meanBefore);
     std::string phrase = heardCommand();
     const std::vector<std::int16_t> heard = std::move(impl_->utterance);
     impl_->utterance.clear();
@@ -318,6 +350,32 @@ std::string CommandDecoder::decide(const std::string& heard,
     if (confidentHandler_ && phrase == m.word && VoiceProfile::confident(m))
         confidentHandler_(phrase, samples);
     return phrase;
+}
+
+std::vector<float> readHearing(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    in.imbue(std::locale::classic());
+    std::vector<float> state;
+    // A handful of numbers; anything longer is not this file.
+    for (float v; state.size() < 64 && in >> v;)
+        state.push_back(v);
+    if (!in.eof() || !std::all_of(state.begin(), state.end(),
+                                  [](float v) { return std::isfinite(v) && std::abs(v) < 1000; }))
+        return {};
+    return state;
+}
+
+bool writeHearing(const std::filesystem::path& file, const std::vector<float>& state) {
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    for (float v : state)
+        out << v << '\n';
+    const std::string text = out.str();
+    std::error_code ignored;
+    fs::create_directories(file.parent_path(), ignored);
+    const std::u8string name = file.u8string();
+    return platform::writeFileAtomically(std::string(name.begin(), name.end()), text.data(),
+                                         text.size()) == platform::WriteResult::Ok;
 }
 
 } // namespace speech

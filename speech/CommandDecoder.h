@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -99,6 +100,13 @@ public:
     // Whether a take is being recorded: commands are then heard by the
     // stricter rules. Thread-safe; applies from the next utterance on.
     void setDuringTake(bool on) { duringTake_ = on; }
+    // What the front end has learnt of the voice and the microphone (the
+    // mean of the cepstra of the speech heard so far), to start the next
+    // run from instead of the model's own guess: the first word after
+    // listening begins is then heard as well as the later ones. Call from
+    // the feeding thread; set() ignores a state of another shape.
+    std::vector<float> hearing() const;
+    void setHearing(const std::vector<float>& state);
 
     static constexpr int kSampleRate = 16000;
 
@@ -122,5 +130,11 @@ private:
     std::string heardCommand();
     void startUtterance();
 };
+
+// A decoder's hearing() kept in a small text file between runs. Reading
+// gives nothing for a missing or damaged file (the model's guess is used
+// then); writing replaces the file whole or not at all.
+std::vector<float> readHearing(const std::filesystem::path& file);
+bool writeHearing(const std::filesystem::path& file, const std::vector<float>& state);
 
 } // namespace speech

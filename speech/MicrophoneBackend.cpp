@@ -31,12 +31,18 @@ public:
         wake_.notify_all();
         if (worker_.joinable())
             worker_.join();
+        if (decoder_ && !hearingFile_.empty())
+            writeHearing(hearingFile_, decoder_->hearing());
     }
+
+    void keepHearingIn(std::filesystem::path file) override { hearingFile_ = std::move(file); }
 
     bool load(std::string& error) override {
         decoder_ = CommandDecoder::create(error);
         if (!decoder_)
             return false;
+        if (!hearingFile_.empty())
+            decoder_->setHearing(readHearing(hearingFile_));
         decoder_->setPhraseHandler([this](const std::string& phrase) {
             if (!active_ || enrolling_)
                 return;
@@ -176,6 +182,7 @@ private:
         return f;
     }
     std::unique_ptr<CommandDecoder> decoder_;
+    std::filesystem::path hearingFile_;
     std::atomic<bool> active_{false};
     std::atomic<bool> enrolling_{false};
     platform::SdlAudioSystem sdl_;

@@ -66,4 +66,19 @@ inline SoundSpan loudSpan(const std::int16_t* samples, std::size_t count) {
     return span;
 }
 
+// Whether anything in the sound stands out from its own quietest part by
+// 20 dB, as a voice does from a room; steady noise does not.
+inline bool standsOut(const std::int16_t* samples, std::size_t count) {
+    constexpr std::size_t kFrame = 160;
+    double loudest = 0, quietest = -1;
+    for (std::size_t at = 0; at + kFrame <= count; at += kFrame) {
+        double p = 0;
+        for (std::size_t i = at; i < at + kFrame; ++i)
+            p += double(samples[i]) * samples[i];
+        loudest = std::max(loudest, p);
+        quietest = quietest < 0 ? p : std::min(quietest, p);
+    }
+    return loudest > 100 * std::max(quietest, double(kFrame));
+}
+
 } // namespace speech

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,6 +50,10 @@ public:
     // rules, since a false one would end the message being recorded.
     // Thread-safe.
     virtual void setDuringTake(bool) {}
+    // Where what the recogniser learnt of the voice and the microphone is
+    // kept between runs: read when it loads, written when it is destroyed.
+    // Call before load().
+    virtual void keepHearingIn(std::filesystem::path) {}
     // Whether the microphone listened to has gone away (window thread).
     virtual bool microphoneLost() { return false; }
 };

@@ -3,7 +3,7 @@
 // prints one line per delivered phrase: the file name, a tab, the phrase.
 //
 //   speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] [--gap S]
-//               [--set NAME=VALUE]... [--times] [--during-take] FILE.wav...
+//               [--set NAME=VALUE]... [--times] [--during-take] [--hearing FILE] FILE.wav...
 //   speechcheck --enrol DIR WORD FILE.wav...
 // --profile recognises with a user's recordings of the command words (as
 // the window does once that user has recorded them); --enrol adds each
@@ -13,6 +13,9 @@
 // microphone in that room would hear it. --during-take hears the files as
 // the window does while a take is being recorded. --no-conditions matches
 // a profile's recordings only as they were made (for measuring).
+// --hearing starts from what an earlier run learnt of the voice and the
+// microphone, kept in FILE, and keeps what this run learnt there, as the
+// window does between runs.
 
 #include "CommandDecoder.h"
 #include "CommandLexicon.h"
@@ -104,7 +107,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
 int usage() {
     std::fprintf(stderr,
                  "usage: speechcheck [--lexicon FILE] [--profile DIR] [--room FILE] [--gap S]\n"
-                 "                   [--set NAME=VALUE]... [--times] [--during-take] FILE.wav...\n"
+                 "                   [--set NAME=VALUE]... [--times] [--during-take]\n"
+                 "                   [--hearing FILE] FILE.wav...\n"
                  "       speechcheck --enrol DIR WORD FILE.wav...\n");
     return 2;
 }
@@ -119,6 +123,7 @@ int main(int argc, char* argv[]) {
     }
     speech::DecoderSettings settings;
     std::string profileDir;
+    std::string hearingFile;
     std::string enrolWord;
     std::vector<std::int16_t> room;
     std::size_t roomAt = 0;
@@ -154,6 +159,8 @@ int main(int argc, char* argv[]) {
             std::ifstream in(argv[++first]);
             settings.extraPronunciations.assign(std::istreambuf_iterator<char>(in), {});
             settings.replacePronunciations = true;
+        } else if (option == "--hearing" && hasValue) {
+            hearingFile = argv[++first];
         } else if (option == "--profile" && hasValue) {
             profileDir = argv[++first];
         } else if (option == "--gap" && hasValue) {
@@ -182,6 +189,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     decoder->setDuringTake(duringTake);
+    if (!hearingFile.empty())
+        decoder->setHearing(speech::readHearing(hearingFile));
     auto profile = std::make_shared<speech::VoiceProfile>();
     profile->setUseConditions(conditions);
     speech::FolderVoiceStore store(profileDir);
@@ -244,6 +253,10 @@ int main(int argc, char* argv[]) {
         feed(*decoder, pause);
     }
     decoder->flush();
+    if (!hearingFile.empty() && !speech::writeHearing(hearingFile, decoder->hearing())) {
+        std::fprintf(stderr, "speechcheck: cannot write %s\n", hearingFile.c_str());
+        status = 1;
+    }
     if (!enrolWord.empty()) {
         std::printf("%s\t%d recordings\n", enrolWord.c_str(), profile->takes(enrolWord));
         if (!store.save(*profile, error)) {

@@ -104,16 +104,29 @@ constexpr void (*kCommandActions[])(frmSDK&, Said) = {
 };
 static_assert(std::size(kCommandActions) == kCommandWords.size());
 
+// A file or folder of the program's own in the user's data folder.
+std::filesystem::path userFile(const char* name) {
+    return std::filesystem::path(
+        (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + u'/' +
+         QLatin1String(name))
+            .toStdU16String());
+}
+
 } // namespace
 
 frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platform::Shell& shell,
                std::function<bool()> simplified, SpeechBackendFactory recogniser, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), shell_(shell), recogniser_(std::move(recogniser)),
-      simplified_(simplified),
-      store_(std::make_unique<FolderVoiceStore>(
-          std::filesystem::path((QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                                 QStringLiteral("/voice"))
-                                    .toStdU16String()))) {
+    : QWidget(parent), dialogs_(dialogs), shell_(shell), simplified_(simplified),
+      store_(std::make_unique<FolderVoiceStore>(userFile("voice"))) {
+    // What the recogniser learnt of this user's voice and microphone is
+    // kept for the next run, so that the first word said then is heard as
+    // well as the later ones.
+    recogniser_ = [factory = std::move(recogniser)](SpeechBackend::Sinks sinks) {
+        auto backend = factory(std::move(sinks));
+        if (backend)
+            backend->keepHearingIn(userFile("hearing"));
+        return backend;
+    };
     setObjectName(QStringLiteral("frmSDK"));
     setWindowIcon(platform::recorderIcon());
     createControls();

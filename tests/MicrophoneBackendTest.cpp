@@ -1,9 +1,11 @@
 // The real microphone layer on SDL's disk driver, which reads a raw file in
 // place of a microphone at the pace of real time: the decoder's worker
 // hands each utterance over on its own thread while enrolling, nothing
-// while not listening, and the backend can be dropped in mid-sentence.
+// while not listening, the backend can be dropped in mid-sentence, and what
+// it learnt of the voice is kept for the next run.
 // Also run under ThreadSanitizer.
 
+#include "CommandDecoder.h"
 #include "SpeechBackend.h"
 #include "SyntheticWords.h"
 
@@ -127,6 +129,49 @@ TEST_F(MicrophoneBackendTest, DroppedInMidSentenceItStopsCleanly) {
     ASSERT_TRUE(again->load(error)) << error;
     ASSERT_TRUE(again->setEnrolling(true, error)) << error;
     EXPECT_TRUE(waitFor([&] { return heard.utteranceCount() >= 1; }, 15000));
+}
+
+// The first word after listening begins is heard against what the last
+// run learnt of the voice and the microphone, and never against a room's
+// noise: the voice detector, not yet knowing the room, marks off its first
+// moments as an utterance in which no word is heard.
+TEST_F(MicrophoneBackendTest, WhatItLearntOfTheVoiceIsKeptButNotFromSoundWithNoWord) {
+    std::string error;
+    auto decoder = speech::CommandDecoder::create(error);
+    ASSERT_TRUE(decoder) << error;
+    const std::vector<float> guess = decoder->hearing();
+    ASSERT_EQ(guess.size(), 13u);
+    int utterances = 0;
+    decoder->setUtteranceHandler([&](const std::vector<std::int16_t>&) { ++utterances; });
+    const auto room = synthetic::say({}, 0, 0, 60); // 0.6 s of -55 dB noise
+    for (int i = 0; i < 5; ++i)
+        decoder->feed(room.data(), room.size());
+    decoder->flush();
+    ASSERT_GT(utterances, 0) << "the noise's start is taken for speech";
+    EXPECT_EQ(decoder->hearing(), guess);
+
+    const fs::path file = fs::temp_directory_path() / ("hearing-" + std::to_string(::getpid()));
+    Heard heard;
+    {
+        auto backend = speech::makeMicrophoneBackend(heard.sinks());
+        backend->keepHearingIn(file);
+        ASSERT_TRUE(backend->load(error)) << error;
+        ASSERT_TRUE(backend->setEnrolling(true, error)) << error;
+        ASSERT_TRUE(waitFor([&] { return heard.utteranceCount() >= 2; }, 15000));
+    }
+    const std::vector<float> learnt = speech::readHearing(file);
+    ASSERT_EQ(learnt.size(), guess.size());
+    EXPECT_NE(learnt, guess);
+    decoder->setHearing(learnt);
+    EXPECT_EQ(decoder->hearing(), learnt);
+
+    for (const char* damaged : {"", "41 -5 nan", "41 -5 x 3", "1e9"}) {
+        std::ofstream(file) << damaged;
+        EXPECT_TRUE(speech::readHearing(file).empty()) << damaged;
+        decoder->setHearing(speech::readHearing(file)); // of no shape: ignored
+        EXPECT_EQ(decoder->hearing(), learnt) << damaged;
+    }
+    fs::remove(file);
 }
 
 } // namespace
