@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 using namespace audio;
@@ -57,8 +59,10 @@ std::string RecordEngine::scripted(const char* simplified, const char* tradition
     return window_.isSimplified() ? simplified : traditional;
 }
 
-void RecordEngine::setRecoveryFolder(const std::filesystem::path& folder) {
+void RecordEngine::setRecoveryFolder(const std::filesystem::path& folder,
+                                     RecoveryFile::Trash trash) {
     recovery_ = std::make_unique<RecoveryFile>(folder);
+    recovery_->setTrash(std::move(trash));
 }
 
 // Said once per take, while it goes on: the user may want to stop and save
@@ -323,6 +327,11 @@ void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
     }
 }
 
+bool RecordEngine::paused() const {
+    return RecordChannel != 0 && !stopping_ &&
+           library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED;
+}
+
 void RecordEngine::Play() {
     // Played as soon as a stop under way has finished the take.
     if (stopping_) {
@@ -495,19 +504,31 @@ void RecordEngine::OfferRecovery() {
     if (!recovery_ || RecordChannel != 0)
         return;
     for (const std::filesystem::path& file : recovery_->leftovers()) {
-        const bool save = window_.askYesNo(
-            programTitle_, scripted(text::kRecoverSimplified, text::kRecoverTraditional));
-        std::error_code ignored;
+        const std::string where = reinterpret_cast<const char*>(file.u8string().c_str());
+        auto image = RecoveryFile::readTake(file);
+        if (!image) {
+            // Not a take any more (damaged, or never ours): asking about it
+            // at every start would help nobody. Kept where it is when the
+            // trash will not take it, and the user told where.
+            const bool trashed = recovery_->throwAway(file);
+            window_.showMessage(
+                programTitle_,
+                trashed
+                    ? scripted(text::kRecoverTrashedSimplified, text::kRecoverTrashedTraditional)
+                    : scripted(text::kRecoverFailedSimplified, text::kRecoverFailedTraditional) +
+                          where,
+                MessageIcon::Exclamation);
+            continue;
+        }
+        const bool save = window_.askYesNo(programTitle_, recoveryQuestion(file, image->size()));
         if (!save) {
-            std::filesystem::remove(file, ignored);
+            recovery_->throwAway(file); // the trash refusing it: offered again
             continue;
         }
         // Adopted before the dialog: a cancelled save leaves it as this
-        // session's unsaved take, still on disk. A take that cannot be read
-        // or held in memory is never removed: the user is told where it is.
-        auto image = RecoveryFile::readTake(file);
-        if (!image || !recovery_->adopt(file) || !adoptTake(std::move(*image))) {
-            const std::string where = reinterpret_cast<const char*>(file.u8string().c_str());
+        // session's unsaved take, still on disk. A take that cannot be held
+        // in memory is never removed: the user is told where it is.
+        if (!recovery_->adopt(file) || !adoptTake(std::move(*image))) {
             window_.showMessage(
                 programTitle_,
                 scripted(text::kRecoverFailedSimplified, text::kRecoverFailedTraditional) + where,
@@ -516,6 +537,39 @@ void RecordEngine::OfferRecovery() {
         }
         SaveRecording();
     }
+}
+
+// The question the Parts ask, and below it what the take is: "12月8日
+// 06:45" (with the year when it is not this one) and "1分05秒".
+std::string RecordEngine::recoveryQuestion(const std::filesystem::path& file,
+                                           std::size_t imageBytes) const {
+    const std::time_t recorded = RecoveryFile::recordedAt(file);
+    const std::time_t now = std::time(nullptr);
+    std::tm at{}, today{};
+#ifdef _WIN32
+    localtime_s(&at, &recorded);
+    localtime_s(&today, &now);
+#else
+    localtime_r(&recorded, &at);
+    localtime_r(&now, &today);
+#endif
+    char when[64];
+    std::snprintf(when, sizeof when, "%s%d月%d日 %02d:%02d",
+                  at.tm_year == today.tm_year ? ""
+                                              : (std::to_string(at.tm_year + 1900) + "年").c_str(),
+                  at.tm_mon + 1, at.tm_mday, at.tm_hour, at.tm_min);
+    const std::size_t sound = imageBytes > kHeaderBytes ? imageBytes - kHeaderBytes : 0;
+    const std::size_t seconds = (sound + kBytesPerSecond / 2) / kBytesPerSecond;
+    char length[32];
+    if (seconds >= 60)
+        std::snprintf(length, sizeof length, "%zu分%02zu秒", seconds / 60, seconds % 60);
+    else
+        std::snprintf(length, sizeof length, "%zu秒", std::max<std::size_t>(seconds, 1));
+    char detail[256];
+    std::snprintf(detail, sizeof detail,
+                  scripted(text::kRecoverDetailSimplified, text::kRecoverDetailTraditional).c_str(),
+                  when, length);
+    return scripted(text::kRecoverSimplified, text::kRecoverTraditional) + "\r\n" + detail;
 }
 
 } // namespace engine

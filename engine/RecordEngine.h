@@ -43,6 +43,15 @@ inline constexpr const char* kRecoverFailedSimplified =
     "上次的录音打不开，没有删除。它保存在这个文件里，可以用别的程序打开：\r\n";
 inline constexpr const char* kRecoverFailedTraditional =
     "上次的錄音打不開，沒有刪除。它保存在這個檔案裡，可以用別的程式打開：\r\n";
+// Below the question: when, how long, and where 否 puts it.
+inline constexpr const char* kRecoverDetailSimplified =
+    "这段录音是%s录的，长%s。选“否”会把它放进回收站。";
+inline constexpr const char* kRecoverDetailTraditional =
+    "這段錄音是%s錄的，長%s。選「否」會把它放進回收站。";
+inline constexpr const char* kRecoverTrashedSimplified =
+    "上次留下的一个录音文件打不开，已经放进回收站。";
+inline constexpr const char* kRecoverTrashedTraditional =
+    "上次留下的一個錄音檔案打不開，已經放進回收站。";
 inline constexpr const char* kUnprotectedSimplified =
     "这次录音无法同时存到磁盘上，停电或程序出错时会丢失。录音照常进行，录完请及时保存。";
 inline constexpr const char* kUnprotectedTraditional =
@@ -91,8 +100,10 @@ public:
     void ReportBassError(const std::string& message);
     void Shutdown();
     // Takes that sessions before this one recorded but never saved: for each,
-    // asks whether to save it now; yes opens the save dialog (a cancelled
-    // dialog keeps it as this session's unsaved take), no discards it.
+    // asks whether to save it now, saying when it was recorded and how long
+    // it is; yes opens the save dialog (a cancelled dialog keeps it as this
+    // session's unsaved take), no puts it in the trash. One that cannot be
+    // read is not offered: it goes to the trash, and the user is told.
     void OfferRecovery();
 
     static int HiWord(std::int32_t value);
@@ -111,13 +122,16 @@ public:
     // A stop waits for the sound up to its moment.
     bool stopping() const { return stopping_; }
     bool hasFinishedTake() const { return haveBlock_ && takeFinished_; }
+    // A take is paused: PauseRecording() would resume it.
+    bool paused() const;
 
     // Seams for tests and benchmarks; set before a take starts.
     void setGrowthCheck(GrowthCheck check) { mayGrow_ = std::move(check); }
     void setMaxTakeBytes(std::int64_t bytes) { maxTakeBytes_ = bytes; }
     void setRecordBufferStep(std::int32_t step) { RecordBufferStep = step; }
     // Where the take in progress is also kept on disk; unset, it is not.
-    void setRecoveryFolder(const std::filesystem::path& folder);
+    // Takes thrown away go to `trash` (unset: removed).
+    void setRecoveryFolder(const std::filesystem::path& folder, RecoveryFile::Trash trash = {});
     RecoveryFile* recovery() { return recovery_.get(); }
 
 private:
@@ -139,6 +153,7 @@ private:
     void warnUnprotected();
     void reportSaveError(const char* message, int error);
     bool adoptTake(std::vector<std::uint8_t> image);
+    std::string recoveryQuestion(const std::filesystem::path& file, std::size_t imageBytes) const;
 
     audio::AudioLibrary& library_;
     EngineWindow& window_;

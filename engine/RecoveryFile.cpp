@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <system_error>
@@ -40,7 +42,9 @@ int openFile(const fs::path& path, bool create) {
     _wsopen_s(&fd, path.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE);
     return fd;
 #else
-    const int flags = create ? (O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC) : (O_RDWR | O_CLOEXEC);
+    // Never through a link: a link in the folder must not open its target.
+    const int flags =
+        create ? (O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC) : (O_RDWR | O_CLOEXEC | O_NOFOLLOW);
     return ::open(path.c_str(), flags, 0600);
 #endif
 }
@@ -65,6 +69,19 @@ bool lockFd(int fd) {
 #endif
 }
 
+// The header as every take starts, apart from the sizes.
+bool isOurHeader(const std::uint8_t* bytes) {
+    const WaveHeader header = WaveHeader::forNewTake();
+    return std::memcmp(bytes, header.bytes.data(), 4) == 0 &&
+           std::memcmp(bytes + 8, header.bytes.data() + 8, 32) == 0;
+}
+
+bool hasOurHeader(const fs::path& file) {
+    std::uint8_t head[kHeaderBytes];
+    std::ifstream in(file, std::ios::binary);
+    return in.read(reinterpret_cast<char*>(head), sizeof head) && isOurHeader(head);
+}
+
 bool isOurName(const fs::path& file) {
     const std::string name = file.filename().string();
     return name.rfind(kPrefix, 0) == 0 && file.extension() == ".wav";
@@ -83,8 +100,7 @@ bool RecoveryFile::begin() {
     stopWriter();
     if (!path_.empty()) {
         closeFile();
-        std::error_code ignored;
-        fs::remove(path_, ignored);
+        throwAway(path_); // a take not saved; kept as a leftover if the trash fails
         path_.clear();
     }
     failed_ = true; // until the file is ready, nothing is copied
@@ -237,7 +253,8 @@ std::vector<fs::path> RecoveryFile::leftovers() const {
     std::error_code ec;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path file = it->path();
-        if (file == path_ || !isOurName(file) || !it->is_regular_file(ec))
+        // Links are never followed: not offered, not opened, not removed.
+        if (file == path_ || !isOurName(file) || !it->is_regular_file(ec) || it->is_symlink(ec))
             continue;
         const int fd = openFile(file, false);
         if (fd < 0)
@@ -275,6 +292,79 @@ bool RecoveryFile::adopt(const fs::path& file) {
     return true;
 }
 
+std::time_t RecoveryFile::recordedAt(const fs::path& file) {
+    // "take-<process>-<milliseconds since 1970>-<n>.wav"
+    const std::string name = file.stem().string();
+    const auto second = name.find('-', std::char_traits<char>::length(kPrefix));
+    if (isOurName(file) && second != std::string::npos) {
+        const long long ms = std::atoll(name.c_str() + second + 1);
+        if (ms > 0)
+            return std::time_t(ms / 1000);
+    }
+    std::error_code ec;
+    const auto written = fs::last_write_time(file, ec);
+    if (ec)
+        return std::time(nullptr);
+    return std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+            std::chrono::file_clock::to_sys(written)));
+}
+
+std::string RecoveryFile::trashName(std::time_t recorded, std::uint64_t soundBytes) {
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &recorded);
+#else
+    localtime_r(&recorded, &local);
+#endif
+    char when[32];
+    std::strftime(when, sizeof when, "%Y-%m-%d %H.%M.%S", &local);
+    const std::uint64_t seconds = (soundBytes + kBytesPerSecond / 2) / kBytesPerSecond;
+    char length[32];
+    std::snprintf(length, sizeof length, "%llu分%02u秒",
+                  static_cast<unsigned long long>(seconds / 60), unsigned(seconds % 60));
+    return std::string(when) + " " + length + ".wav";
+}
+
+bool RecoveryFile::throwAway(const fs::path& file) {
+    std::error_code ec;
+    if (!trash_) {
+        fs::remove(file, ec);
+        return !ec;
+    }
+    const std::uintmax_t size = fs::file_size(file, ec);
+    std::uint64_t sound = 0;
+    if (!ec && size > kHeaderBytes) {
+        sound = (size - kHeaderBytes) - (size - kHeaderBytes) % kFrameBytes;
+        // Ours: the sizes are brought up to what is on disk, so it plays.
+        if (hasOurHeader(file) && sound <= 0x7fffffffu - kHeaderBytes) {
+            WaveHeader header = WaveHeader::forNewTake();
+            header.setSizes(std::int32_t(kHeaderBytes + sound));
+            const int fd = openFile(file, false);
+            if (fd >= 0) {
+                platform::writeAt(fd, 4, header.bytes.data() + 4, 4);
+                platform::writeAt(fd, 40, header.bytes.data() + 40, 4);
+                closeFd(fd);
+            }
+        }
+    }
+    // Named in its own folder first: the trash keeps the name it comes with.
+    const std::string base = trashName(recordedAt(file), sound);
+    fs::path named = file.parent_path() / fs::path(std::u8string(base.begin(), base.end()));
+    for (int n = 2; fs::exists(named, ec) && n < 100; ++n) {
+        const std::string other =
+            base.substr(0, base.size() - 4) + " (" + std::to_string(n) + ").wav";
+        named = file.parent_path() / fs::path(std::u8string(other.begin(), other.end()));
+    }
+    fs::rename(file, named, ec);
+    if (ec)
+        return false;
+    if (trash_(named))
+        return true;
+    fs::rename(named, file, ec); // stays a leftover, offered again
+    return false;
+}
+
 std::optional<std::vector<std::uint8_t>> RecoveryFile::readTake(const fs::path& file) {
     std::error_code ec;
     const std::uintmax_t size = fs::file_size(file, ec);
@@ -284,11 +374,9 @@ std::optional<std::vector<std::uint8_t>> RecoveryFile::readTake(const fs::path& 
     std::vector<std::uint8_t> image(static_cast<std::size_t>(size));
     if (!in.read(reinterpret_cast<char*>(image.data()), std::streamsize(size)))
         return std::nullopt;
-    // Ours: the header as every take starts, apart from the sizes.
-    WaveHeader header = WaveHeader::forNewTake();
-    if (std::memcmp(image.data(), header.bytes.data(), 4) != 0 ||
-        std::memcmp(image.data() + 8, header.bytes.data() + 8, 32) != 0)
+    if (!isOurHeader(image.data()))
         return std::nullopt;
+    WaveHeader header = WaveHeader::forNewTake();
     const std::uint64_t data = (size - kHeaderBytes) - (size - kHeaderBytes) % kFrameBytes;
     if (data == 0)
         return std::nullopt;

@@ -5,7 +5,9 @@
 // about once a second, updates the header's sizes and flushes the file to
 // disk, so the file is a playable WAV after every flush. The file stays
 // until the take is saved or a new take replaces it; one left by a session
-// that ended without saving is found at the next start.
+// that ended without saving is found at the next start. A take replaced
+// before it was saved, or a leftover nobody wants, goes to the desktop's
+// trash, never simply away.
 //
 // Each session locks its own file, so a second copy of the program running
 // at the same time never offers or removes a take that is still going on.
@@ -14,7 +16,9 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -32,9 +36,14 @@ public:
     RecoveryFile(const RecoveryFile&) = delete;
     RecoveryFile& operator=(const RecoveryFile&) = delete;
 
-    // Window thread. A new take: this session's previous file goes, a fresh
-    // one is started. False when it cannot be (the take is then not kept on
-    // disk; recording goes on).
+    // Moves a file to the desktop's trash; false when it could not.
+    using Trash = std::function<bool(const std::filesystem::path& file)>;
+    // Unset, files that go are removed instead.
+    void setTrash(Trash trash) { trash_ = std::move(trash); }
+
+    // Window thread. A new take: this session's previous file (a take not
+    // saved) goes to the trash, a fresh one is started. False when it cannot be (the take is then
+    // not kept on disk; recording goes on).
     bool begin();
     // Capture thread: copies the block for the writer and returns at once.
     // A block that does not fit (the disk has stalled for many seconds)
@@ -59,6 +68,16 @@ public:
     // A leftover becomes this session's file: saved, it goes; a new take
     // replaces it. The session's file before it is let go, not removed.
     bool adopt(const std::filesystem::path& file);
+    // A take nobody wants: to the trash, its header's sizes mended so that
+    // it plays, named by when it was recorded and how long it is. When
+    // the trash will not take it, it stays where it was (false).
+    bool throwAway(const std::filesystem::path& file);
+    // When a recovery file's take was started (from its name, else when
+    // the file was last written).
+    static std::time_t recordedAt(const std::filesystem::path& file);
+    // The name a thrown-away take has in the trash: "2026-12-08 06.45.12
+    // 1分05秒.wav" (local time).
+    static std::string trashName(std::time_t recorded, std::uint64_t soundBytes);
     // The whole WAV image of a recovery file, its header's sizes set from
     // the sound actually on disk (the last flush may not have written
     // them). Nothing when it is not one of ours or holds no sound.
@@ -76,6 +95,7 @@ private:
 
     std::filesystem::path folder_;
     std::filesystem::path path_;
+    Trash trash_;
     int fd_ = -1;
     std::size_t ringBytes_ = std::size_t(4) << 20; // about 24 s of sound
     std::unique_ptr<std::uint8_t[]> ring_;

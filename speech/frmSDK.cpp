@@ -135,7 +135,7 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
         recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
         std::move(simplified));
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_, "Oakhalt");
-    engine_->setRecoveryFolder(platform::recoveryFolder());
+    engine_->setRecoveryFolder(platform::recoveryFolder(), &platform::moveToTrash);
 }
 
 frmSDK::~frmSDK() {

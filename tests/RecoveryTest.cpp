@@ -135,15 +135,29 @@ namespace {
 class EngineRecoveryTest : public ::testing::Test {
 protected:
     fs::path folder = freshFolder("recovery-engine");
+    fs::path trash = freshFolder("recovery-trash");
+    bool trashTakes = true; // false: a desktop with no trash
     FakeAudioLibrary lib;
     FakeEngineWindow win;
     RecordEngine eng{lib, win, "Brevon"};
 
+    RecoveryFile::Trash toTrash() {
+        return [this](const fs::path& file) {
+            std::error_code ec;
+            fs::create_directories(trash, ec);
+            if (trashTakes)
+                fs::rename(file, trash / file.filename(), ec);
+            return trashTakes && !ec;
+        };
+    }
     void SetUp() override {
-        eng.setRecoveryFolder(folder);
+        eng.setRecoveryFolder(folder, toTrash());
         ASSERT_TRUE(eng.LibraryStartup());
     }
-    void TearDown() override { fs::remove_all(folder); }
+    void TearDown() override {
+        fs::remove_all(folder);
+        fs::remove_all(trash);
+    }
     std::vector<std::uint8_t> take() const {
         return {eng.recordBuffer(), eng.recordBuffer() + eng.recordLength()};
     }
@@ -159,12 +173,17 @@ TEST_F(EngineRecoveryTest, TheFileFollowsTheTakeGoesWhenSavedAndIsReplacedByTheN
     const fs::path first = filesIn(folder)[0];
     EXPECT_EQ(fileBytes(first), take());
 
-    eng.StartRecording(); // an unsaved take is replaced, on disk too
+    const auto firstTake = take();
+    eng.StartRecording(); // an unsaved take is replaced, and goes to the trash
     lib.deliver({2048});
     eng.StopRecording();
     ASSERT_EQ(filesIn(folder).size(), 1u);
     EXPECT_NE(filesIn(folder)[0], first);
     EXPECT_EQ(fileBytes(filesIn(folder)[0]), take());
+    ASSERT_EQ(filesIn(trash).size(), 1u);
+    EXPECT_EQ(fileBytes(filesIn(trash)[0]), firstTake);
+    const std::u8string name = filesIn(trash)[0].filename().u8string();
+    EXPECT_TRUE(name.ends_with(u8" 0分00秒.wav")) << filesIn(trash)[0]; // 9216 bytes of sound
 
     const fs::path saved = freshFolder("recovery-saved");
     fs::create_directories(saved);
@@ -223,7 +242,11 @@ TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {
     win.yesAnswer = true;
     eng.OfferRecovery();
     ASSERT_EQ(win.questions.size(), 1u);
-    EXPECT_EQ(win.questions[0], engine::text::kRecoverSimplified);
+    // The question, then when the take was made, how long it is, and
+    // where 否 puts it.
+    EXPECT_EQ(win.questions[0].rfind(engine::text::kRecoverSimplified, 0), 0u);
+    EXPECT_NE(win.questions[0].find("长1秒。选“否”会把它放进回收站。"), std::string::npos)
+        << win.questions[0];
     EXPECT_EQ(win.saveRequests.size(), 1u);
     EXPECT_EQ(take(), lost);
     EXPECT_TRUE(win.playSaveEnabled);
@@ -240,31 +263,58 @@ TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {
     EXPECT_EQ(win.questions.size(), 1u) << "nothing left to offer";
     fs::remove_all(saved);
 
-    // No: discarded.
+    // No: to the trash, whole; while the trash will not take it, it stays
+    // to be offered again.
     eng.StartRecording();
     lib.deliver({4096});
     eng.StopRecording();
+    const auto unwanted = take();
     eng.Shutdown();
     FakeEngineWindow win3;
+    win3.simplified = false;
     RecordEngine after(lib, win3, "Brevon");
-    after.setRecoveryFolder(folder);
+    after.setRecoveryFolder(folder, toTrash());
+    trashTakes = false;
     after.OfferRecovery();
-    EXPECT_EQ(win3.questions.size(), 1u);
+    EXPECT_EQ(filesIn(folder).size(), 1u);
+    trashTakes = true;
+    after.OfferRecovery();
+    ASSERT_EQ(win3.questions.size(), 2u);
+    EXPECT_NE(win3.questions[1].find("選「否」會把它放進回收站。"), std::string::npos);
     EXPECT_TRUE(win3.saveRequests.empty());
     EXPECT_TRUE(filesIn(folder).empty());
+    ASSERT_EQ(filesIn(trash).size(), 1u);
+    EXPECT_EQ(fileBytes(filesIn(trash)[0]), unwanted);
 }
 
-TEST_F(EngineRecoveryTest, ALeftoverThatCannotBeOpenedIsKeptAndItsPlaceTold) {
+TEST_F(EngineRecoveryTest, ALeftoverThatIsNoTakeIsNotOfferedAndALinkIsNotFollowed) {
     fs::create_directories(folder);
     const fs::path odd = folder / "take-1-2-3.wav";
-    std::ofstream(odd) << std::string(1000, 'x'); // sound, but not a header of ours
+    const fs::path elsewhere = trash.string() + "-target";
+    std::ofstream(elsewhere) << std::string(1000, 'y');
+    fs::create_symlink(elsewhere, folder / "take-1-2-4.wav");
     win.yesAnswer = true;
-    eng.OfferRecovery();
-    EXPECT_TRUE(win.saveRequests.empty());
-    ASSERT_EQ(win.messages.size(), 1u);
-    EXPECT_EQ(win.messages[0].text.rfind(engine::text::kRecoverFailedSimplified, 0), 0u);
-    EXPECT_NE(win.messages[0].text.find("take-1-2-3.wav"), std::string::npos);
-    EXPECT_TRUE(fs::exists(odd)) << "never removed unread";
+    for (const bool trashWorks : {false, true}) {
+        std::ofstream(odd) << std::string(1000, 'x'); // sound, but not a header of ours
+        trashTakes = trashWorks;
+        win.messages.clear();
+        eng.OfferRecovery();
+        EXPECT_TRUE(win.questions.empty());
+        EXPECT_TRUE(win.saveRequests.empty());
+        ASSERT_EQ(win.messages.size(), 1u);
+        if (trashWorks) {
+            EXPECT_EQ(win.messages[0].text, engine::text::kRecoverTrashedSimplified);
+            EXPECT_FALSE(fs::exists(odd));
+            EXPECT_EQ(filesIn(trash).size(), 1u);
+        } else { // kept, and where it is told
+            EXPECT_EQ(win.messages[0].text.rfind(engine::text::kRecoverFailedSimplified, 0), 0u);
+            EXPECT_NE(win.messages[0].text.find("take-1-2-3.wav"), std::string::npos);
+            EXPECT_TRUE(fs::exists(odd)) << "never removed unread";
+        }
+    }
+    EXPECT_EQ(fileBytes(elsewhere), std::vector<std::uint8_t>(1000, 'y'));
+    EXPECT_TRUE(fs::is_symlink(folder / "take-1-2-4.wav"));
+    fs::remove(elsewhere);
 }
 
 TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {

@@ -1,6 +1,7 @@
 #include "UserFolders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 namespace platform {
@@ -9,6 +10,10 @@ std::filesystem::path recoveryFolder() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                            QStringLiteral("/recovery");
     return std::filesystem::path(folder.toStdU16String());
+}
+
+bool moveToTrash(const std::filesystem::path& file) {
+    return QFile::moveToTrash(QString::fromStdU16String(file.u16string()));
 }
 
 QString recordingsFolder() {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Brevon as a person uses it: refused without the launcher's word; with it,
-# F1, about two seconds, F1, F4, a Chinese file name typed into the save
-# dialog, Enter. The file is then checked with sox.
+# a first take of a second that the next F1 replaces (it must be found in
+# the desktop's trash, playable), then F1, about two seconds, F1, F4, a
+# Chinese file name typed into the save dialog, Enter. The file is then
+# checked with sox.
 set -euo pipefail
 BREVON=${1:?usage: brevon_e2e.sh path/to/Brevon}
 export E2E_SHOT=${E2E_SHOT:-/tmp/brevon-e2e-failure.png}
@@ -32,6 +34,10 @@ xdotool windowfocus --sync "$main"
 # A PulseAudio source delivers its first block about 1.5 s after it is
 # opened; the recorder opens it at start-up, so a take begun later is whole.
 sleep 3
+xdotool key F1
+sleep 1
+xdotool key F1
+sleep 0.5
 t0=$(date +%s.%N)
 xdotool key F1
 sleep 2
@@ -52,6 +58,12 @@ echo "saved: ${rate} Hz, ${chans} channels, ${bits} bit, ${dur} s (keys ${wanted
 echo "$dur $wanted" | awk '{ d = $1 - $2; if (d < 0) d = -d; exit !(d <= 0.3) }' ||
     e2e_fail "duration $dur is not within 0.3 s of $wanted"
 echo "$rms" | awk '{ exit !($1 > 0.05) }' || e2e_fail "the take is silent (RMS $rms)"
+
+trashed=("$XDG_DATA_HOME"/Trash/files/*.wav)
+[ -f "${trashed[0]}" ] && [ ${#trashed[@]} = 1 ] || e2e_fail "the replaced take is not in the trash"
+gone=$(soxi -D "${trashed[0]}")
+echo "in the trash: $(basename "${trashed[0]}"), ${gone} s"
+echo "$gone" | awk '{ exit !($1 > 0.7 && $1 < 1.3) }' || e2e_fail "the trashed take lasts $gone s"
 
 kill "$app" 2>/dev/null || true
 wait "$app" 2>/dev/null || true
