@@ -115,7 +115,7 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     engineWindow_->onEndedByEngine([this] { Command1->setEnabled(true); });
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
                                                      textsFor(edition).programName);
-    engine_->setRecoveryFolder(platform::recoveryFolder());
+    engine_->setRecoveryFolder(platform::recoveryFolder(), &platform::moveToTrash);
 }
 
 frmRecTest::~frmRecTest() {
@@ -279,6 +279,13 @@ void frmRecTest::btnRecord_Click() {
 }
 
 void frmRecTest::btnPause_Click() {
+    // A resumed take would record the prompt: it is spoken first, as before
+    // a take starts.
+    if (engine_->paused()) {
+        PlayPrompt("\\wave\\暂停录音.wav");
+        engine_->PauseRecording();
+        return;
+    }
     engine_->PauseRecording();
     PlayPrompt("\\wave\\暂停录音.wav");
 }

@@ -69,8 +69,11 @@ protected:
         win->setPromptMedia(&media);
         win->setProgramFolder(QStringLiteral("/opt/rec"));
         media.whilePlaying = [this](const std::string& file) {
+            const auto& e = win->engine();
             events.push_back("prompt " + file.substr(file.rfind('/') + 1) +
-                             (win->engine().capturing() ? " (capturing)" : ""));
+                             (e.paused()      ? " (paused)"
+                              : e.capturing() ? " (capturing)"
+                                              : ""));
         };
         dialogs.onSaveDialog = [this] { events.push_back("save dialog"); };
         ASSERT_TRUE(win->Load({QStringLiteral("oldstart")}));
@@ -90,15 +93,16 @@ TEST_F(PromptedWindowTest, PromptsFallInTheirPlaceAmongTheSteps) {
     key(Qt::Key_F1); // prompt first, then the capture
     EXPECT_EQ(events, (std::vector<std::string>{"prompt 开始录音.wav"}));
     EXPECT_TRUE(win->engine().capturing());
-    key(Qt::Key_F2); // pause, then its prompt; again on resume
+    key(Qt::Key_F2); // pause, then its prompt; on resume the prompt first,
+                     // so that the take does not record it
     key(Qt::Key_F2);
     key(Qt::Key_F1); // stop first, then the prompt
     key(Qt::Key_F3);
     dialogs.saveAnswer.reset();
     key(Qt::Key_F4); // prompt, then the dialog
     EXPECT_EQ(events, (std::vector<std::string>{
-                          "prompt 开始录音.wav", "prompt 暂停录音.wav (capturing)",
-                          "prompt 暂停录音.wav (capturing)", "prompt 停止录音.wav",
+                          "prompt 开始录音.wav", "prompt 暂停录音.wav (paused)",
+                          "prompt 暂停录音.wav (paused)", "prompt 停止录音.wav",
                           "prompt 播放录音.wav", "prompt 保存录音.wav", "save dialog"}));
     // The play prompt sounds over the take, which was started first.
     EXPECT_TRUE(lib.stream(win->engine().playbackStream())->playing);
