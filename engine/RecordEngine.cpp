@@ -123,6 +123,14 @@ void RecordEngine::StartRecording() {
         saveWhenStopped_ = false;
         stopNow(); // the last take ends with what it has
     }
+    // Checked before anything is released: with no microphone (a sound
+    // server restarting) the take already recorded stays as it is.
+    if (!library_.captureAvailable()) {
+        window_.showMessage(programTitle_,
+                            scripted(text::kNoMicrophoneSimplified, text::kNoMicrophoneTraditional),
+                            MessageIcon::Exclamation);
+        return;
+    }
     PrepareBlock();
     if (!haveBlock_) {
         ReportBassError(text::kOutOfMemory);
@@ -409,6 +417,12 @@ void RecordEngine::SaveRecording() {
     case platform::WriteResult::Ok:
         if (recovery_)
             recovery_->discard();
+        // A take that ended before any sound came (stopped at once, or its
+        // microphone went): saved as it is, but never as if it held sound.
+        if (RecordLength <= std::int32_t(kHeaderBytes))
+            window_.showMessage(programTitle_,
+                                scripted(text::kNoSoundSimplified, text::kNoSoundTraditional),
+                                MessageIcon::Exclamation);
         break;
     case platform::WriteResult::CantCreate:
         reportSaveError(text::kCantCreate, error);

@@ -60,6 +60,14 @@ inline constexpr const char* kMicrophoneLostSimplified =
     "麦克风断开了，录音已停止。录好的声音都保留着，可以播放和保存。";
 inline constexpr const char* kMicrophoneLostTraditional =
     "麥克風斷開了，錄音已停止。錄好的聲音都保留著，可以播放和保存。";
+inline constexpr const char* kNoMicrophoneSimplified =
+    "现在没有可以录音的麦克风，可能是声音系统正在重新启动，或者麦克风没有接好。录好的声音都保留着。"
+    "请稍等一下，再按“录音”。";
+inline constexpr const char* kNoMicrophoneTraditional =
+    "現在沒有可以錄音的麥克風，可能是聲音系統正在重新啟動，或者麥克風沒有接好。錄好的聲音都保留著。"
+    "請稍等一下，再按「錄音」。";
+inline constexpr const char* kNoSoundSimplified = "这次录音里没有声音：保存的文件是空的。";
+inline constexpr const char* kNoSoundTraditional = "這次錄音裡沒有聲音：儲存的檔案是空的。";
 } // namespace text
 
 class RecordEngine {

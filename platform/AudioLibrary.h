@@ -75,6 +75,11 @@ public:
     // buffer size. QWORD(-1) when the library cannot tell; the take then
     // ends with its last whole block.
     virtual QWORD captureClock(HRECORD) { return QWORD(-1); }
+    // Beyond the fifteen: whether a capture can start now. A microphone
+    // that went away (its sound server restarted) is opened afresh first;
+    // false while there is none, so that nothing already recorded is
+    // released for a take that cannot begin.
+    virtual bool captureAvailable() { return true; }
 };
 
 } // namespace audio

@@ -37,6 +37,7 @@ public:
     BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
     QWORD captureClock(HRECORD handle) override;
+    bool captureAvailable() override { return capture_.available(); }
 
 private:
     // Records `code` as the last error; true for BASS_OK.

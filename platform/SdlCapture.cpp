@@ -33,9 +33,21 @@ bool SdlCapture::openDevice(DWORD freq, DWORD chans) {
     return true;
 }
 
+bool SdlCapture::available() {
+    if (!sdl_.started())
+        return false;
+    // While a take runs the device is its; a device that went away then ends
+    // the take (state()) before it is replaced here.
+    if (handle_ != 0 || (device_.isOpen() && !device_.stopped() && !source_.gone()))
+        return true;
+    return openDevice(freq_, chans_);
+}
+
 int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRECORD& handle) {
-    if (!device_.isOpen())
+    if (!sdl_.started())
         return BASS_ERROR_INIT;
+    if (handle_ == 0 && !available())
+        return BASS_ERROR_DEVICE;
     if (chans == 0 || chans > 8 || freq == 0 || proc == nullptr)
         return BASS_ERROR_ILLPARAM;
     if (handle_ != 0)

@@ -24,6 +24,9 @@ public:
     SdlCapture& operator=(const SdlCapture&) = delete;
 
     int init();
+    // Between takes: a device that went away is opened afresh; false while
+    // no capture device can be opened.
+    bool available();
     int start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRECORD& handle);
     bool owns(DWORD handle) const { return handle != 0 && handle == handle_; }
     int stop();

@@ -333,4 +333,25 @@ TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {
     ASSERT_EQ(win.messages.size(), 1u);
     EXPECT_EQ(win.messages[0].text, engine::text::kMicrophoneLostSimplified);
     EXPECT_EQ(fileBytes(filesIn(folder).at(0)), take());
+
+    // The sound server is not back yet: F1 says so and the take stays.
+    const auto kept = take();
+    lib.microphonePresent = false;
+    eng.StartRecording();
+    EXPECT_FALSE(eng.capturing());
+    EXPECT_EQ(take(), kept);
+    ASSERT_EQ(win.messages.size(), 2u);
+    EXPECT_EQ(win.messages[1].text, engine::text::kNoMicrophoneSimplified);
+    EXPECT_EQ(fileBytes(filesIn(folder).at(0)), kept);
+    // Back: the next take records, the kept one goes to the trash. Its
+    // microphone goes before any sound: saving it says it holds none.
+    lib.microphonePresent = true;
+    eng.StartRecording();
+    EXPECT_TRUE(eng.capturing());
+    EXPECT_EQ(fileBytes(filesIn(trash).at(0)), kept);
+    lib.loseCaptureDevice();
+    eng.RefreshDisplay();
+    win.saveAnswer = (trash / "empty.wav").string();
+    eng.SaveRecording();
+    EXPECT_EQ(win.messages.back().text, engine::text::kNoSoundSimplified);
 }

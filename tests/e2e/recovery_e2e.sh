@@ -2,7 +2,9 @@
 # Takes that must not be lost, with Brevon as a person uses it: killed ten
 # seconds into a take, the next start offers the take and saves it (the
 # first save, with just a name typed, lands in the user's own folder); the
-# microphone taken away in the middle of a take ends it and keeps it.
+# microphone taken away in the middle of a take ends it and keeps it; the
+# sound server killed in the middle of a take and started again: F1 while
+# it is away says so and keeps the take, F1 once it is back records.
 set -euo pipefail
 BREVON=${1:?usage: recovery_e2e.sh path/to/Brevon}
 export E2E_SHOT=${E2E_SHOT:-/tmp/recovery-e2e-failure.png}
@@ -89,6 +91,35 @@ for _ in $(seq 100); do [ -f "$HOME/after-loss.wav" ] && break; sleep 0.1; done
 [ -f "$HOME/after-loss.wav" ] || e2e_fail "no file was saved after the refusal"
 sleep 0.3
 e2e_check_take "$HOME/after-loss.wav" 1
+
+echo "== the sound server killed during a take, then started again"
+xdotool windowfocus --sync "$main"
+xdotool key F1
+sleep 3
+pkill -KILL -f "^pulseaudio -n" || e2e_fail "no sound server to kill"
+box=$(e2e_wait_window '^Brevon$' 5) || e2e_fail "the lost server was not reported"
+xdotool windowfocus --sync "$box" key Return
+sleep 0.5
+kept=$(find "$XDG_DATA_HOME/Brevon/recovery" -name '*.wav')
+kept_bytes=$(stat -c %s "$kept")
+xdotool windowfocus --sync "$main"
+xdotool key F1
+box=$(e2e_wait_window '^Brevon$' 5) || e2e_fail "F1 with no sound server said nothing"
+xdotool windowfocus --sync "$box" key Return
+[ "$(stat -c %s "$kept")" = "$kept_bytes" ] || e2e_fail "F1 with no sound server touched the kept take"
+e2e_start_pulse
+e2e_feed_tone 30
+sleep 1
+xdotool windowfocus --sync "$main"
+xdotool key F1
+sleep 3
+e2e_wait_window '^Brevon$' 1 >/dev/null && e2e_fail "the take after the restart failed"
+xdotool key F1
+xdotool key F4
+e2e_save_as "$HOME/after-restart.wav"
+e2e_check_take "$HOME/after-restart.wav" 2.5
+trashed=$(find "$XDG_DATA_HOME/Trash/files" -name '*.wav' | wc -l)
+[ "$trashed" = 1 ] || e2e_fail "$trashed takes in the trash, not the one kept before the restart"
 
 kill "$app" 2>/dev/null || true
 wait "$app" 2>/dev/null || true

@@ -44,6 +44,8 @@ public:
     // The capture device goes away (unplugged): no more blocks, and the
     // capture reads as stopped.
     void loseCaptureDevice();
+    // false: no microphone can be opened (a sound server away).
+    bool microphonePresent = true;
 
     // Playback control for tests.
     void finishStream(audio::HSTREAM handle);
@@ -81,6 +83,7 @@ public:
     audio::BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
     audio::QWORD captureClock(audio::HRECORD handle) override;
+    bool captureAvailable() override { return microphonePresent; }
 
 private:
     audio::BOOL fail(int code);
