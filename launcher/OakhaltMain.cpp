@@ -10,7 +10,26 @@
 #include <QApplication>
 #include <QSettings>
 
+#include <cstdio>
+#include <cstdlib>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 int main(int argc, char* argv[]) {
+#ifndef _WIN32
+    // The web engine's sandbox cannot run for root, and without it the
+    // engine refuses to start and takes the launcher with it: the window
+    // would never show. Root gets the mini home page unsandboxed, and is
+    // told so.
+    if (::geteuid() == 0 && !std::getenv("QTWEBENGINE_DISABLE_SANDBOX")) {
+        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+        std::fputs("Oakhalt: running as root; the mini home page runs without the web "
+                   "engine's sandbox\n",
+                   stderr);
+    }
+#endif
     // The embedded web view shares its GL contexts with the windows.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

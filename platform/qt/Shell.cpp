@@ -8,8 +8,32 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <cstdlib>
+
+#ifdef __linux__
+#include <dirent.h>
+#include <fcntl.h>
+#endif
+
 namespace platform {
 namespace {
+
+// A program we start gets the standard streams and nothing else of ours.
+// Inherited, the web view's sockets kept its helper processes alive for as
+// long as the recorder started by the launcher ran, the launcher long gone.
+void keepOurFilesFromChildren() {
+#ifdef __linux__
+    if (DIR* dir = ::opendir("/proc/self/fd")) {
+        const int own = ::dirfd(dir);
+        while (const dirent* entry = ::readdir(dir)) {
+            const int fd = std::atoi(entry->d_name);
+            if (fd > 2 && fd != own)
+                ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC);
+        }
+        ::closedir(dir);
+    }
+#endif
+}
 
 #ifndef Q_OS_WIN
 // The volume programs named by their old names, and the desktop mixer page
@@ -35,6 +59,7 @@ bool QtShell::startProgram(const QString& command) {
             QStringList args;
             if (row.mixerArgument)
                 args << QString::fromLatin1(row.mixerArgument);
+            keepOurFilesFromChildren();
             return QProcess::startDetached(QStringLiteral("pavucontrol"), args);
         }
     }
@@ -43,6 +68,7 @@ bool QtShell::startProgram(const QString& command) {
     if (parts.isEmpty())
         return false;
     const QString program = parts.takeFirst();
+    keepOurFilesFromChildren();
     return QProcess::startDetached(program, parts);
 }
 
@@ -53,6 +79,7 @@ bool QtShell::openUrl(const QUrl& url) {
 bool QtShell::startDetached(const QString& program, const QStringList& arguments) {
     if (!QFileInfo(program).isExecutable())
         return false; // nothing starts; the caller goes on as if it had
+    keepOurFilesFromChildren();
     return QProcess::startDetached(program, arguments);
 }
 
