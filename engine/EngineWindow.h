@@ -3,6 +3,7 @@
 // the speech recorder window implement it; tests implement it without Qt.
 
 #include "DialogTypes.h"
+#include "TakeMeter.h"
 
 #include <functional>
 #include <optional>
@@ -35,6 +36,9 @@ public:
     // Told when a capture was ended by the engine itself (memory or length
     // limit) rather than by the user, after the take has been finished.
     virtual void captureEndedByEngine() {}
+    // At each display refresh and after a take ends or is saved: what the
+    // take looks like now.
+    virtual void showTake(const TakeView&) {}
 
     // This function is thread-safe: runs `task` later on the window thread.
     virtual void postToWindowThread(std::function<void()> task) = 0;

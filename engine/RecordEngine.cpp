@@ -139,6 +139,8 @@ void RecordEngine::StartRecording() {
     endedByCallback_ = false;
     stopAt_ = 0;
     soundCut_ = 0;
+    peak_ = 0;
+    silence_.reset();
     lastBlockAt_ = nowNanoseconds();
     longestGap_ = 0;
     warnedUnprotected_ = false;
@@ -212,11 +214,33 @@ void RecordEngine::reachedStopMark(audio::HRECORD handle) {
         stopNow();
 }
 
+// The take as the window shows it beside the byte count. While recording,
+// its length is the capture's own clock (pauses not counted), so that a
+// microphone that delivers nothing at all is found silent too.
+void RecordEngine::showTake(std::string savedTo) {
+    TakeView view;
+    view.recording = RecordChannel != 0 && !stopping_;
+    view.paused = view.recording && paused();
+    const audio::QWORD clock =
+        view.recording ? library_.captureClock(RecordChannel) : audio::QWORD(-1);
+    const std::int64_t bytes = clock != audio::QWORD(-1)
+                                   ? std::int64_t(clock)
+                                   : std::max<std::int64_t>(0, RecordLength - kHeaderBytes);
+    view.seconds = double(bytes) / kBytesPerSecond;
+    if (view.recording) {
+        view.level = peak_.exchange(0);
+        view.silent = !view.paused && silence_.add(view.level, view.seconds);
+    }
+    view.savedTo = std::move(savedTo);
+    window_.showTake(view);
+}
+
 void RecordEngine::FinishTake() {
     if (recovery_)
         recovery_->end();
     if (!haveBlock_)
         return;
+    showTake();
     WaveHeader.setSizes(RecordLength);
     std::memcpy(RecordBuffer.data() + 4, WaveHeader.bytes.data() + 4, 4);
     std::memcpy(RecordBuffer.data() + 40, WaveHeader.bytes.data() + 40, 4);
@@ -279,6 +303,12 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
         RecordLength += std::int32_t(take);
         if (recovery_)
             recovery_->append(buffer, std::size_t(take));
+        // The level the window shows: a pass over a block just copied.
+        const float peak = blockPeak(static_cast<const std::uint8_t*>(buffer), std::size_t(take));
+        float shown = peak_.load(std::memory_order_relaxed);
+        while (peak > shown &&
+               !peak_.compare_exchange_weak(shown, peak, std::memory_order_relaxed)) {
+        }
     }
     if (reachedStop) {
         endedByCallback_ = true;
@@ -375,6 +405,7 @@ void RecordEngine::RefreshDisplay() {
     if (RecordChannel != 0) {
         const auto captured = std::uint32_t(library_.BASS_ChannelGetPosition(RecordChannel));
         window_.setPositionText(std::to_string(captured));
+        showTake();
         return;
     }
     if (PlaybackStream == 0)
@@ -417,6 +448,7 @@ void RecordEngine::SaveRecording() {
     case platform::WriteResult::Ok:
         if (recovery_)
             recovery_->discard();
+        showTake(*fileName);
         // A take that ended before any sound came (stopped at once, or its
         // microphone went): saved as it is, but never as if it held sound.
         if (RecordLength <= std::int32_t(kHeaderBytes))

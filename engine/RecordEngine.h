@@ -7,6 +7,7 @@
 #include "EngineWindow.h"
 #include "RecoveryFile.h"
 #include "ReservedMemory.h"
+#include "TakeMeter.h"
 #include "WaveHeader.h"
 
 #include <atomic>
@@ -161,6 +162,7 @@ private:
     void warnUnprotected();
     void reportSaveError(const char* message, int error);
     bool adoptTake(std::vector<std::uint8_t> image);
+    void showTake(std::string savedTo = {});
     std::string recoveryQuestion(const std::filesystem::path& file, std::size_t imageBytes) const;
 
     audio::AudioLibrary& library_;
@@ -205,6 +207,10 @@ private:
     // counts it.
     std::int64_t soundCut_ = 0;
     bool saveWhenStopped_ = false;
+    // The loudest sample since the window last showed the level (raised by
+    // the capture thread, taken by the window thread).
+    std::atomic<float> peak_{0};
+    SilenceWatch silence_;
 };
 
 } // namespace engine

@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "SystemVer.h"
+#include "TakeMeterWidget.h"
 #include "UserFolders.h"
 #include "WindowUnits.h"
 
@@ -51,14 +52,16 @@ constexpr platform::LayoutRow<W> kLayout[] = {
     {control<&W::btnSave>, 3720, 3120, 1215, 780, kSong1575},
     {control<&W::Command1>, 120, 4080, 4815, 735, {15.75, true}},
     {control<&W::Label1>, 0, 5040, 5055, 350, {9.75, true, "Verdana"}},
+    // Below the controls of old: what the take is doing now.
+    {control<&W::takeMeter>, 120, 5400, 4815, 1080},
     // Out of sight, below the client area: fields, not controls for the user.
-    {control<&W::Option1>, 0, 5600, 1215, 255},
-    {control<&W::Option2>, 1320, 5600, 1215, 255},
-    {control<&W::Text1>, 0, 6000, 615, 285},
-    {control<&W::Text2>, 720, 6000, 615, 285},
-    {control<&W::Text3>, 1440, 6000, 615, 285},
-    {control<&W::Text4>, 2160, 6000, 1215, 285},
-    {control<&W::lblSystem>, 3480, 6000, 1215, 285},
+    {control<&W::Option1>, 0, 6700, 1215, 255},
+    {control<&W::Option2>, 1320, 6700, 1215, 255},
+    {control<&W::Text1>, 0, 7100, 615, 285},
+    {control<&W::Text2>, 720, 7100, 615, 285},
+    {control<&W::Text3>, 1440, 7100, 615, 285},
+    {control<&W::Text4>, 2160, 7100, 1215, 285},
+    {control<&W::lblSystem>, 3480, 7100, 1215, 285},
 };
 
 // What the script buttons switch; the edition's title and the maker's line
@@ -77,7 +80,7 @@ constexpr platform::CaptionRow<W> kCaptions[] = {
 };
 
 constexpr int kClientWidthTwips = 5070;
-constexpr int kClientHeightTwips = 5400;
+constexpr int kClientHeightTwips = 6540;
 
 // The menu is never shown; its items carry the function keys, which the
 // buttons name in their tool tips.
@@ -110,8 +113,9 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     applyLayout();
     createMenu();
     engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
-        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
-        [this] { return isSimplified(); });
+        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos,
+                                               takeMeter},
+        dialogs_, [this] { return isSimplified(); });
     engineWindow_->onEndedByEngine([this] { Command1->setEnabled(true); });
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
                                                      textsFor(edition).programName);
@@ -134,6 +138,7 @@ void frmRecTest::createControls() {
     Command5 = make(new QPushButton(QStringLiteral("繁"), Picture1), "Command5");
     Frame1 = make(new QGroupBox(this), "Frame1");
     lblPos = make(new QLabel(Frame1), "lblPos");
+    takeMeter = new recorder::TakeMeterWidget(this);
     Command2 = make(new QPushButton(this), "Command2");
     Command3 = make(new QPushButton(this), "Command3");
     btnRecord = make(new QPushButton(this), "btnRecord");

@@ -26,6 +26,7 @@ class QRadioButton;
 class QTimer;
 
 namespace recorder {
+class TakeMeterWidget;
 
 enum class Script { Simplified, Traditional };
 
@@ -107,6 +108,8 @@ public:
     QPushButton* Command5 = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* lblPos = nullptr;
+    // The level, the take's length and state, and a line under them.
+    recorder::TakeMeterWidget* takeMeter = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
     QPushButton* btnRecord = nullptr;

@@ -44,6 +44,8 @@ constexpr platform::LayoutRow<W> kPlaces[] = {
     {control<&W::Frame1>, 120, 5760, 5535, 1455, {12}},
     {control<&W::Label8>, 3240, 7320, 2535, 375, {12, true}},
     {control<&W::cmdTrain>, 120, 7260, 2895, 570, {14.25, true}},
+    // Below the controls of old: what the take is doing now.
+    {control<&W::takeMeter>, 120, 7920, 5535, 1080},
     {control<&W::lblSX>, 120, 120, 3135, 495, {15.75, true}},
     {control<&W::Label9>, 3720, 120, 2055, 375, {12}},
     {control<&W::lbl2>, 1320, 720, 975, 495, {18, true}},
@@ -132,8 +134,9 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
     createControls();
     applyCaptions(true);
     engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
-        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos}, dialogs_,
-        std::move(simplified));
+        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos,
+                                               takeMeter},
+        dialogs_, std::move(simplified));
     engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_, "Oakhalt");
     engine_->setRecoveryFolder(platform::recoveryFolder(), &platform::moveToTrash);
 }
@@ -185,6 +188,7 @@ void frmSDK::createControls() {
     btnSave = make(new QPushButton(Frame3), "btnSave");
     Frame2 = make(new QGroupBox(this), "Frame2");
     lblPos = make(new QLabel(Frame2), "lblPos");
+    takeMeter = new recorder::TakeMeterWidget(this);
     Frame1 = make(new QGroupBox(this), "Frame1");
     Text1 = make(new QTextEdit(Frame1), "Text1");
     Text1->setAcceptRichText(false);
@@ -196,7 +200,7 @@ void frmSDK::createControls() {
         w->setFont(f);
     }
     setFixedSize(platform::twipsToPixels(5730, logicalDpiX()),
-                 platform::twipsToPixels(7950, logicalDpiX()));
+                 platform::twipsToPixels(9060, logicalDpiX()));
     // Light yellow, as the window has always been.
     setStyleSheet(QStringLiteral("#frmSDK { background: rgb(255, 255, 192); }"));
     setAttribute(Qt::WA_StyledBackground);

@@ -10,6 +10,7 @@
 #include "RecoContext.h"
 #include "RecordEngine.h"
 #include "Shell.h"
+#include "TakeMeterWidget.h"
 #include "VoiceStore.h"
 #include "WidgetEngineWindow.h"
 
@@ -123,6 +124,8 @@ public:
     QPushButton* btnSave = nullptr;
     QGroupBox* Frame2 = nullptr;
     QLabel* lblPos = nullptr;
+    // The level, the take's length and state, and a line under them.
+    recorder::TakeMeterWidget* takeMeter = nullptr;
     QGroupBox* Frame1 = nullptr;
     QTextEdit* Text1 = nullptr;
     QTimer* tmrRec = nullptr;

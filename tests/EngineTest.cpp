@@ -305,6 +305,63 @@ TEST_F(EngineTest, DisplayShowsCountPositionAndLength) {
     EXPECT_EQ(win.positionText, "356896");
 }
 
+// Beside the count: the level, the take's length by the capture's clock,
+// pause, a microphone that hears nothing, and where a save went.
+TEST_F(EngineTest, TheWindowSeesTheLevelTheLengthAndAMicrophoneHearingNothing) {
+    const auto shown = [this] { return win.takes.back(); };
+    eng.StartRecording();
+    lib.clock = 0;
+    lib.deliver({4096}); // the counting pattern reaches nearly full scale
+    lib.clock = 176400;
+    eng.RefreshDisplay();
+    EXPECT_TRUE(shown().recording);
+    EXPECT_GT(shown().level, 0.9f);
+    EXPECT_DOUBLE_EQ(shown().seconds, 1.0);
+    eng.RefreshDisplay();
+    EXPECT_EQ(shown().level, 0.0f) << "each display shows the sound since the last";
+    eng.PauseRecording();
+    lib.clock = 176400 * 5; // a long pause is not silence
+    eng.RefreshDisplay();
+    EXPECT_TRUE(shown().paused);
+    EXPECT_FALSE(shown().silent);
+    eng.PauseRecording();
+    lib.silentBlocks = true;
+    lib.deliver({4096});
+    lib.clock = 176400 * 3; // digital silence, 2 s after the last sound
+    eng.RefreshDisplay();
+    EXPECT_FALSE(shown().silent);
+    lib.clock = 176400 * 4;
+    eng.RefreshDisplay();
+    EXPECT_TRUE(shown().silent);
+    lib.silentBlocks = false;
+    lib.deliver({4096});
+    eng.RefreshDisplay();
+    EXPECT_FALSE(shown().silent) << "until sound comes";
+    lib.clock = -1;
+    eng.StopRecording();
+    EXPECT_FALSE(shown().recording);
+    EXPECT_DOUBLE_EQ(shown().seconds, 3 * 4096 / 176400.0);
+    win.saveAnswer = (std::filesystem::temp_directory_path() / "engine-view.wav").string();
+    eng.SaveRecording();
+    EXPECT_EQ(shown().savedTo, *win.saveAnswer);
+    std::filesystem::remove(*win.saveAnswer);
+
+    // The microphone's own floor: a steady noise is nothing; a voice 12 dB
+    // over it is something.
+    struct Row {
+        float floor, voice;
+        bool silentAfter4s;
+    } rows[] = {
+        {0, 0, true}, {0.003f, 0.003f, true}, {0.003f, 0.02f, false}, {0.0002f, 0.0005f, true}};
+    for (const Row& row : rows) {
+        engine::SilenceWatch watch;
+        bool silent = false;
+        for (int tick = 0; tick <= 20; ++tick)
+            silent = watch.add(tick % 5 == 4 ? row.voice : row.floor, tick * 0.2);
+        EXPECT_EQ(silent, row.silentAfter4s) << row.floor << " " << row.voice;
+    }
+}
+
 TEST_F(EngineTest, FailedGrowthKeepsWhatWasCapturedAndFinishesTheTake) {
     int growths = 0;
     eng.setGrowthCheck([&growths](std::size_t) { return ++growths <= 2; });

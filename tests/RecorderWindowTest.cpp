@@ -4,6 +4,7 @@
 
 #include "FakeAudioLibrary.h"
 #include "FakeDialogs.h"
+#include "TakeMeterWidget.h"
 #include "WindowTestHelpers.h"
 #include "frmRecTest.h"
 
@@ -83,7 +84,7 @@ TEST_F(RecorderWindowTest, StartsWithTheControlsInPlace) {
 
     // 15 twips to the pixel at 96 dots per inch.
     if (win->logicalDpiX() == 96) {
-        EXPECT_EQ(win->size(), QSize(338, 360));
+        EXPECT_EQ(win->size(), QSize(338, 436));
         EXPECT_EQ(win->btnRecord->geometry(), QRect(8, 208, 73, 52));
         EXPECT_EQ(win->Command1->geometry(), QRect(8, 272, 321, 49));
         EXPECT_EQ(win->Picture1->geometry(), QRect(-48, 0, 425, 97));
@@ -107,18 +108,32 @@ TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
     lib.deliver({4096, 4096});
     win->tmrRecTest_Timer();
     EXPECT_EQ(win->lblPos->text(), QStringLiteral("8192"));
+    // Beside the count, large: recording, the level moving, the length.
+    EXPECT_EQ(win->takeMeter->clock()->text(), QStringLiteral("● 录音中 0:00"));
+    EXPECT_GT(win->takeMeter->level(), 0.5f);
+    // A microphone that hears nothing for 3 s is said to, in the script.
+    win->Option2->setChecked(true);
+    lib.silentBlocks = true;
+    lib.clock = 176400 * 4;
+    lib.deliver({4096});
+    win->tmrRecTest_Timer();
+    EXPECT_EQ(win->takeMeter->line()->text(), QStringLiteral("沒有聽到聲音，請檢查麥克風。"));
+    win->Option1->setChecked(true);
+    lib.silentBlocks = false;
+    lib.clock = -1;
 
     key(Qt::Key_F2); // pause: the count stands still
     lib.deliver({4096});
     win->tmrRecTest_Timer();
-    EXPECT_EQ(win->lblPos->text(), QStringLiteral("8192"));
+    EXPECT_EQ(win->lblPos->text(), QStringLiteral("12288"));
+    EXPECT_TRUE(win->takeMeter->clock()->text().startsWith(QStringLiteral("已暂停")));
     key(Qt::Key_F1); // stops a paused take
     EXPECT_EQ(win->btnRecord->text(), QStringLiteral("录 音"));
     EXPECT_TRUE(win->btnPlay->isEnabled());
     EXPECT_TRUE(win->btnSave->isEnabled());
     EXPECT_TRUE(win->Command1->isEnabled());
     win->tmrRecTest_Timer();
-    EXPECT_EQ(win->lblPos->text(), QStringLiteral("8192"));
+    EXPECT_EQ(win->lblPos->text(), QStringLiteral("12288"));
 
     key(Qt::Key_F3);
     EXPECT_TRUE(lib.stream(win->engine().playbackStream())->playing);

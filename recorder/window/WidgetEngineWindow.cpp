@@ -1,5 +1,7 @@
 #include "WidgetEngineWindow.h"
 
+#include "TakeMeterWidget.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -54,6 +56,11 @@ void* WidgetEngineWindow::nativeHandle() {
 void WidgetEngineWindow::captureEndedByEngine() {
     if (endedByEngine_)
         endedByEngine_();
+}
+
+void WidgetEngineWindow::showTake(const engine::TakeView& view) {
+    if (c_.meter)
+        c_.meter->show(view, simplified_());
 }
 
 void WidgetEngineWindow::postToWindowThread(std::function<void()> task) {

@@ -16,6 +16,8 @@ class QWidget;
 
 namespace recorder {
 
+class TakeMeterWidget;
+
 class WidgetEngineWindow final : public engine::EngineWindow {
 public:
     struct Controls {
@@ -24,6 +26,7 @@ public:
         QPushButton* play = nullptr;
         QPushButton* save = nullptr;
         QLabel* position = nullptr;
+        TakeMeterWidget* meter = nullptr; // none: the take is shown by its byte count only
     };
     WidgetEngineWindow(Controls controls, platform::Dialogs& dialogs,
                        std::function<bool()> simplified);
@@ -43,6 +46,7 @@ public:
     std::optional<std::string> askSaveFileName(const platform::SaveDialogRequest& request) override;
     void* nativeHandle() override;
     void captureEndedByEngine() override;
+    void showTake(const engine::TakeView& view) override;
     void postToWindowThread(std::function<void()> task) override;
 
 private:

@@ -32,7 +32,7 @@ void FakeAudioLibrary::captureThread() {
         pending_.pop_front();
         std::vector<std::uint8_t> block(size);
         for (auto& b : block)
-            b = std::uint8_t(produced_++);
+            b = silentBlocks ? std::uint8_t(0 * produced_++) : std::uint8_t(produced_++);
         if (captureHandle_ != 0 && !paused_ && !ended_) {
             captured_ += size;
             ++callbacks_;

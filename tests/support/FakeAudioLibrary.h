@@ -46,6 +46,8 @@ public:
     void loseCaptureDevice();
     // false: no microphone can be opened (a sound server away).
     bool microphonePresent = true;
+    // Blocks of exact digital silence instead of the counting pattern.
+    std::atomic<bool> silentBlocks{false};
 
     // Playback control for tests.
     void finishStream(audio::HSTREAM handle);

@@ -27,10 +27,12 @@ public:
     std::vector<std::string> questions;
     std::vector<engine::SaveDialogRequest> saveRequests;
     int endedByEngine = 0;
+    std::vector<engine::TakeView> takes; // what showTake() was given
 
     void setRecordCaption(const std::string& c) override { recordCaption = c; }
     void setPlaySaveEnabled(bool e) override { playSaveEnabled = e; }
     void setPositionText(const std::string& t) override { positionText = t; }
+    void showTake(const engine::TakeView& view) override { takes.push_back(view); }
     bool isSimplified() const override { return simplified; }
     void showMessage(const std::string& title, const std::string& text,
                      engine::MessageIcon icon) override {

@@ -1,0 +1,34 @@
+#pragma once
+// Large and plain, under a recorder window's controls: whether a take is
+// being recorded or is paused, how long it is, how loud the microphone is
+// (a bar that moves at display rate), and one line: that the microphone
+// hears nothing, or where a take was saved.
+
+#include "TakeMeter.h"
+
+#include <QWidget>
+
+class QLabel;
+
+namespace recorder {
+
+class LevelBar;
+
+class TakeMeterWidget final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TakeMeterWidget(QWidget* parent = nullptr);
+
+    void show(const engine::TakeView& view, bool simplified);
+
+    QLabel* clock() const { return clock_; }
+    QLabel* line() const { return line_; }
+    float level() const;
+
+private:
+    QLabel* clock_;
+    LevelBar* bar_;
+    QLabel* line_;
+};
+
+} // namespace recorder
