@@ -36,7 +36,8 @@ bool RecordEngine::LibraryStartup() {
     const BOOL outputOpen = library_.BASS_Init(-1, kSampleRate, 0, handle, nullptr);
     libraryOpen_ = true;
     if (!recordOpen || !outputOpen) {
-        ReportBassError(text::kCantInitialize);
+        ReportBassError(text::kCantInitialize, text::kCantInitializeWhySimplified,
+                        text::kCantInitializeWhyTraditional);
         return false;
     }
     releaseBlock();
@@ -48,6 +49,15 @@ bool RecordEngine::LibraryStartup() {
 void RecordEngine::ReportBassError(const std::string& message) {
     const int code = library_.BASS_ErrorGetCode();
     window_.showMessage(text::kErrorTitle, message + "\r\n\r\nerror code: " + std::to_string(code),
+                        MessageIcon::Exclamation);
+}
+
+void RecordEngine::ReportBassError(const std::string& message, const char* simplified,
+                                   const char* traditional) {
+    const int code = library_.BASS_ErrorGetCode();
+    window_.showMessage(text::kErrorTitle,
+                        message + "\r\n\r\nerror code: " + std::to_string(code) + "\r\n\r\n" +
+                            scripted(simplified, traditional),
                         MessageIcon::Exclamation);
 }
 
@@ -110,6 +120,13 @@ void RecordEngine::PrepareBlock() {
 
 namespace {
 
+// The folder of a file name (UTF-8).
+std::string parentFolder(const std::string& file) {
+    const std::u8string folder =
+        std::filesystem::path(std::u8string(file.begin(), file.end())).parent_path().u8string();
+    return {folder.begin(), folder.end()};
+}
+
 std::int64_t nowNanoseconds() {
     using namespace std::chrono;
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
@@ -133,7 +150,8 @@ void RecordEngine::StartRecording() {
     }
     PrepareBlock();
     if (!haveBlock_) {
-        ReportBassError(text::kOutOfMemory);
+        ReportBassError(text::kOutOfMemory, text::kNoRoomToStartWhySimplified,
+                        text::kNoRoomToStartWhyTraditional);
         return;
     }
     endedByCallback_ = false;
@@ -147,7 +165,8 @@ void RecordEngine::StartRecording() {
     const bool keptOnDisk = !recovery_ || recovery_->begin();
     RecordChannel = library_.BASS_RecordStart(kSampleRate, kChannels, 0, &RecordCallback, this);
     if (RecordChannel == 0) {
-        ReportBassError(text::kCantStart);
+        ReportBassError(text::kCantStart, text::kCantStartWhySimplified,
+                        text::kCantStartWhyTraditional);
         if (recovery_)
             recovery_->discard();
         releaseBlock();
@@ -331,7 +350,8 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
         window_.captureEndedByEngine();
     }
     if (reason == EndReason::OutOfMemory)
-        ReportBassError(text::kOutOfMemory);
+        ReportBassError(text::kOutOfMemory, text::kNoRoomWhySimplified,
+                        text::kNoRoomWhyTraditional);
     else if (reason == EndReason::DeviceLost)
         window_.showMessage(
             programTitle_,
@@ -439,6 +459,7 @@ void RecordEngine::SaveRecording() {
     request.filters = {{"WAV 文件", "*.wav"}, {"所有文件", "*.*"}};
     request.defaultExtension = "wav";
     request.simplified = window_.isSimplified();
+    request.startIn = lastSavedFolder_;
     const auto fileName = window_.askSaveFileName(request);
     if (!fileName)
         return;
@@ -448,6 +469,7 @@ void RecordEngine::SaveRecording() {
     case platform::WriteResult::Ok:
         if (recovery_)
             recovery_->discard();
+        lastSavedFolder_ = parentFolder(*fileName);
         showTake(*fileName);
         // A take that ended before any sound came (stopped at once, or its
         // microphone went): saved as it is, but never as if it held sound.
@@ -615,7 +637,11 @@ std::string RecordEngine::recoveryQuestion(const std::filesystem::path& file,
     std::snprintf(detail, sizeof detail,
                   scripted(text::kRecoverDetailSimplified, text::kRecoverDetailTraditional).c_str(),
                   when, length);
-    return scripted(text::kRecoverSimplified, text::kRecoverTraditional) + "\r\n" + detail;
+    return scripted(text::kRecoverSimplified, text::kRecoverTraditional) + "\r\n" +
+           (RecoveryFile::cutShort(file)
+                ? scripted(text::kRecoverCutSimplified, text::kRecoverCutTraditional) + "\r\n"
+                : std::string()) +
+           detail;
 }
 
 } // namespace engine

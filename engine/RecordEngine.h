@@ -49,6 +49,8 @@ inline constexpr const char* kRecoverDetailSimplified =
     "这段录音是%s录的，长%s。选“否”会把它放进回收站。";
 inline constexpr const char* kRecoverDetailTraditional =
     "這段錄音是%s錄的，長%s。選「否」會把它放進回收站。";
+inline constexpr const char* kRecoverCutSimplified = "录音时磁盘出了问题，这段录音不完整。";
+inline constexpr const char* kRecoverCutTraditional = "錄音時磁碟出了問題，這段錄音不完整。";
 inline constexpr const char* kRecoverTrashedSimplified =
     "上次留下的一个录音文件打不开，已经放进回收站。";
 inline constexpr const char* kRecoverTrashedTraditional =
@@ -69,6 +71,26 @@ inline constexpr const char* kNoMicrophoneTraditional =
     "請稍等一下，再按「錄音」。";
 inline constexpr const char* kNoSoundSimplified = "这次录音里没有声音：保存的文件是空的。";
 inline constexpr const char* kNoSoundTraditional = "這次錄音裡沒有聲音：儲存的檔案是空的。";
+// Below an error box's own lines: what happened, what became of the sound,
+// what to do.
+inline constexpr const char* kCantInitializeWhySimplified =
+    "找不到可以使用的麦克风或扬声器：声音系统可能没有运行，或者设备没有接好。请检查电脑的声音设置，"
+    "然后再打开这个程序。";
+inline constexpr const char* kCantInitializeWhyTraditional =
+    "找不到可以使用的麥克風或揚聲器：聲音系統可能沒有執行，或者裝置沒有接好。請檢查電腦的聲音設定，"
+    "然後再打開這個程式。";
+inline constexpr const char* kCantStartWhySimplified =
+    "现在不能开始录音。请检查麦克风有没有接好，再按“录音”。";
+inline constexpr const char* kCantStartWhyTraditional =
+    "現在不能開始錄音。請檢查麥克風有沒有接好，再按「錄音」。";
+inline constexpr const char* kNoRoomToStartWhySimplified =
+    "电脑的内存不够，不能开始录音。请关掉一些别的程序，再按“录音”。";
+inline constexpr const char* kNoRoomToStartWhyTraditional =
+    "電腦的記憶體不夠，不能開始錄音。請關掉一些別的程式，再按「錄音」。";
+inline constexpr const char* kNoRoomWhySimplified =
+    "电脑的内存不够了，录音已停止。录好的声音都保留着，可以播放和保存。";
+inline constexpr const char* kNoRoomWhyTraditional =
+    "電腦的記憶體不夠了，錄音已停止。錄好的聲音都保留著，可以播放和保存。";
 } // namespace text
 
 class RecordEngine {
@@ -107,6 +129,9 @@ public:
     void RefreshDisplay();
     void SaveRecording();
     void ReportBassError(const std::string& message);
+    // The same, with a line in the window's script under it.
+    void ReportBassError(const std::string& message, const char* simplified,
+                         const char* traditional);
     void Shutdown();
     // Takes that sessions before this one recorded but never saved: for each,
     // asks whether to save it now, saying when it was recorded and how long
@@ -211,6 +236,8 @@ private:
     // the capture thread, taken by the window thread).
     std::atomic<float> peak_{0};
     SilenceWatch silence_;
+    // Where the last save that worked went: the next save dialog opens there.
+    std::string lastSavedFolder_;
 };
 
 } // namespace engine

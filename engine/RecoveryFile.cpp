@@ -31,6 +31,7 @@ namespace engine {
 namespace {
 
 constexpr const char* kPrefix = "take-";
+constexpr const char* kCutMark = "-cut";
 constexpr auto kWakeEvery = std::chrono::milliseconds(100);
 constexpr auto kFlushEvery = std::chrono::seconds(1);
 constexpr std::uint64_t kFrameBytes = kChannels * kBitsPerSample / 8;
@@ -231,11 +232,32 @@ void RecoveryFile::closeFile() {
 
 void RecoveryFile::end() {
     stopWriter();
+    markCutShort();
 }
 
 void RecoveryFile::release() {
     stopWriter();
+    markCutShort();
     closeFile();
+}
+
+// A copy that stopped before its take did (a full disk, a stalled one) is
+// named so: offered later, it is said to be incomplete.
+void RecoveryFile::markCutShort() {
+    if (!failed() || path_.empty() || cutShort(path_))
+        return;
+    fs::path marked = path_;
+    marked.replace_filename(path_.stem().string() + kCutMark + ".wav");
+    std::error_code ec;
+    fs::rename(path_, marked, ec);
+    if (!ec)
+        path_ = marked;
+}
+
+bool RecoveryFile::cutShort(const fs::path& file) {
+    const std::string stem = file.stem().string();
+    return stem.size() > std::strlen(kCutMark) &&
+           stem.compare(stem.size() - std::strlen(kCutMark), std::string::npos, kCutMark) == 0;
 }
 
 void RecoveryFile::discard() {

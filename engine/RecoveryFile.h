@@ -72,6 +72,9 @@ public:
     // it plays, named by when it was recorded and how long it is. When
     // the trash will not take it, it stays where it was (false).
     bool throwAway(const std::filesystem::path& file);
+    // Whether a recovery file holds less than its take did: its copy
+    // stopped early (a full disk), so it ends before the take ended.
+    static bool cutShort(const std::filesystem::path& file);
     // When a recovery file's take was started (from its name, else when
     // the file was last written).
     static std::time_t recordedAt(const std::filesystem::path& file);
@@ -92,6 +95,7 @@ private:
     bool flushHeader();
     void stopWriter();
     void closeFile();
+    void markCutShort();
 
     std::filesystem::path folder_;
     std::filesystem::path path_;

@@ -15,6 +15,9 @@ struct SaveDialogRequest {
     std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
     std::string defaultExtension;
     bool simplified = true; // the script of the dialog's own words
+    // The folder it opens in (UTF-8): where the last save that worked went;
+    // empty, the user's own recordings folder.
+    std::string startIn;
 };
 
 } // namespace platform

@@ -221,6 +221,15 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     const auto kept = RecoveryFile::readTake(eng.recovery()->path());
     ASSERT_TRUE(kept) << "what was copied still plays";
     EXPECT_EQ(0, std::memcmp(kept->data() + 44, eng.recordBuffer() + 44, kept->size() - 44));
+    // Offered at the next start, it is said to be incomplete.
+    EXPECT_TRUE(RecoveryFile::cutShort(eng.recovery()->path()));
+    eng.Shutdown();
+    FakeEngineWindow next;
+    RecordEngine later(lib, next, "Brevon");
+    later.setRecoveryFolder(folder);
+    later.OfferRecovery();
+    ASSERT_EQ(next.questions.size(), 1u);
+    EXPECT_NE(next.questions[0].find(engine::text::kRecoverCutSimplified), std::string::npos);
 }
 
 TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {

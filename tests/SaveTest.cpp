@@ -184,6 +184,16 @@ TEST_F(SaveTest, CreateFailuresAreReportedAndLeaveNothingBehind) {
         EXPECT_EQ(win.messages[0].text.rfind("Can't create the file\r\n\r\nerror code: ", 0), 0u);
     }
     EXPECT_EQ(folderContents(), std::vector<fs::path>{"plain"});
+
+    // The dialog opens where the last save that worked went, not in a
+    // folder that just failed.
+    EXPECT_EQ(win.saveRequests.back().startIn, "");
+    win.saveAnswer = (dir / "ok.wav").string();
+    eng.SaveRecording();
+    win.saveAnswer = cantCreate[0].string();
+    eng.SaveRecording();
+    eng.SaveRecording();
+    EXPECT_EQ(win.saveRequests.back().startIn, dir.string());
 }
 
 TEST_F(SaveTest, FailedWriteKeepsTheOldFileAndNoTemporary) {

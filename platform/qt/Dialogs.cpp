@@ -3,12 +3,29 @@
 #include "UserFolders.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace platform {
+namespace {
+
+// Boxes and the save dialog in print as large as the windows' captions:
+// the people who read them see poorly.
+void largePrint(QWidget& w) {
+    QFont font = w.font();
+    font.setPointSizeF(std::max(font.pointSizeF(), 15.75));
+    w.setFont(font);
+}
+
+// Line breaks arrive as CR LF; a label wants plain LF.
+QString plainLines(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
 
 void QtDialogs::message(QWidget* owner, const QString& title, const QString& text,
                         MessageIcon icon) {
@@ -24,17 +41,16 @@ void QtDialogs::message(QWidget* owner, const QString& title, const QString& tex
         boxIcon = QMessageBox::Information;
         break;
     }
-    // Line breaks arrive as CR LF; a label wants plain LF.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(boxIcon, title, shown, QMessageBox::Ok, owner);
+    QMessageBox box(boxIcon, title, plainLines(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
+    largePrint(box);
     box.exec();
 }
 
 bool QtDialogs::question(QWidget* owner, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
+    QMessageBox box(QMessageBox::Question, title, plainLines(text), QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);
+    largePrint(box);
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -61,6 +77,7 @@ public:
                                 ? QStringLiteral("文件名里不能有双引号（\"）。请换一个名字。")
                                 : QStringLiteral("檔案名稱裡不能有雙引號（\"）。請換一個名字。"),
                             QMessageBox::Ok, this);
+            largePrint(box);
             box.exec();
             return;
         }
@@ -75,6 +92,7 @@ private:
 
 std::optional<QString> QtDialogs::saveFileName(QWidget* owner, const SaveDialogRequest& request) {
     SaveDialog dialog(owner, QString::fromStdString(request.title), request.simplified);
+    largePrint(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;
@@ -86,14 +104,14 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* owner, const SaveDialogR
     }
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-    // The user's own folder first, then where the last save went; never the
-    // current folder, which is the program's.
-    dialog.setDirectory(lastFolder_.isEmpty() ? recordingsFolder() : lastFolder_);
+    // The user's own folder first, then where the last save that worked
+    // went (not one that just failed); never the current folder, which is
+    // the program's.
+    dialog.setDirectory(request.startIn.empty() ? recordingsFolder()
+                                                : QString::fromStdString(request.startIn));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    const QString chosen = dialog.selectedFiles().constFirst();
-    lastFolder_ = QFileInfo(chosen).absolutePath();
-    return chosen;
+    return dialog.selectedFiles().constFirst();
 }
 
 int QtDialogs::runModal(QDialog& dialog) {

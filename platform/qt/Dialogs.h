@@ -36,7 +36,6 @@ public:
     int runModal(QDialog& dialog) override;
 
 private:
-    QString lastFolder_; // where the last save went
 };
 
 } // namespace platform
