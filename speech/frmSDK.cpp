@@ -297,6 +297,7 @@ void frmSDK::SetRecognitionState(bool active) {
     recognitionActive_ = active;
     Command1->setEnabled(!active);
     Command2->setEnabled(active);
+    takeMeter->showListening(active, simplified_());
 }
 
 bool frmSDK::ensureContext(QString& error) {

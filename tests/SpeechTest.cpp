@@ -264,11 +264,13 @@ TEST_F(SpeechTest, ExactCommandWordsDriveTheTake) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !sdk().RecognitionActive(); }));
     EXPECT_EQ(sdk().Text1->toPlainText(), QString()); // cleared, its own phrase included
     EXPECT_TRUE(sdk().Command1->isEnabled());
+    EXPECT_EQ(sdk().takeMeter->line()->text(), QString()) << "no longer says it listens";
     recogniser.hear("录音"); // not listening: nothing arrives
     QTest::qWait(50);
     EXPECT_FALSE(sdk().engine().capturing());
 
     sdk().StartRecognition(); // the same context again
+    EXPECT_EQ(sdk().takeMeter->line()->text(), QStringLiteral("正在听您的口令"));
     EXPECT_EQ(recogniser.created, 1);
     EXPECT_EQ(sdk().contextsCreated(), 1);
     EXPECT_EQ(recogniser.states, (std::vector<bool>{true, false, true}));

@@ -74,25 +74,43 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
     clock_->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
     bar_->level = view.recording ? view.level : 0;
     bar_->update();
-    if (view.silent) {
-        line_->setText(simplified ? QStringLiteral("没有听到声音，请检查麦克风。")
-                                  : QStringLiteral("沒有聽到聲音，請檢查麥克風。"));
-        line_->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0);"));
-    } else if (!view.savedTo.empty()) {
+    // A new take clears what was said of the last one.
+    const bool keepSaved = !view.recording && view.savedTo.empty() && !view_.recording;
+    const std::string saved = keepSaved ? view_.savedTo : view.savedTo;
+    view_ = view;
+    view_.savedTo = saved;
+    showLine(simplified);
+}
+
+void TakeMeterWidget::showListening(bool on, bool simplified) {
+    listening_ = on;
+    showLine(simplified);
+}
+
+void TakeMeterWidget::showLine(bool simplified) {
+    QString colour = QStringLiteral("black");
+    QString text;
+    if (view_.silent) {
+        text = simplified ? QStringLiteral("没有听到声音，请检查麦克风。")
+                          : QStringLiteral("沒有聽到聲音，請檢查麥克風。");
+        colour = QStringLiteral("rgb(200, 0, 0)");
+    } else if (!view_.savedTo.empty()) {
         // One line: a long folder gives way in the middle, the file's own
         // name stays; the whole of it is the tip.
-        const QString where = QString::fromStdString(view.savedTo);
+        const QString where = QString::fromStdString(view_.savedTo);
         const QString said =
             simplified ? QStringLiteral("已保存到：") : QStringLiteral("已儲存到：");
-        line_->setText(
+        text =
             said + line_->fontMetrics().elidedText(
                        where, Qt::ElideMiddle,
-                       std::max(0, line_->width() - line_->fontMetrics().horizontalAdvance(said))));
+                       std::max(0, line_->width() - line_->fontMetrics().horizontalAdvance(said)));
         line_->setToolTip(where);
-        line_->setStyleSheet(QStringLiteral("color: black;"));
-    } else if (view.recording) {
-        line_->clear();
+    } else if (listening_) {
+        text = simplified ? QStringLiteral("正在听您的口令") : QStringLiteral("正在聽您的口令");
+        colour = QStringLiteral("rgb(0, 110, 0)");
     }
+    line_->setText(text);
+    line_->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
 }
 
 } // namespace recorder

@@ -20,12 +20,19 @@ public:
     explicit TakeMeterWidget(QWidget* parent = nullptr);
 
     void show(const engine::TakeView& view, bool simplified);
+    // A window that listens for spoken commands says so on the line while
+    // it has nothing more pressing to say there.
+    void showListening(bool on, bool simplified);
 
     QLabel* clock() const { return clock_; }
     QLabel* line() const { return line_; }
     float level() const;
 
 private:
+    void showLine(bool simplified);
+
+    engine::TakeView view_;
+    bool listening_ = false;
     QLabel* clock_;
     LevelBar* bar_;
     QLabel* line_;
