@@ -1,5 +1,8 @@
 #include "SdlCapture.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace audio {
 namespace {
 
@@ -24,6 +27,9 @@ int SdlCapture::init() {
 }
 
 bool SdlCapture::openDevice(DWORD freq, DWORD chans) {
+    device_.close(); // no callback runs from here on
+    lastCallback_ = {};
+    longestWait_ = {};
     if (!device_.open(platform::SdlDevice::Kind::Capture, int(freq), int(chans), kDeviceFrames,
                       &SdlCapture::callback, this))
         return false;
@@ -54,6 +60,8 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
         return BASS_ERROR_ALREADY;
     if ((freq != freq_ || chans != chans_) && !openDevice(freq, chans))
         return BASS_ERROR_DEVICE;
+    if (!dropBacklog())
+        return BASS_ERROR_DEVICE;
     {
         platform::SdlDevice::Lock lock(device_);
         handle_ = ++nextHandle_;
@@ -73,9 +81,31 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
     return BASS_OK;
 }
 
+// The device stays open between takes. When the process was stopped (a
+// freeze, heavy swapping) the sound server went on capturing and hands the
+// backlog over at the device's pace: every later take would begin seconds
+// in the past, for good. The device is opened afresh instead, so that the
+// take begins with what the microphone hears now.
+bool SdlCapture::dropBacklog() {
+    using namespace std::chrono;
+    bool behind = false;
+    {
+        platform::SdlDevice::Lock lock(device_);
+        // Some sources hand over two seconds at a time; a stop of the
+        // process outlasts that.
+        behind = longestWait_ > seconds(3);
+        longestWait_ = {};
+    }
+    return !behind || openDevice(freq_, chans_);
+}
+
 void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
     // Runs on SDL's capture thread with the device locked.
     auto* me = static_cast<SdlCapture*>(self);
+    const auto now = platform::TakeBudget::Clock::now();
+    if (me->lastCallback_ != platform::TakeBudget::Clock::time_point{})
+        me->longestWait_ = std::max(me->longestWait_, now - me->lastCallback_);
+    me->lastCallback_ = now;
     if (me->handle_ == 0 || me->ended_ || me->paused_ || len <= 0)
         return;
     const int drop =

@@ -41,6 +41,7 @@ public:
 private:
     static void SDLCALL callback(void* self, Uint8* data, int len);
     bool openDevice(DWORD freq, DWORD chans);
+    bool dropBacklog();
 
     platform::SdlAudioSystem sdl_;
     platform::SdlDevice device_;
@@ -56,6 +57,11 @@ private:
     bool paused_ = false;
     // The microphone a take began on.
     platform::CaptureSource source_;
+    // When the callback last ran, and its longest wait since the last take
+    // began (under the device's lock): a wait of seconds means the process
+    // was stopped, and the sound server kept what it heard meanwhile.
+    platform::TakeBudget::Clock::time_point lastCallback_{};
+    platform::TakeBudget::Clock::duration longestWait_{};
     std::atomic<QWORD> capturedBytes_{0};
     // A take never holds more sound than time has passed (set per take).
     platform::TakeBudget budget_{44100.0 * 4, 4, 0};

@@ -4,7 +4,9 @@
 # first save, with just a name typed, lands in the user's own folder); the
 # microphone taken away in the middle of a take ends it and keeps it; the
 # sound server killed in the middle of a take and started again: F1 while
-# it is away says so and keeps the take, F1 once it is back records.
+# it is away says so and keeps the take, F1 once it is back records; the
+# recorder stopped for 10 s while idle: the next take holds what is heard
+# after F1, not the backlog from before the freeze.
 set -euo pipefail
 BREVON=${1:?usage: recovery_e2e.sh path/to/Brevon}
 export E2E_SHOT=${E2E_SHOT:-/tmp/recovery-e2e-failure.png}
@@ -109,7 +111,7 @@ xdotool windowfocus --sync "$box" key Return
 [ "$(stat -c %s "$kept")" = "$kept_bytes" ] || e2e_fail "F1 with no sound server touched the kept take"
 e2e_start_pulse
 e2e_feed_tone 30
-sleep 1
+sleep 3 # SDL notices the server again
 xdotool windowfocus --sync "$main"
 xdotool key F1
 sleep 3
@@ -120,6 +122,23 @@ e2e_save_as "$HOME/after-restart.wav"
 e2e_check_take "$HOME/after-restart.wav" 2.5
 trashed=$(find "$XDG_DATA_HOME/Trash/files" -name '*.wav' | wc -l)
 [ "$trashed" = 1 ] || e2e_fail "$trashed takes in the trash, not the one kept before the restart"
+
+echo "== stopped for 10 s while idle"
+pkill -f "pacat .*-d nullsink" || true # the tones so far
+e2e_feed_tone 30 0                     # silence until the freeze ends, then a tone
+sleep 1
+kill -STOP "$app"
+sleep 10
+kill -CONT "$app"
+e2e_feed_tone 20 0.5
+sleep 1
+xdotool windowfocus --sync "$main"
+xdotool key F1
+sleep 3
+xdotool key F1
+xdotool key F4
+e2e_save_as "$HOME/after-freeze.wav"
+e2e_check_take "$HOME/after-freeze.wav" 2.5
 
 kill "$app" 2>/dev/null || true
 wait "$app" 2>/dev/null || true
