@@ -239,7 +239,7 @@ void frmXD::cmdabout_Click() {
 void frmXD::cmdFDJ_Click() {
     // One magnifier at most; it has no owner and stays usable beside us.
     if (!fdj_)
-        fdj_ = new magnifier::frmFDJ();
+        fdj_ = new magnifier::frmFDJ(isSimplified());
     fdj_->show();
     fdj_->raise();
 }

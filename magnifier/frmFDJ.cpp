@@ -18,7 +18,12 @@ QSize sourceSize(QSize box, int z) {
     return {int(std::nearbyint(box.width() * scale)), int(std::nearbyint(box.height() * scale))};
 }
 
-frmFDJ::frmFDJ(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+bool frmFDJ::screenCanBeRead() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+frmFDJ::frmFDJ(bool simplified, bool screenReadable, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("frmFDJ"));
     setAttribute(Qt::WA_DeleteOnClose); // closing keeps no state
     setWindowTitle(QStringLiteral("放大镜"));
@@ -76,6 +81,27 @@ frmFDJ::frmFDJ(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     HScroll1->setMaximum(9);
     HScroll1->setValue(2);
     setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
+    if (!screenReadable) {
+        // An empty black box that does not follow the pointer would look
+        // broken: the box says why, and where the desktop's own zoom is.
+        Picture1->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        Picture1->setStyleSheet(QStringLiteral("background: white; color: black;"));
+        QFont plain = Picture1->font();
+        plain.setPointSizeF(16);
+        plain.setBold(true);
+        Picture1->setFont(plain);
+        Picture1->setWordWrap(true);
+        Picture1->setMargin(12);
+        Picture1->setText(
+            simplified
+                ? QStringLiteral("这个桌面不让程序读取屏幕，放大镜看不到画面。请用桌面自带的放大"
+                                 "镜：GNOME 在“设置”→“辅助功能”→“缩放”里打开；KDE 按 Meta "
+                                 "键和 = 键放大，Meta 键和 - 键缩小。")
+                : QStringLiteral("這個桌面不讓程式讀取螢幕，放大鏡看不到畫面。請用桌面內建的放大"
+                                 "鏡：GNOME 在「設定」→「協助工具」→「縮放」裡開啟；KDE 按 Meta "
+                                 "鍵和 = 鍵放大，Meta 鍵和 - 鍵縮小。"));
+        return;
+    }
     Timer1->start();
 }
 

@@ -19,7 +19,15 @@ QSize sourceSize(QSize box, int z);
 class frmFDJ final : public QWidget {
     Q_OBJECT
 public:
-    explicit frmFDJ(QWidget* parent = nullptr);
+    // `screenReadable` false: the desktop lets no program read the screen
+    // (Wayland); the box then says so, and where the desktop's own
+    // magnifier is, in the script given.
+    explicit frmFDJ(bool simplified = true, bool screenReadable = screenCanBeRead(),
+                    QWidget* parent = nullptr);
+    // Whether the platform Qt runs on lets a program copy the screen and
+    // follow the pointer outside its own windows (X11, Windows: yes;
+    // Wayland: no).
+    static bool screenCanBeRead();
 
     int factor() const;
     // One magnified copy into the picture box. Returns false when nothing

@@ -275,6 +275,17 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
     fdj->HScroll1->setValue(0);
     EXPECT_EQ(fdj->factor(), 1);
     EXPECT_TRUE(fdj->Timer1_Timer());
+    // Where the desktop lets no program read the screen, the box says so in
+    // the script and names the desktop's own magnifier; the factor stays.
+    for (const bool simplified : {true, false}) {
+        magnifier::frmFDJ blind(simplified, false);
+        EXPECT_FALSE(blind.Timer1->isActive());
+        EXPECT_TRUE(blind.Picture1->text().startsWith(
+            simplified ? QStringLiteral("这个桌面不让程序读取屏幕")
+                       : QStringLiteral("這個桌面不讓程式讀取螢幕")));
+        EXPECT_TRUE(blind.Picture1->text().contains(QStringLiteral("KDE")));
+        EXPECT_EQ(blind.factor(), 2);
+    }
 
     win.cmdFDJ_Click(); // a second click shows the same window
     EXPECT_EQ(win.magnifierWindow(), fdj);
