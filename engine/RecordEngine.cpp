@@ -611,32 +611,19 @@ void RecordEngine::OfferRecovery() {
 // 06:45" (with the year when it is not this one) and "1分05秒".
 std::string RecordEngine::recoveryQuestion(const std::filesystem::path& file,
                                            std::size_t imageBytes) const {
-    const std::time_t recorded = RecoveryFile::recordedAt(file);
-    const std::time_t now = std::time(nullptr);
-    std::tm at{}, today{};
-#ifdef _WIN32
-    localtime_s(&at, &recorded);
-    localtime_s(&today, &now);
-#else
-    localtime_r(&recorded, &at);
-    localtime_r(&now, &today);
-#endif
+    const std::tm at = localTime(RecoveryFile::recordedAt(file));
+    const std::tm today = localTime(std::time(nullptr));
     char when[64];
     std::snprintf(when, sizeof when, "%s%d月%d日 %02d:%02d",
                   at.tm_year == today.tm_year ? ""
                                               : (std::to_string(at.tm_year + 1900) + "年").c_str(),
                   at.tm_mon + 1, at.tm_mday, at.tm_hour, at.tm_min);
-    const std::size_t sound = imageBytes > kHeaderBytes ? imageBytes - kHeaderBytes : 0;
-    const std::size_t seconds = (sound + kBytesPerSecond / 2) / kBytesPerSecond;
-    char length[32];
-    if (seconds >= 60)
-        std::snprintf(length, sizeof length, "%zu分%02zu秒", seconds / 60, seconds % 60);
-    else
-        std::snprintf(length, sizeof length, "%zu秒", std::max<std::size_t>(seconds, 1));
+    const std::string length =
+        lengthInWords(imageBytes > kHeaderBytes ? imageBytes - kHeaderBytes : 0, kBytesPerSecond);
     char detail[256];
     std::snprintf(detail, sizeof detail,
                   scripted(text::kRecoverDetailSimplified, text::kRecoverDetailTraditional).c_str(),
-                  when, length);
+                  when, length.c_str());
     return scripted(text::kRecoverSimplified, text::kRecoverTraditional) + "\r\n" +
            (RecoveryFile::cutShort(file)
                 ? scripted(text::kRecoverCutSimplified, text::kRecoverCutTraditional) + "\r\n"

@@ -1,6 +1,7 @@
 #include "RecoveryFile.h"
 
 #include "FileIo.h"
+#include "TakeMeter.h"
 #include "WaveHeader.h"
 
 #include <algorithm>
@@ -333,19 +334,10 @@ std::time_t RecoveryFile::recordedAt(const fs::path& file) {
 }
 
 std::string RecoveryFile::trashName(std::time_t recorded, std::uint64_t soundBytes) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &recorded);
-#else
-    localtime_r(&recorded, &local);
-#endif
+    const std::tm local = localTime(recorded);
     char when[32];
     std::strftime(when, sizeof when, "%Y-%m-%d %H.%M.%S", &local);
-    const std::uint64_t seconds = (soundBytes + kBytesPerSecond / 2) / kBytesPerSecond;
-    char length[32];
-    std::snprintf(length, sizeof length, "%llu分%02u秒",
-                  static_cast<unsigned long long>(seconds / 60), unsigned(seconds % 60));
-    return std::string(when) + " " + length + ".wav";
+    return std::string(when) + " " + lengthInWords(soundBytes, kBytesPerSecond) + ".wav";
 }
 
 bool RecoveryFile::throwAway(const fs::path& file) {

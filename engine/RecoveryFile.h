@@ -79,7 +79,7 @@ public:
     // the file was last written).
     static std::time_t recordedAt(const std::filesystem::path& file);
     // The name a thrown-away take has in the trash: "2026-12-08 06.45.12
-    // 1分05秒.wav" (local time).
+    // 1分05秒.wav" (local time; "… 3秒.wav" under a minute).
     static std::string trashName(std::time_t recorded, std::uint64_t soundBytes);
     // The whole WAV image of a recovery file, its header's sizes set from
     // the sound actually on disk (the last flush may not have written

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace engine {
@@ -19,6 +20,28 @@ struct TakeView {
     bool silent = false; // nothing heard above the microphone's floor for a while
     std::string savedTo; // after a save: where the file went (UTF-8)
 };
+
+// A take's length as the user reads it, in either script: "3秒", "1分05秒"
+// (a take of a moment is "1秒", never nothing).
+inline std::string lengthInWords(std::uint64_t soundBytes, std::uint64_t bytesPerSecond) {
+    const std::uint64_t seconds =
+        std::max<std::uint64_t>(1, (soundBytes + bytesPerSecond / 2) / bytesPerSecond);
+    const std::string secondsText = std::to_string(seconds % 60) + "秒";
+    if (seconds < 60)
+        return secondsText;
+    return std::to_string(seconds / 60) + "分" + (seconds % 60 < 10 ? "0" : "") + secondsText;
+}
+
+// The local time of a moment.
+inline std::tm localTime(std::time_t moment) {
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &moment);
+#else
+    localtime_r(&moment, &local);
+#endif
+    return local;
+}
 
 // The loudest sample of a block of 16-bit samples (0..1), in the machine's
 // byte order (the little-endian order of WAV data on every machine we run

@@ -348,6 +348,7 @@ TEST_F(EngineTest, TheWindowSeesTheLevelTheLengthAndAMicrophoneHearingNothing) {
     win.saveAnswer = (std::filesystem::temp_directory_path() / "engine-view.wav").string();
     eng.SaveRecording();
     EXPECT_EQ(shown().savedTo, *win.saveAnswer);
+    EXPECT_EQ(engine::lengthInWords(65 * 176400, 176400), "1分05秒"); // as the trash names it
     std::filesystem::remove(*win.saveAnswer);
 
     // The microphone's own floor: a steady noise is nothing; a voice 12 dB

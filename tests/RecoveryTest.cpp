@@ -183,7 +183,7 @@ TEST_F(EngineRecoveryTest, TheFileFollowsTheTakeGoesWhenSavedAndIsReplacedByTheN
     ASSERT_EQ(filesIn(trash).size(), 1u);
     EXPECT_EQ(fileBytes(filesIn(trash)[0]), firstTake);
     const std::u8string name = filesIn(trash)[0].filename().u8string();
-    EXPECT_TRUE(name.ends_with(u8" 0分00秒.wav")) << filesIn(trash)[0]; // 9216 bytes of sound
+    EXPECT_TRUE(name.ends_with(u8" 1秒.wav")) << filesIn(trash)[0]; // 9216 bytes of sound
 
     const fs::path saved = freshFolder("recovery-saved");
     fs::create_directories(saved);

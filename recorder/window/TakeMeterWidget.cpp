@@ -74,11 +74,12 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
     clock_->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
     bar_->level = view.recording ? view.level : 0;
     bar_->update();
-    // A new take clears what was said of the last one.
-    const bool keepSaved = !view.recording && view.savedTo.empty() && !view_.recording;
-    const std::string saved = keepSaved ? view_.savedTo : view.savedTo;
-    view_ = view;
-    view_.savedTo = saved;
+    // Where the last save went is said until a new take begins.
+    if (view.recording)
+        savedTo_.clear();
+    if (!view.savedTo.empty())
+        savedTo_ = view.savedTo;
+    silent_ = view.silent;
     showLine(simplified);
 }
 
@@ -90,14 +91,14 @@ void TakeMeterWidget::showListening(bool on, bool simplified) {
 void TakeMeterWidget::showLine(bool simplified) {
     QString colour = QStringLiteral("black");
     QString text;
-    if (view_.silent) {
+    if (silent_) {
         text = simplified ? QStringLiteral("没有听到声音，请检查麦克风。")
                           : QStringLiteral("沒有聽到聲音，請檢查麥克風。");
         colour = QStringLiteral("rgb(200, 0, 0)");
-    } else if (!view_.savedTo.empty()) {
+    } else if (!savedTo_.empty()) {
         // One line: a long folder gives way in the middle, the file's own
         // name stays; the whole of it is the tip.
-        const QString where = QString::fromStdString(view_.savedTo);
+        const QString where = QString::fromStdString(savedTo_);
         const QString said =
             simplified ? QStringLiteral("已保存到：") : QStringLiteral("已儲存到：");
         text =

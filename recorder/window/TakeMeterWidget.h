@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 class QLabel;
 
 namespace recorder {
@@ -31,7 +33,8 @@ public:
 private:
     void showLine(bool simplified);
 
-    engine::TakeView view_;
+    bool silent_ = false;
+    std::string savedTo_; // where the last save went, until a new take
     bool listening_ = false;
     QLabel* clock_;
     LevelBar* bar_;

@@ -13,6 +13,7 @@ export E2E_SHOT=${E2E_SHOT:-/tmp/recovery-e2e-failure.png}
 . "$(dirname "$0")/session.sh"
 
 e2e_start_desktop
+pulse=${E2E_PIDS[-1]} # the sound server, killed and started again below
 e2e_feed_tone 120
 # A normal user's home, with no music folder: saves go to home itself.
 export HOME="$E2E_WORK/home" XDG_DATA_HOME="$E2E_WORK/home/.local/share"
@@ -98,7 +99,7 @@ echo "== the sound server killed during a take, then started again"
 xdotool windowfocus --sync "$main"
 xdotool key F1
 sleep 3
-pkill -KILL -f "^pulseaudio -n" || e2e_fail "no sound server to kill"
+kill -KILL "$pulse" || e2e_fail "no sound server to kill"
 box=$(e2e_wait_window '^Brevon$' 5) || e2e_fail "the lost server was not reported"
 xdotool windowfocus --sync "$box" key Return
 sleep 0.5
@@ -111,6 +112,7 @@ xdotool windowfocus --sync "$box" key Return
 [ "$(stat -c %s "$kept")" = "$kept_bytes" ] || e2e_fail "F1 with no sound server touched the kept take"
 e2e_start_pulse
 e2e_feed_tone 30
+restart_tone=${E2E_PIDS[-1]}
 sleep 3 # SDL notices the server again
 xdotool windowfocus --sync "$main"
 xdotool key F1
@@ -124,8 +126,8 @@ trashed=$(find "$XDG_DATA_HOME/Trash/files" -name '*.wav' | wc -l)
 [ "$trashed" = 1 ] || e2e_fail "$trashed takes in the trash, not the one kept before the restart"
 
 echo "== stopped for 10 s while idle"
-pkill -f "pacat .*-d nullsink" || true # the tones so far
-e2e_feed_tone 30 0                     # silence until the freeze ends, then a tone
+e2e_kill_tree "$restart_tone" # the only tone still playing (the first died with its server)
+e2e_feed_tone 30 0             # silence until the freeze ends, then a tone
 sleep 1
 kill -STOP "$app"
 sleep 10
