@@ -45,6 +45,10 @@ struct CommandDecoder::Impl {
     std::uint64_t utteranceFrom = 0; // samples fed before `utterance` began
     // What the front end had learnt as the utterance began.
     std::vector<float> meanBefore;
+    // The front end's running sum of cepstra and its count of frames then:
+    // what the utterance adds to them is its own mean.
+    std::vector<mfcc_t> sumBefore;
+    int framesBefore = 0;
     // Each command's share when no take runs and while one does.
     std::map<std::string, double> idleWeights, takeWeights;
     const std::map<std::string, double>& weights(bool duringTake) const {
@@ -93,6 +97,9 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     impl->takeWeights.insert(settings.wordWeight.begin(), settings.wordWeight.end());
     std::ofstream(takeFsg) << grammarText(spellings, settings.takeCommandProbability,
                                           impl->takeWeights, settings.continueProbability);
+    const fs::path againFsg = impl->workDir / "again.fsg";
+    std::ofstream(againFsg) << grammarText(spellings, settings.rehearProbability,
+                                           settings.wordWeight, settings.continueProbability);
 
     std::vector<std::pair<std::string, std::string>> args = {
         {"-hmm", model.string()},
@@ -139,16 +146,22 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
         error = "无法载入语音识别模型：" + model.string();
         return nullptr;
     }
-    // The grammar while a take runs, as a second search of the same decoder.
-    fsg_model_t* take = fsg_model_readfile(takeFsg.string().c_str(), ps_get_logmath(impl->decoder),
-                                           float(cmd_ln_float32_r(impl->config, "-lw")));
-    if (!take || ps_set_fsg(impl->decoder, "take", take) < 0) {
-        if (take)
-            fsg_model_free(take);
+    // The grammar while a take runs, and the one for hearing an utterance
+    // again, as further searches of the same decoder.
+    const auto addSearch = [&impl](const char* name, const fs::path& file) {
+        fsg_model_t* grammar =
+            fsg_model_readfile(file.string().c_str(), ps_get_logmath(impl->decoder),
+                               float(cmd_ln_float32_r(impl->config, "-lw")));
+        const bool added = grammar && ps_set_fsg(impl->decoder, name, grammar) >= 0;
+        if (grammar)
+            fsg_model_free(grammar);
+        return added;
+    };
+    if (!addSearch("take", takeFsg) ||
+        (settings.rehearProbability > 0 && !addSearch("again", againFsg))) {
         error = "语音识别语法无效";
         return nullptr;
     }
-    fsg_model_free(take);
     impl->frameRate = cmd_ln_int32_r(impl->config, "-frate");
     ps_start_utt(impl->decoder);
     impl->floorPeak = int(32768.0 * std::pow(10.0, settings.floorDb / 20.0) * std::sqrt(3.0));
@@ -168,19 +181,7 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
             ps_end_utt(impl_->decoder);
             startUtterance();
         }
-        // The decoder hears the sound over a faint floor of its own: exact
-        // digital zeros (a muted source, a padded file) throw its noise
-        // and level tracking off, and every real microphone has a floor
-        // louder than this one anyway.
-        std::int16_t heard[kPiece];
-        for (std::size_t i = 0; i < n; ++i) {
-            impl_->noise ^= impl_->noise << 13;
-            impl_->noise ^= impl_->noise >> 17;
-            impl_->noise ^= impl_->noise << 5;
-            const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
-            heard[i] = std::int16_t(std::clamp(int(piece[i]) + floor, -32768, 32767));
-        }
-        ps_process_raw(impl_->decoder, heard, n, FALSE, FALSE);
+        process(piece, n);
         fed_ += n;
         const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
         Impl& d = *impl_;
@@ -194,6 +195,11 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
         }
         if (inSpeech && !d.inUtterance) {
             d.meanBefore = hearing();
+            {
+                cmn_t* cmn = ps_get_feat(d.decoder)->cmn_struct;
+                d.sumBefore.assign(cmn->sum, cmn->sum + cmn->veclen);
+                d.framesBefore = cmn->nframe;
+            }
             d.inUtterance = true;
             d.answered = false;
             d.tail.reset();
@@ -206,6 +212,25 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
             if (double(d.tail.add(piece, n)) >= settings_.earlyQuiet * kSampleRate)
                 answerEarly();
         }
+    }
+}
+
+// The decoder hears the sound over a faint floor of its own: exact digital
+// zeros (a muted source, a padded file) throw its noise and level tracking
+// off, and every real microphone has a floor louder than this one anyway.
+void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
+    constexpr std::size_t kPiece = 1600;
+    std::int16_t heard[kPiece];
+    for (std::size_t done = 0; done < count; done += kPiece) {
+        const std::size_t n = std::min(kPiece, count - done);
+        for (std::size_t i = 0; i < n; ++i) {
+            impl_->noise ^= impl_->noise << 13;
+            impl_->noise ^= impl_->noise >> 17;
+            impl_->noise ^= impl_->noise << 5;
+            const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
+            heard[i] = std::int16_t(std::clamp(int(samples[done + i]) + floor, -32768, 32767));
+        }
+        ps_process_raw(impl_->decoder, heard, n, FALSE, FALSE);
     }
 }
 
@@ -317,6 +342,8 @@ void CommandDecoder::finishUtterance() {
     if (!hyp || !*hyp || !standsOut(impl_->utterance.data(), impl_->utterance.size()))
         setHearing(impl_->meanBefore);
     std::string phrase = heardCommand();
+    if (phrase.empty())
+        phrase = rehear(impl_->utterance);
     const std::vector<std::int16_t> heard = std::move(impl_->utterance);
     impl_->utterance.clear();
     // The decoder is not reset between utterances: its front end keeps
@@ -332,6 +359,43 @@ void CommandDecoder::finishUtterance() {
         commandStart_ = impl_->utteranceFrom + loudSpan(heard.data(), heard.size()).begin;
         handler_(phrase);
     }
+}
+
+// The front end learns the voice as it hears it: each utterance is heard
+// against the mean of the cepstra heard before it. A voice it does not know
+// yet (a first start, another microphone, someone else speaking) is heard
+// against a mean far from its own, and its first words are missed (a first
+// 录音, 停止 or 保存 after room noise: 16 times in 33). So an utterance in
+// which no command was heard is heard once more, against its own mean. Only
+// when no take runs: while one does, a second chance for every sentence of
+// the message would be a second chance for a false command. What the front
+// end learnt is left as the first hearing left it.
+std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples) {
+    cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
+    const int frames = cmn->nframe - impl_->framesBefore;
+    if (strict_ || settings_.rehearProbability <= 0 || frames < 10 ||
+        std::size_t(cmn->veclen) != impl_->sumBefore.size() ||
+        !standsOut(samples.data(), samples.size()))
+        return {};
+    std::vector<mfcc_t> own(impl_->sumBefore.size());
+    for (std::size_t i = 0; i < own.size(); ++i)
+        own[i] = (cmn->sum[i] - impl_->sumBefore[i]) / mfcc_t(frames);
+    const std::vector<mfcc_t> mean(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
+    const std::vector<mfcc_t> sum(cmn->sum, cmn->sum + cmn->veclen);
+    const int nframe = cmn->nframe;
+    cmn_live_set(cmn, own.data());
+    ps_set_search(impl_->decoder, "again");
+    ps_start_utt(impl_->decoder);
+    process(samples.data(), samples.size());
+    ps_end_utt(impl_->decoder);
+    const std::string phrase = heardCommand();
+    ps_set_search(impl_->decoder, "_default");
+    std::copy(mean.begin(), mean.end(), cmn->cmn_mean);
+    std::copy(sum.begin(), sum.end(), cmn->sum);
+    cmn->nframe = nframe;
+    if (std::getenv("SPEECH_DEBUG"))
+        std::fprintf(stderr, "heard again: [%s]\n", phrase.c_str());
+    return phrase;
 }
 
 // The command the utterance says: the recogniser's word, or with a complete

@@ -63,6 +63,11 @@ struct DecoderSettings {
     // so those words are not listened for, and short everyday words that
     // sound like them (老张, 好的) cannot fire.
     std::map<std::string, double> takeWordWeight = {{"播放", 0.0}, {"试听", 0.0}};
+    // The command branch's weight when an utterance in which no command was
+    // heard is heard once more, against its own mean (see rehear()); lower
+    // than the first time's, so that a second chance is not one for other
+    // phrases too. 0: every utterance is heard once.
+    double rehearProbability = 0.05;
 };
 
 class CommandDecoder {
@@ -114,6 +119,8 @@ private:
     struct Impl;
     explicit CommandDecoder(std::unique_ptr<Impl> impl);
     void finishUtterance();
+    std::string rehear(const std::vector<std::int16_t>& samples);
+    void process(const std::int16_t* samples, std::size_t count);
     void answerEarly();
     std::string decide(const std::string& heard, const std::vector<std::int16_t>& samples);
 

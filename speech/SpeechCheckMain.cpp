@@ -66,7 +66,8 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 // (going on after a command), syllable=S (the longest command syllable),
 // beyond=S (the loud sound allowed outside the command; take.syllable=,
 // take.beyond= those while a take runs, take.prob= the command branch
-// then, take.weight.WORD= a command's share then), or a pocketsphinx
+// then, take.weight.WORD= a command's share then), rehear=P (the command
+// branch when an utterance is heard again; 0 never), or a pocketsphinx
 // option such as -lw=8.
 bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
     const auto eq = text.find('=');
@@ -96,6 +97,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.duringTake.soundBeyond = std::atof(value.c_str());
     else if (name == "take.syllable")
         settings.duringTake.longestSyllable = std::atof(value.c_str());
+    else if (name == "rehear")
+        settings.rehearProbability = std::atof(value.c_str());
 
     else if (name[0] == '-')
         settings.options.emplace_back(name, value);

@@ -150,6 +150,27 @@ TEST_F(MicrophoneBackendTest, WhatItLearntOfTheVoiceIsKeptButNotFromSoundWithNoW
     ASSERT_GT(utterances, 0) << "the noise's start is taken for speech";
     EXPECT_EQ(decoder->hearing(), guess);
 
+    // A word in which no command is heard is heard a second time, against
+    // its own mean; the front end keeps what the first hearing taught it,
+    // and the utterance is handed on once.
+    speech::DecoderSettings once;
+    once.rehearProbability = 0;
+    auto twice = speech::CommandDecoder::create(error);
+    auto single = speech::CommandDecoder::create(error, once);
+    ASSERT_TRUE(twice && single) << error;
+    const auto word = synthetic::say(synthetic::kWords[1], 0.3, 8000, 30);
+    int handedOn[2] = {0, 0};
+    for (int i : {0, 1}) {
+        speech::CommandDecoder& d = i == 0 ? *twice : *single;
+        d.setUtteranceHandler([&handedOn, i](const std::vector<std::int16_t>&) { ++handedOn[i]; });
+        d.feed(word.data(), word.size());
+        d.flush();
+    }
+    EXPECT_EQ(handedOn[0], 1);
+    EXPECT_EQ(handedOn[1], 1);
+    EXPECT_EQ(twice->hearing(), single->hearing());
+    EXPECT_NE(twice->hearing(), guess);
+
     const fs::path file = fs::temp_directory_path() / ("hearing-" + std::to_string(::getpid()));
     Heard heard;
     {

@@ -95,15 +95,6 @@ sleep 2
 # take, with command words inside its sentences: none may be obeyed, and
 # the take holds all of it.
 voice=${SPEECH_E2E_VOICE:-"150 60 +f1"} # speed, pitch, variant
-# A word said as the very first thing after listening begins, by a new
-# user (nothing learnt of her voice yet), is still missed now and then (17
-# of 33 unseen voices and words in the benchmark): the user greets the
-# window first; it is no command.
-set -- $voice
-espeak-ng -v "cmn-latn-pinyin$3" -s "$1" -p "$2" -w "$E2E_WORK/greeting.wav" 今天天气很好
-paplay -d nullsink "$E2E_WORK/greeting.wav"
-sleep 1.5
-[ -z "$(heard)" ] || e2e_fail "the greeting was taken for a command: $(heard)"
 say 录音 "" "$voice"
 message="$E2E_WORK/message.wav"
 parts=()
