@@ -9,8 +9,13 @@ BREVON=${1:-$(dirname "$0")/../build/release/bin/Brevon}
 N=${2:-20}
 . "$(dirname "$0")/../tests/e2e/session.sh"
 e2e_start_desktop
-pactl load-module module-sine-source source_name=mic rate=44100 frequency=440 >/dev/null
-pactl set-default-source mic
+# PipeWire's PulseAudio server (E2E_SOUND=pipewire) has no sine source: a
+# tone played into the null sink is the microphone there.
+if pactl load-module module-sine-source source_name=mic rate=44100 frequency=440 >/dev/null 2>&1; then
+    pactl set-default-source mic
+else
+    e2e_feed_tone $((N * 10 + 30))
+fi
 export HOME="$E2E_WORK/home"
 mkdir -p "$HOME"
 

@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xdotool xclip x11-utils imagemagick appstream desktop-file-utils
   pulseaudio pulseaudio-utils sox python3 time
+  pipewire pipewire-pulse wireplumber dbus
   # the package: its dependencies computed from the binaries, and its checker
   dpkg-dev lintian
   # run time

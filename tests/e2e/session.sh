@@ -61,7 +61,21 @@ e2e_start_launcher_display() {
     e2e_start_display
 }
 
+# Waits up to ten seconds for the sound server ($1 names it) to answer.
+e2e_wait_server() {
+    for _ in $(seq 100); do
+        pactl info >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    e2e_fail "$1 did not start"
+}
+
 e2e_start_pulse() {
+    case "${E2E_SOUND:-pulseaudio}" in
+    pipewire) e2e_start_pipewire; return ;;
+    pulseaudio) ;;
+    *) e2e_fail "E2E_SOUND is pulseaudio or pipewire, not $E2E_SOUND" ;;
+    esac
     local d="$E2E_WORK/pulse"
     mkdir -p "$d/run" "$d/state"
     chmod 700 "$d/run"
@@ -73,13 +87,44 @@ e2e_start_pulse() {
         -L "module-null-sink sink_name=nullsink rate=44100 channels=2" \
         -L module-always-sink </dev/null >"$E2E_WORK/pulse.log" 2>&1 &
     E2E_PIDS+=($!)
-    for _ in $(seq 100); do
-        pactl info >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    pactl info >/dev/null 2>&1 || e2e_fail "PulseAudio did not start"
+    e2e_wait_server PulseAudio
     pactl set-default-sink nullsink
     pactl set-default-source nullsink.monitor
+    export SDL_AUDIODRIVER=pulseaudio
+}
+
+# PipeWire as Debian's desktop runs it: the server, its session manager
+# (which links streams to devices, and needs a D-Bus session) and its
+# PulseAudio server, which the programs talk to. Started with E2E_SOUND=pipewire.
+e2e_start_pipewire() {
+    local d="$E2E_WORK/pipewire" fdfile="$E2E_WORK/pipewire/bus"
+    mkdir -p "$d"
+    chmod 700 "$d"
+    export XDG_RUNTIME_DIR="$d" PIPEWIRE_RUNTIME_DIR="$d" PULSE_RUNTIME_PATH="$d/pulse"
+    export PULSE_SERVER="unix:$d/pulse/native"
+    dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$fdfile" \
+        >"$E2E_WORK/dbus.log" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 50); do [ -s "$fdfile" ] && break; sleep 0.1; done
+    [ -s "$fdfile" ] || e2e_fail "no D-Bus session for PipeWire"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$fdfile")
+    pipewire >"$E2E_WORK/pipewire.log" 2>&1 &
+    E2E_PIDS+=($!)
+    sleep 0.5
+    wireplumber >"$E2E_WORK/wireplumber.log" 2>&1 &
+    E2E_PIDS+=($!)
+    pipewire-pulse >"$E2E_WORK/pipewire-pulse.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait_server "PipeWire's PulseAudio server"
+    pactl load-module module-null-sink sink_name=nullsink rate=44100 channels=2 >/dev/null
+    # The session manager takes a moment to see the new sink.
+    for _ in $(seq 50); do
+        pactl set-default-sink nullsink 2>/dev/null &&
+            pactl set-default-source nullsink.monitor 2>/dev/null && break
+        sleep 0.2
+    done
+    [ "$(pactl get-default-source)" = nullsink.monitor ] ||
+        e2e_fail "PipeWire's null sink is not the default source"
     export SDL_AUDIODRIVER=pulseaudio
 }
 
