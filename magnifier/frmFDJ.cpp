@@ -22,8 +22,9 @@ bool frmFDJ::screenCanBeRead() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-frmFDJ::frmFDJ(bool simplified, bool screenReadable, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+frmFDJ::frmFDJ(bool simplified, bool screenReadable, std::unique_ptr<DesktopSettings> desktop,
+               QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), simplified_(simplified) {
     setObjectName(QStringLiteral("frmFDJ"));
     setAttribute(Qt::WA_DeleteOnClose); // closing keeps no state
     setWindowTitle(QStringLiteral("放大镜"));
@@ -92,6 +93,11 @@ frmFDJ::frmFDJ(bool simplified, bool screenReadable, QWidget* parent)
         Picture1->setFont(plain);
         Picture1->setWordWrap(true);
         Picture1->setMargin(12);
+        zoom_ = DesktopZoom::start(std::move(desktop), factor());
+        if (zoom_) {
+            showZoomText(factor());
+            return;
+        }
         Picture1->setText(
             simplified
                 ? QStringLiteral("这个桌面不让程序读取屏幕，放大镜看不到画面。请用桌面自带的放大"
@@ -105,6 +111,21 @@ frmFDJ::frmFDJ(bool simplified, bool screenReadable, QWidget* parent)
     Timer1->start();
 }
 
+// Closing the window puts the user's own zoom settings back.
+frmFDJ::~frmFDJ() = default;
+
+void frmFDJ::showZoomText(int factor) {
+    const QString n = QString::number(factor);
+    Picture1->setText(
+        simplified_
+            ? QStringLiteral("桌面自带的放大镜已经打开，正在放大 %1 倍。拖动上面的滑块改变倍数；"
+                             "关闭这个窗口，放大镜也就关了。")
+                  .arg(n)
+            : QStringLiteral("桌面內建的放大鏡已經開啟，正在放大 %1 倍。拖動上面的捲軸改變倍數；"
+                             "關閉這個視窗，放大鏡也就關了。")
+                  .arg(n));
+}
+
 int frmFDJ::factor() const {
     return HScroll1->value();
 }
@@ -112,6 +133,10 @@ int frmFDJ::factor() const {
 void frmFDJ::HScroll1_Change() {
     Label1->setText(QString::number(HScroll1->sliderPosition()));
     setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
+    if (zoom_) {
+        zoom_->setFactor(HScroll1->sliderPosition());
+        showZoomText(HScroll1->sliderPosition());
+    }
 }
 
 bool frmFDJ::Timer1_Timer() {

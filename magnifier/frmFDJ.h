@@ -2,9 +2,13 @@
 // The screen magnifier: an always-on-top window showing the screen region
 // whose top-left corner is the mouse pointer, 1 to 9 times larger.
 
+#include "DesktopZoom.h"
+
 #include <QPixmap>
 #include <QSize>
 #include <QWidget>
+
+#include <memory>
 
 class QLabel;
 class QScrollBar;
@@ -20,10 +24,14 @@ class frmFDJ final : public QWidget {
     Q_OBJECT
 public:
     // `screenReadable` false: the desktop lets no program read the screen
-    // (Wayland); the box then says so, and where the desktop's own
+    // (Wayland). The desktop's own zoom is then switched on through
+    // `desktop` while the window is open, at the window's factor; with no
+    // such zoom the box says why it is empty, and where the desktop's own
     // magnifier is, in the script given.
     explicit frmFDJ(bool simplified = true, bool screenReadable = screenCanBeRead(),
+                    std::unique_ptr<DesktopSettings> desktop = gnomeSettings(),
                     QWidget* parent = nullptr);
+    ~frmFDJ() override;
     // Whether the platform Qt runs on lets a program copy the screen and
     // follow the pointer outside its own windows (X11, Windows: yes;
     // Wayland: no).
@@ -42,7 +50,11 @@ public:
     QTimer* Timer1 = nullptr;
 
 private:
+    void showZoomText(int factor);
+
     QPixmap frame_; // the picture box's image, reused frame after frame
+    bool simplified_;
+    std::unique_ptr<DesktopZoom> zoom_; // the desktop's zoom, while it is used
 };
 
 } // namespace magnifier

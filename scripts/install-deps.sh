@@ -14,7 +14,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xdotool xclip x11-utils imagemagick appstream desktop-file-utils
   pulseaudio pulseaudio-utils sox python3 time
-  pipewire pipewire-pulse wireplumber dbus
+  pipewire pipewire-pulse wireplumber dbus gsettings-desktop-schemas libglib2.0-bin
   # the package: its dependencies computed from the binaries, and its checker
   dpkg-dev lintian
   # run time

@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -32,6 +33,9 @@
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
 
 using launcher::frmXD;
 
@@ -254,6 +258,46 @@ TEST(Magnifier, SourceSizesRoundHalvesToEven) {
     EXPECT_EQ(magnifier::sourceSize({807, 151}, 9), QSize(90, 17));
 }
 
+// The real settings path: the gsettings tool on GLib's keyfile backend in a
+// private folder (what a GNOME session keeps in dconf).
+TEST(Magnifier, GnomesZoomIsSwitchedOnAndPutBackThroughGsettings) {
+    QTemporaryDir dir;
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    const auto get = [](const char* schema, const char* key) {
+        QProcess p;
+        p.start(QStringLiteral("gsettings"),
+                {QStringLiteral("get"), QLatin1String(schema), QLatin1String(key)});
+        return p.waitForFinished() && p.exitCode() == 0
+                   ? QString::fromUtf8(p.readAllStandardOutput()).trimmed()
+                   : QString();
+    };
+    const auto enabled = [&] {
+        return get("org.gnome.desktop.a11y.applications", "screen-magnifier-enabled");
+    };
+    const auto factor = [&] { return get("org.gnome.desktop.a11y.magnifier", "mag-factor"); };
+    if (enabled().isEmpty())
+        GTEST_SKIP() << "no gsettings tool or GNOME's schemas";
+    const QString before = factor();
+    {
+        magnifier::frmFDJ zoomed(true, false);
+        EXPECT_EQ(enabled(), QStringLiteral("true"));
+        EXPECT_EQ(factor(), QStringLiteral("2.0"));
+        zoomed.HScroll1->setValue(5);
+        EXPECT_EQ(factor(), QStringLiteral("5.0"));
+    }
+    EXPECT_EQ(enabled(), QStringLiteral("false"));
+    EXPECT_EQ(factor(), before);
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("GSETTINGS_BACKEND");
+    if (config.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
+}
+
 TEST(Magnifier, FactorCaptionAndSingleInstance) {
     QTemporaryDir dir;
     QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
@@ -285,6 +329,48 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
                        : QStringLiteral("這個桌面不讓程式讀取螢幕")));
         EXPECT_TRUE(blind.Picture1->text().contains(QStringLiteral("KDE")));
         EXPECT_EQ(blind.factor(), 2);
+    }
+    // GNOME's own zoom is used there instead, at the window's factor, and
+    // the user's settings come back when the window closes. A store that
+    // cannot be read or written is left as it was, and the box explains.
+    struct Store final : magnifier::DesktopSettings {
+        std::map<QString, QString>* values;
+        bool writable = true;
+        std::optional<QString> get(const QString& schema, const QString& key) override {
+            const auto it = values->find(schema + QLatin1Char(' ') + key);
+            return it == values->end() ? std::nullopt : std::optional(it->second);
+        }
+        bool set(const QString& schema, const QString& key, const QString& value) override {
+            if (writable)
+                (*values)[schema + QLatin1Char(' ') + key] = value;
+            return writable;
+        }
+    };
+    const std::map<QString, QString> users = {
+        {QStringLiteral("org.gnome.desktop.a11y.magnifier mag-factor"), QStringLiteral("1.5")},
+        {QStringLiteral("org.gnome.desktop.a11y.magnifier lens-mode"), QStringLiteral("false")},
+        {QStringLiteral("org.gnome.desktop.a11y.applications screen-magnifier-enabled"),
+         QStringLiteral("false")}};
+    for (const bool writable : {true, false}) {
+        std::map<QString, QString> values = users;
+        auto store = std::make_unique<Store>();
+        store->values = &values;
+        store->writable = writable;
+        {
+            magnifier::frmFDJ zoomed(false, false, std::move(store));
+            if (writable) {
+                EXPECT_EQ(values[QStringLiteral(
+                              "org.gnome.desktop.a11y.applications screen-magnifier-enabled")],
+                          QStringLiteral("true"));
+                zoomed.HScroll1->setValue(4);
+                EXPECT_EQ(values[QStringLiteral("org.gnome.desktop.a11y.magnifier mag-factor")],
+                          QStringLiteral("4.0"));
+                EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("放大 4 倍")));
+            } else {
+                EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("KDE")));
+            }
+        }
+        EXPECT_EQ(values, users);
     }
 
     win.cmdFDJ_Click(); // a second click shows the same window
