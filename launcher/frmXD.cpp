@@ -118,7 +118,12 @@ frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& s
     applyCaptions(true);
 }
 
-frmXD::~frmXD() = default;
+// The magnifier has no owner (it must not close with the page it was opened
+// from), so it goes with the launcher here: a desktop zoom it switched on is
+// switched off as the program ends.
+frmXD::~frmXD() {
+    delete fdj_;
+}
 
 void frmXD::createControls() {
     PicONE = make<QLabel>("PicONE", this);

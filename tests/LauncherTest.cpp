@@ -381,6 +381,15 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
     win.cmdFDJ_Click();
     ASSERT_NE(win.magnifierWindow(), nullptr);
     EXPECT_EQ(win.magnifierWindow()->windowTitle(), QStringLiteral("放大倍数为2倍"));
+    // It ends with the launcher (and a desktop zoom it switched on with it).
+    QPointer<magnifier::frmFDJ> open;
+    {
+        frmXD other(settings, dialogs, shell, lib);
+        other.cmdFDJ_Click();
+        open = other.magnifierWindow();
+        ASSERT_NE(open, nullptr);
+    }
+    EXPECT_TRUE(open.isNull());
     win.magnifierWindow()->close();
 }
 
