@@ -19,7 +19,11 @@ QSize sourceSize(QSize box, int z) {
 }
 
 bool frmFDJ::screenCanBeRead() {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    // Through XWayland (no Wayland plugin for Qt installed) the program is
+    // an X client of a Wayland desktop: what it copies of the screen is
+    // black wherever the desktop's own windows are.
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+           qEnvironmentVariable("XDG_SESSION_TYPE") != QLatin1String("wayland");
 }
 
 frmFDJ::frmFDJ(bool simplified, bool screenReadable, std::unique_ptr<DesktopSettings> desktop,

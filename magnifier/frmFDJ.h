@@ -34,7 +34,7 @@ public:
     ~frmFDJ() override;
     // Whether the platform Qt runs on lets a program copy the screen and
     // follow the pointer outside its own windows (X11, Windows: yes;
-    // Wayland: no).
+    // Wayland, and X programs on a Wayland desktop: no).
     static bool screenCanBeRead();
 
     int factor() const;

@@ -15,6 +15,8 @@ packages=(
   xvfb xdotool xclip x11-utils imagemagick appstream desktop-file-utils
   pulseaudio pulseaudio-utils sox python3 time
   pipewire pipewire-pulse wireplumber dbus gsettings-desktop-schemas libglib2.0-bin
+  weston qt6-wayland at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dconf-service
+  dconf-gsettings-backend
   # the package: its dependencies computed from the binaries, and its checker
   dpkg-dev lintian
   # run time

@@ -322,7 +322,7 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
     // Where the desktop lets no program read the screen, the box says so in
     // the script and names the desktop's own magnifier; the factor stays.
     for (const bool simplified : {true, false}) {
-        magnifier::frmFDJ blind(simplified, false);
+        magnifier::frmFDJ blind(simplified, false, nullptr);
         EXPECT_FALSE(blind.Timer1->isActive());
         EXPECT_TRUE(blind.Picture1->text().startsWith(
             simplified ? QStringLiteral("这个桌面不让程序读取屏幕")

@@ -49,8 +49,8 @@ e2e_start_display() {
         sleep 0.1
     done
     [ -s "$fdfile" ] || e2e_fail "Xvfb did not start"
-    export DISPLAY=":$(head -n1 "$fdfile")"
-    unset QT_QPA_PLATFORM
+    export DISPLAY=":$(head -n1 "$fdfile")" XDG_SESSION_TYPE=x11
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
 
 # The launcher under a display of its own: the Chinese locale, the web
@@ -93,21 +93,28 @@ e2e_start_pulse() {
     export SDL_AUDIODRIVER=pulseaudio
 }
 
-# PipeWire as Debian's desktop runs it: the server, its session manager
-# (which links streams to devices, and needs a D-Bus session) and its
-# PulseAudio server, which the programs talk to. Started with E2E_SOUND=pipewire.
-e2e_start_pipewire() {
-    local d="$E2E_WORK/pipewire" fdfile="$E2E_WORK/pipewire/bus"
-    mkdir -p "$d"
-    chmod 700 "$d"
-    export XDG_RUNTIME_DIR="$d" PIPEWIRE_RUNTIME_DIR="$d" PULSE_RUNTIME_PATH="$d/pulse"
-    export PULSE_SERVER="unix:$d/pulse/native"
+# A private D-Bus session bus, as a desktop session has one.
+e2e_start_dbus() {
+    [ -n "${E2E_DBUS:-}" ] && return 0
+    local fdfile="$E2E_WORK/bus"
     dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$fdfile" \
         >"$E2E_WORK/dbus.log" 2>&1 &
     E2E_PIDS+=($!)
     for _ in $(seq 50); do [ -s "$fdfile" ] && break; sleep 0.1; done
-    [ -s "$fdfile" ] || e2e_fail "no D-Bus session for PipeWire"
-    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$fdfile")
+    [ -s "$fdfile" ] || e2e_fail "no D-Bus session"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$fdfile") E2E_DBUS=1
+}
+
+# PipeWire as Debian's desktop runs it: the server, its session manager
+# (which links streams to devices, and needs a D-Bus session) and its
+# PulseAudio server, which the programs talk to. Started with E2E_SOUND=pipewire.
+e2e_start_pipewire() {
+    local d="$E2E_WORK/pipewire"
+    mkdir -p "$d"
+    chmod 700 "$d"
+    export XDG_RUNTIME_DIR="$d" PIPEWIRE_RUNTIME_DIR="$d" PULSE_RUNTIME_PATH="$d/pulse"
+    export PULSE_SERVER="unix:$d/pulse/native"
+    e2e_start_dbus
     pipewire >"$E2E_WORK/pipewire.log" 2>&1 &
     E2E_PIDS+=($!)
     sleep 0.5

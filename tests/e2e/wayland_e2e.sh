@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The suite on Wayland (weston, headless, Qt's wayland platform), driven
+# through the accessibility bus, since a Wayland desktop takes no synthetic
+# input: the launcher opens; its magnifier, which cannot read the screen
+# there, switches on GNOME's own zoom at its factor (GNOME's settings in a
+# private dconf database) and follows the window's control; the launcher
+# hands over to Brevon, and the user's own zoom settings are back; Brevon
+# records a take; Tamsel opens.
+set -euo pipefail
+BIN=$(dirname "${1:?usage: wayland_e2e.sh path/to/Oakhalt}")
+HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/session.sh"
+atspi() { /usr/bin/python3 "$HERE/atspi.py" "$@"; }
+
+export LANG=zh_CN.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 XDG_CONFIG_HOME="$E2E_WORK/config"
+mkdir -p "$XDG_CONFIG_HOME/Oakhalt"
+e2e_start_pulse
+e2e_start_dbus
+weston --backend=headless-backend.so --use-pixman --socket=wl-e2e --width=1280 --height=1024 \
+    --idle-time=0 >"$E2E_WORK/weston.log" 2>&1 &
+E2E_PIDS+=($!)
+for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/wl-e2e" ] && break; sleep 0.1; done
+[ -S "$XDG_RUNTIME_DIR/wl-e2e" ] || e2e_fail "weston did not start"
+export WAYLAND_DISPLAY=wl-e2e QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+unset DISPLAY
+# The accessibility bus is started before the programs, which join it as
+# they start.
+gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+    --method org.a11y.Bus.GetAddress >/dev/null || e2e_fail "no accessibility bus"
+
+export XDG_CURRENT_DESKTOP=GNOME
+zoom() { gsettings get org.gnome.desktop.a11y.applications screen-magnifier-enabled; }
+factor() { gsettings get org.gnome.desktop.a11y.magnifier mag-factor; }
+gsettings set org.gnome.desktop.a11y.magnifier mag-factor 1.5 # the user's own
+[ "$(zoom)" = false ] || e2e_fail "GNOME's zoom is on before the test"
+
+echo "== the launcher and its magnifier"
+"$BIN/Oakhalt" >"$E2E_WORK/oakhalt.log" 2>&1 &
+E2E_PIDS+=($!)
+atspi wait Oakhalt 放大镜 30 || e2e_fail "the launcher did not open"
+atspi press Oakhalt 放大镜
+for _ in $(seq 50); do [ "$(zoom)" = true ] && break; sleep 0.1; done
+[ "$(zoom)" = true ] || e2e_fail "GNOME's zoom was not switched on"
+[ "$(factor)" = 2.0 ] || e2e_fail "GNOME's zoom is at $(factor), not the window's 2"
+atspi value Oakhalt 放大倍数 5
+for _ in $(seq 50); do [ "$(factor)" = 5.0 ] && break; sleep 0.1; done
+[ "$(factor)" = 5.0 ] || e2e_fail "the window's factor did not reach GNOME's zoom ($(factor))"
+echo "GNOME's zoom on at 2, then 5"
+
+echo "== the launcher hands over to Brevon"
+atspi press Oakhalt 下一步
+atspi press Oakhalt 普通录音模式
+atspi press Oakhalt 下一步
+atspi gone Oakhalt 20 || e2e_fail "the launcher did not hand over"
+[ "$(zoom)" = false ] || e2e_fail "GNOME's zoom stayed on after the launcher"
+[ "$(factor)" = 1.5 ] || e2e_fail "the user's zoom factor was not put back ($(factor))"
+echo "the user's zoom settings are back"
+atspi wait Brevon "录 音" 30 || e2e_fail "Brevon did not open"
+atspi press Brevon "录 音"
+sleep 2
+[ "$(e2e_capture_streams)" = 1 ] || e2e_fail "Brevon is not recording"
+atspi press Brevon "录 音"
+sleep 1
+atspi wait Brevon "0:02" 5 || atspi wait Brevon "0:01" 1 || e2e_fail "no take of about two seconds"
+[ "$(e2e_capture_streams)" = 0 ] || e2e_fail "the microphone is still held after the take"
+echo "Brevon recorded a take"
+# Started by the launcher, not by us: ended by the process behind it.
+kill "$(atspi pid Brevon)" 2>/dev/null || true
+
+echo "== Tamsel"
+"$BIN/Tamsel" oldstart >"$E2E_WORK/tamsel.log" 2>&1 &
+E2E_PIDS+=($!)
+atspi wait Tamsel "录 音" 30 || e2e_fail "Tamsel did not open"
+echo "1 passed, 0 failed"
