@@ -195,7 +195,7 @@ void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
         return;
     }
     stopping_ = true;
-    stopWaitTicks_ = 0;
+    stopBegan_ = steadyNow_();
     window_.setRecordCaption(recordCaption());
 }
 
@@ -404,11 +404,14 @@ void RecordEngine::RefreshDisplay() {
         // The sound up to the stop is normally here within a few tens of
         // milliseconds. A source that hands over seconds at a time is waited
         // for as long as its longest wait so far; one that went quiet or
-        // away holds the take up for three seconds at most.
+        // away holds the take up for three seconds at most. Kept on the
+        // clock, not in refreshes: how often the window refreshes is its own
+        // business.
         using namespace std::chrono;
-        const auto gap = duration_cast<milliseconds>(nanoseconds(longestGap_.load())).count();
-        const int patience = std::min<int>(2 + int(gap / 200), 15);
-        if (++stopWaitTicks_ >= patience ||
+        const auto patience = std::min<milliseconds>(
+            milliseconds(400) + duration_cast<milliseconds>(nanoseconds(longestGap_.load())),
+            seconds(3));
+        if (steadyNow_() - stopBegan_ >= patience ||
             library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED)
             stopNow();
         return;

@@ -115,9 +115,10 @@ public:
     // Ends the take at the moment of the call when the library keeps a
     // capture clock: the blocks still on their way up to that moment are
     // waited for on the capture thread, not here, and the take is finished
-    // when the one holding the moment arrives (or at the second display
-    // refresh without it). Meanwhile capturing() is false; a play or a save
-    // waits for the end. With `earlier`, the take ends that long before the
+    // when the one holding the moment arrives (or, without it, at the first
+    // display refresh after a deadline kept on the steady clock: 0.4 s
+    // plus the longest wait between blocks in the take, 3 s at most). Meanwhile capturing() is
+    // false; a play or a save waits for the end. With `earlier`, the take ends that long before the
     // call (a spoken stop ends where the word began, not where it was
     // understood); a paused take ends where it was paused.
     void StopRecording(std::chrono::nanoseconds earlier = {});
@@ -127,6 +128,9 @@ public:
     void PauseRecording(std::chrono::nanoseconds earlier = {});
     void Play();
     void RefreshDisplay();
+    // The steady clock a stop's deadline is kept on (tests set their own).
+    using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
+    void setSteadyClock(SteadyClock now) { steadyNow_ = std::move(now); }
     void SaveRecording();
     void ReportBassError(const std::string& message);
     // The same, with a line in the window's script under it.
@@ -220,7 +224,8 @@ private:
     // by the window thread; the capture thread cuts the take there.
     std::atomic<std::int64_t> stopAt_{0};
     bool stopping_ = false;
-    int stopWaitTicks_ = 0;
+    std::chrono::steady_clock::time_point stopBegan_{};
+    SteadyClock steadyNow_ = [] { return std::chrono::steady_clock::now(); };
     // When the last block came and the longest wait between blocks in this
     // take (steady-clock nanoseconds; written by the capture thread): a
     // stop waits about that long for the sound up to its moment. Some
