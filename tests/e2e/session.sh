@@ -190,7 +190,19 @@ e2e_save_as() {
     dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
     xdotool windowfocus --sync "$dialog"
     sleep 0.5
-    LC_ALL=C.UTF-8 xdotool type --delay 20 "$1"
+    # A dialog still settling (a slow build, a loaded machine) can miss the
+    # first characters: the name is read back and typed again until whole.
+    local typed=""
+    for _ in 1 2 3; do
+        xdotool key ctrl+a
+        LC_ALL=C.UTF-8 xdotool type --delay 20 "$1"
+        sleep 0.2
+        xdotool key ctrl+a ctrl+c
+        typed=$(xclip -o -selection clipboard 2>/dev/null || true)
+        [ "$typed" = "$1" ] && break
+        echo "typed \"$typed\" into the save dialog; typing again" >&2
+        sleep 0.5
+    done
     xdotool key Return
     for _ in $(seq 100); do [ -f "$1" ] && break; sleep 0.1; done
     [ -f "$1" ] || e2e_fail "no file was saved"
