@@ -3,7 +3,7 @@
 # a first take of a second that the next F1 replaces (it must be found in
 # the desktop's trash, playable), then F1, about two seconds, F1, F4, a
 # Chinese file name typed into the save dialog, Enter. The file is then
-# checked with sox.
+# checked with sox; F3 plays it.
 set -euo pipefail
 BREVON=${1:?usage: brevon_e2e.sh path/to/Brevon}
 export E2E_SHOT=${E2E_SHOT:-/tmp/brevon-e2e-failure.png}
@@ -66,6 +66,17 @@ trashed=("$XDG_DATA_HOME"/Trash/files/*.wav)
 gone=$(soxi -D "${trashed[0]}")
 echo "in the trash: $(basename "${trashed[0]}"), ${gone} s"
 echo "$gone" | awk '{ exit !($1 > 0.7 && $1 < 1.3) }' || e2e_fail "the trashed take lasts $gone s"
+
+echo "== F3 plays the take, then lets the speaker go"
+playing() { pactl list short sink-inputs | wc -l; }
+others=$(playing) # the tone that stands in for the room
+xdotool windowfocus --sync "$main"
+xdotool key F3
+sleep 0.7
+[ "$(playing)" = $((others + 1)) ] || e2e_fail "F3 plays nothing"
+sleep 2.5
+[ "$(playing)" = "$others" ] || e2e_fail "the take's playback did not end with the take"
+echo "played"
 
 kill "$app" 2>/dev/null || true
 wait "$app" 2>/dev/null || true
