@@ -82,6 +82,7 @@ std::unique_ptr<DesktopZoom> DesktopZoom::start(std::unique_ptr<DesktopSettings>
             return nullptr; // what was changed so far is put back
         zoom->kept_.push_back(before[i]);
     }
+    zoom->factor_ = factor;
     return zoom;
 }
 
@@ -91,8 +92,11 @@ DesktopZoom::~DesktopZoom() {
         settings_->set(it->schema, it->key, it->value);
 }
 
+// Each change is a run of the settings tool on the window thread: a factor
+// already set is not set again.
 void DesktopZoom::setFactor(int factor) {
-    settings_->set(kMagnifier, kFactor, factorText(factor));
+    if (factor != factor_ && settings_->set(kMagnifier, kFactor, factorText(factor)))
+        factor_ = factor;
 }
 
 } // namespace magnifier

@@ -46,6 +46,7 @@ private:
         : settings_(std::move(settings)) {}
     std::unique_ptr<DesktopSettings> settings_;
     std::vector<Kept> kept_; // the user's values, in the order they were changed
+    int factor_ = 0;         // the factor last set (a drag reports each step twice)
 };
 
 } // namespace magnifier
