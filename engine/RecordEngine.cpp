@@ -159,7 +159,7 @@ void RecordEngine::StartRecording() {
     soundCut_ = 0;
     peak_ = 0;
     silence_.reset();
-    lastBlockAt_ = nowNanoseconds();
+    lastBlockAt_ = 0; // the opening of the stream is not the source's rhythm
     longestGap_ = 0;
     warnedUnprotected_ = false;
     const bool keptOnDisk = !recovery_ || recovery_->begin();
@@ -282,7 +282,8 @@ BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD len
         return 0;
     {
         const std::int64_t now = nowNanoseconds();
-        const std::int64_t gap = now - lastBlockAt_.exchange(now);
+        const std::int64_t previous = lastBlockAt_.exchange(now);
+        const std::int64_t gap = previous == 0 ? 0 : now - previous;
         if (gap > longestGap_.load(std::memory_order_relaxed))
             longestGap_ = gap;
     }
