@@ -247,6 +247,12 @@ VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t
         Warp d = warp(WordFeatures::inRoomOf(heard, t.bands), inRoom[i]);
         if (useConditions_)
             for (const BandPowers& c : t.conditions) {
+                // A copy without some bands stands for a word that itself
+                // lacks them (clearly less there than the recording has):
+                // compared without them, other words come closer too.
+                if (c.missing.any() &&
+                    heard.shareIn(c.missing) > kMissingBelow * t.bands.shareIn(c.missing))
+                    continue;
                 const Warp dc =
                     warp(WordFeatures::inRoomOf(heard, c), WordFeatures::inRoomOf(c, heard));
                 if (dc.mean < d.mean)

@@ -106,6 +106,9 @@ public:
     static constexpr double kClippedGains[] = {2.0, 5.0};
     static constexpr double kPhoneLowHz = 300;
     static constexpr double kPhoneHighHz = 3400;
+    // A word heard with less than half (3 dB under) of a recording's share
+    // of power outside that band may have come through such a microphone.
+    static constexpr double kMissingBelow = 0.5;
     static constexpr double kEchoSeconds = 0.6;
     static constexpr double kEchoLevel = 1.0;
     // Matching against the conditions too (on unless measuring without).

@@ -167,20 +167,20 @@ BandPowers BandPowers::bandLimited(double lowHz, double highHz) const {
     BandPowers out = *this;
     for (int m = 0; m < kFilters; ++m) {
         const double centre = tables().centreHz[m];
-        if (centre >= lowHz && centre <= highHz)
-            continue;
-        for (Frame& f : out.frames)
-            f[m] *= 1e-3f;
-        out.room[m] *= 1e-3f;
-    }
-    out.peak = 0;
-    for (const Frame& f : out.frames) {
-        double total = 0;
-        for (float e : f)
-            total += e;
-        out.peak = std::max(out.peak, total);
+        if (centre < lowHz || centre > highHz)
+            out.missing.set(std::size_t(m));
     }
     return out;
+}
+
+double BandPowers::shareIn(const std::bitset<kBands>& bands) const {
+    double in = 0, all = 0;
+    for (const Frame& f : frames)
+        for (int m = 0; m < kFilters; ++m) {
+            all += f[m];
+            in += bands.test(std::size_t(m)) ? f[m] : 0;
+        }
+    return all > 0 ? in / all : 0;
 }
 
 BandPowers BandPowers::reverberant(double seconds, double level) const {
@@ -199,23 +199,46 @@ BandPowers BandPowers::reverberant(double seconds, double level) const {
     return out;
 }
 
+namespace {
+
+// The loudest frame's power in the bands both sides pass.
+double peakWithout(const BandPowers& word, const std::bitset<kFilters>& missing) {
+    if (missing.none())
+        return word.peak;
+    double peak = 0;
+    for (const BandPowers::Frame& f : word.frames) {
+        double total = 0;
+        for (int m = 0; m < kFilters; ++m)
+            if (!missing.test(std::size_t(m)))
+                total += f[m];
+        peak = std::max(peak, total);
+    }
+    return peak;
+}
+
+} // namespace
+
 WordFeatures WordFeatures::fromBands(const BandPowers& word) {
-    return compute(word, 1.0, {});
+    return compute(word, 1.0, {}, word.missing);
 }
 
 WordFeatures WordFeatures::inRoomOf(const BandPowers& word, const BandPowers& like) {
-    if (word.peak <= 0 || like.peak <= 0)
+    const std::bitset<kFilters> missing = word.missing | like.missing;
+    const double wordPeak = peakWithout(word, missing);
+    const double likePeak = peakWithout(like, missing);
+    if (wordPeak <= 0 || likePeak <= 0)
         return {};
-    const double gain = like.peak / word.peak;
+    const double gain = likePeak / wordPeak;
     // Only the noise that the word does not already have.
     BandPowers::Frame add{};
     for (int m = 0; m < kFilters; ++m)
         add[m] = float(std::max(0.0, double(like.room[m]) - gain * word.room[m]));
-    return compute(word, gain, add);
+    return compute(word, gain, add, missing);
 }
 
 WordFeatures WordFeatures::compute(const BandPowers& word, double gain,
-                                   const BandPowers::Frame& add) {
+                                   const BandPowers::Frame& add,
+                                   const std::bitset<kFilters>& missing) {
     WordFeatures out;
     const std::size_t frames = word.frames.size();
     if (frames == 0)
@@ -224,14 +247,20 @@ WordFeatures WordFeatures::compute(const BandPowers& word, double gain,
     std::vector<double> energy(frames);
     std::vector<std::array<double, kCeps>> ceps(frames);
     // Bands never go below 40 dB under the loudest frame's average band.
-    const double floor = gain * word.peak / kFilters * 1e-4;
+    // A missing band is the same in every frame: the mean taken off below
+    // leaves nothing of it.
+    const auto passed = double(kFilters - int(missing.count()));
+    const double floor = gain * peakWithout(word, missing) / passed * 1e-4;
     double roomPower = 0;
     for (int m = 0; m < kFilters; ++m)
-        roomPower += gain * word.room[m] + add[m];
+        if (!missing.test(std::size_t(m)))
+            roomPower += gain * word.room[m] + add[m];
     for (std::size_t f = 0; f < frames; ++f) {
         std::array<double, kFilters> logMel{};
         double total = 0;
         for (int m = 0; m < kFilters; ++m) {
+            if (missing.test(std::size_t(m)))
+                continue;
             const double e = gain * word.frames[f][m] + add[m];
             total += e;
             logMel[m] = std::log(e + floor);

@@ -9,6 +9,7 @@
 // word's level): both then look as they would in the same room.
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,16 +24,22 @@ struct BandPowers {
     std::vector<Frame> frames;
     Frame room{};
     double peak = 0; // the loudest frame's power
+    // Bands this microphone does not pass. A word compared with one that
+    // lacks some bands is compared without them on both sides: what one
+    // side's microphone cut away says nothing about the word.
+    std::bitset<kBands> missing;
 
     // 16 kHz mono samples of one utterance with a moment of quiet around it.
     static BandPowers fromSamples(const std::int16_t* samples, std::size_t count);
 
     // The same utterance as another microphone or room would give it: only
-    // the bands between `lowHz` and `highHz` (the rest 30 dB down, as a
-    // telephone or a small headset passes them); or heard in a room whose
+    // the bands between `lowHz` and `highHz` (as a telephone or a small
+    // headset passes them); or heard in a room whose
     // echo dies away by 60 dB in `seconds`, its tail `level` of the direct
     // sound's power.
     BandPowers bandLimited(double lowHz, double highHz) const;
+    // How much of the utterance's power lies in `bands`, as a share of all.
+    double shareIn(const std::bitset<kBands>& bands) const;
     BandPowers reverberant(double seconds, double level) const;
 };
 
@@ -53,7 +60,8 @@ public:
     const float* frame(std::size_t i) const { return data_.data() + i * kDims; }
 
 private:
-    static WordFeatures compute(const BandPowers& word, double gain, const BandPowers::Frame& add);
+    static WordFeatures compute(const BandPowers& word, double gain, const BandPowers::Frame& add,
+                                const std::bitset<BandPowers::kBands>& missing);
     std::vector<float> data_;
 };
 
