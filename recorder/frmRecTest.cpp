@@ -117,14 +117,14 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
                                                takeMeter},
         dialogs_, [this] { return isSimplified(); });
     engineWindow_->onEndedByEngine([this] { Command1->setEnabled(true); });
-    engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_,
-                                                     textsFor(edition).programName);
-    engine_->setRecoveryFolder(platform::recoveryFolder(), &platform::moveToTrash);
+    controller_ = std::make_unique<engine::RecorderController>(
+        library, *engineWindow_, textsFor(edition).programName, platform::recoveryFolder(),
+        &platform::moveToTrash,
+        engine::RecorderController::Hooks{[this](const char* file) { PlayPrompt(file); },
+                                          [this](bool allowed) { Command1->setEnabled(allowed); }});
 }
 
-frmRecTest::~frmRecTest() {
-    engine_->Shutdown();
-}
+frmRecTest::~frmRecTest() = default;
 
 void frmRecTest::createControls() {
     auto make = [](auto* widget, const char* name) {
@@ -193,7 +193,7 @@ void frmRecTest::createControls() {
 
     tmrRecTest = new QTimer(this);
     tmrRecTest->setObjectName(QStringLiteral("tmrRecTest"));
-    tmrRecTest->setInterval(200);
+    tmrRecTest->setInterval(engine::RecorderController::kRefreshMilliseconds);
     connect(tmrRecTest, &QTimer::timeout, this, &frmRecTest::tmrRecTest_Timer);
 }
 
@@ -231,7 +231,7 @@ bool frmRecTest::Load(const QStringList& arguments) {
     }
     // Prompts and other files are found relative to the program folder.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    if (!engine_->LibraryStartup())
+    if (!controller_->start())
         return false;
     tmrRecTest->start();
     Text1->setText(QStringLiteral("2"));
@@ -241,7 +241,7 @@ bool frmRecTest::Load(const QStringList& arguments) {
     PlayPrompt("\\wave\\Welcome.wav");
     // A take an earlier session left unsaved is offered once the window is
     // on screen (after the welcome, which keeps the window painting).
-    QTimer::singleShot(0, this, [this] { engine_->OfferRecovery(); });
+    QTimer::singleShot(0, this, [this] { engine().OfferRecovery(); });
     return true;
 }
 
@@ -271,39 +271,16 @@ void frmRecTest::PlayPrompt(const char* file) {
 }
 
 void frmRecTest::btnRecord_Click() {
-    // Acts on any existing capture, paused or running.
-    if (engine_->capturing()) {
-        engine_->StopRecording();
-        Command1->setEnabled(true);
-        PlayPrompt("\\wave\\停止录音.wav");
-    } else {
-        PlayPrompt("\\wave\\开始录音.wav"); // ends before the capture begins
-        engine_->StartRecording();
-        Command1->setEnabled(false);
-    }
+    controller_->record();
 }
-
 void frmRecTest::btnPause_Click() {
-    // A resumed take would record the prompt: it is spoken first, as before
-    // a take starts.
-    if (engine_->paused()) {
-        PlayPrompt("\\wave\\暂停录音.wav");
-        engine_->PauseRecording();
-        return;
-    }
-    engine_->PauseRecording();
-    PlayPrompt("\\wave\\暂停录音.wav");
+    controller_->pause();
 }
-
 void frmRecTest::btnPlay_Click() {
-    engine_->Play();
-    PlayPrompt("\\wave\\播放录音.wav");
+    controller_->play();
 }
-
 void frmRecTest::btnSave_Click() {
-    PlayPrompt("\\wave\\保存录音.wav");
-    engine_->SaveRecording();
-    Command1->setEnabled(true);
+    controller_->save();
 }
 
 Form1& frmRecTest::loadForm1() {
@@ -379,7 +356,7 @@ void frmRecTest::SwitchScript(Script script) {
 }
 
 void frmRecTest::tmrRecTest_Timer() {
-    engine_->RefreshDisplay();
+    controller_->refresh();
 }
 
 void frmRecTest::closeEvent(QCloseEvent* event) {
@@ -390,7 +367,7 @@ void frmRecTest::closeEvent(QCloseEvent* event) {
     }
     // No question about an unsaved take: closing frees everything.
     tmrRecTest->stop();
-    engine_->Shutdown();
+    controller_->shutdown();
     event->accept();
 }
 

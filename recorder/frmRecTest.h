@@ -9,6 +9,7 @@
 #include "LinkLabel.h"
 #include "MCIplay.h"
 #include "RecordEngine.h"
+#include "RecorderController.h"
 #include "Shell.h"
 #include "WidgetEngineWindow.h"
 
@@ -51,7 +52,7 @@ public:
     // Where prompts are looked for; the program's own folder unless set.
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-    engine::RecordEngine& engine() { return *engine_; }
+    engine::RecordEngine& engine() { return controller_->engine(); }
 
     // Click handlers, also run by the F1-F5 menu items.
     void btnRecord_Click();
@@ -90,7 +91,7 @@ private:
     Edition edition_;
     platform::Dialogs& dialogs_;
     std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
-    std::unique_ptr<engine::RecordEngine> engine_;
+    std::unique_ptr<engine::RecorderController> controller_;
     platform::MediaControl* media_ = nullptr;
     int speaking_ = 0;                // prompts playing (the window paints meanwhile)
     bool closeAsked_ = false;         // a close came while one played

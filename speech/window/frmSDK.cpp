@@ -137,13 +137,11 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
         recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos,
                                                takeMeter},
         dialogs_, std::move(simplified));
-    engine_ = std::make_unique<engine::RecordEngine>(library, *engineWindow_, "Oakhalt");
-    engine_->setRecoveryFolder(platform::recoveryFolder(), &platform::moveToTrash);
+    controller_ = std::make_unique<engine::RecorderController>(
+        library, *engineWindow_, "Oakhalt", platform::recoveryFolder(), &platform::moveToTrash);
 }
 
-frmSDK::~frmSDK() {
-    engine_->Shutdown();
-}
+frmSDK::~frmSDK() = default;
 
 void frmSDK::createControls() {
     auto make = [](auto* w, const char* name) {
@@ -208,7 +206,7 @@ void frmSDK::createControls() {
     btnPlay->setEnabled(false);
     btnSave->setEnabled(false);
     tmrRec = new QTimer(this);
-    tmrRec->setInterval(200);
+    tmrRec->setInterval(engine::RecorderController::kRefreshMilliseconds);
 
     // A button pressed soon after a command may be undoing it.
     tmrLearn = new QTimer(this);
@@ -236,36 +234,33 @@ void frmSDK::applyCaptions(bool simplified) {
 bool frmSDK::Load() {
     SetRecognitionState(false);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    if (!engine_->LibraryStartup())
+    if (!controller_->start())
         return false;
     tmrRec->start();
     return true;
 }
 
 void frmSDK::recordToggle(std::chrono::nanoseconds said) {
-    if (engine_->capturing())
-        engine_->StopRecording(said);
-    else
-        engine_->StartRecording();
+    controller_->record(said);
     followTake();
 }
 
 void frmSDK::followTake() {
     if (RecoContext_)
-        RecoContext_->SetDuringTake(engine_->capturing() || engine_->stopping());
+        RecoContext_->SetDuringTake(engine().capturing() || engine().stopping());
 }
 
 void frmSDK::pauseToggle(std::chrono::nanoseconds said) {
-    engine_->PauseRecording(said);
+    controller_->pause(said);
 }
 void frmSDK::btnPlay_Click() {
-    engine_->Play();
+    controller_->play();
 }
 void frmSDK::btnSave_Click() {
-    engine_->SaveRecording();
+    controller_->save();
 }
 void frmSDK::tmrRec_Timer() {
-    engine_->RefreshDisplay();
+    controller_->refresh();
     // A take also ends by itself (full, microphone gone).
     followTake();
     // Listening to a microphone that is gone would look like a recogniser
@@ -412,7 +407,7 @@ void frmSDK::setPromptMedia(platform::MediaControl& media, const QString& folder
 }
 
 void frmSDK::offerRecovery() {
-    engine_->OfferRecovery();
+    engine().OfferRecovery();
 }
 
 void frmSDK::offerTraining() {
@@ -508,7 +503,7 @@ void frmSDK::RecoContext_Recognition(const QString& phrase,
     // about to act on: while one is open, phrases are shown, not obeyed.
     if (engineWindow_->inModalDialog())
         return;
-    if (heard && heard->phrase == phrase && !engine_->capturing() && profile_) {
+    if (heard && heard->phrase == phrase && !engine().capturing() && profile_) {
         learnable_ = std::move(heard);
         tmrLearn->start();
     }
@@ -523,7 +518,7 @@ void frmSDK::RecoContext_Recognition(const QString& phrase,
 void frmSDK::closeEvent(QCloseEvent* event) {
     // Closing this window ends the launcher; an unsaved take is lost.
     tmrRec->stop();
-    engine_->Shutdown();
+    controller_->shutdown();
     event->accept();
     QApplication::quit();
 }

@@ -9,6 +9,7 @@
 #include "MediaControl.h"
 #include "RecoContext.h"
 #include "RecordEngine.h"
+#include "RecorderController.h"
 #include "Shell.h"
 #include "TakeMeterWidget.h"
 #include "VoiceStore.h"
@@ -96,7 +97,7 @@ public:
     // Command2's click: the same as StopRecognition.
     void Command2_Click() { StopRecognition(); }
 
-    engine::RecordEngine& engine() { return *engine_; }
+    engine::RecordEngine& engine() { return controller_->engine(); }
     bool RecognitionActive() const { return recognitionActive_; }
     int contextsCreated() const { return contextsCreated_; }
 
@@ -151,7 +152,7 @@ private:
     std::function<bool()> simplified_;
     std::unique_ptr<VoiceStore> store_;
     std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
-    std::unique_ptr<engine::RecordEngine> engine_;
+    std::unique_ptr<engine::RecorderController> controller_;
     std::unique_ptr<RecoContext> RecoContext_;
     std::unique_ptr<PromptVoice> voice_;
     OfferMemory offerMemory_;
