@@ -5,11 +5,13 @@
 #include "CommandLexicon.h"
 #include "CommandDecoder.h"
 #include "QuietTail.h"
+#include "Tempo.h"
 #include "VoiceProfile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -202,4 +204,47 @@ TEST(EarlyAnswerTest, QuietCountsAfterTheLoudestSoundAndAPrefixCommandWaits) {
     EXPECT_EQ(span.begin, 9600u);
     EXPECT_EQ(span.end, 16000u);
     EXPECT_EQ(speech::loudSpan(utterance.data(), 0).end, 0u);
+}
+
+// A word drawn out or said a syllable at a time is heard again at an
+// everyday pace: the long pauses inside it shortened, then its time (not
+// its pitch) squeezed.
+TEST(TempoTest, PausesInsideGoAndTheQuickerSoundKeepsItsPitchAndLevel) {
+    constexpr int kRate = 16000;
+    const auto tone = [](double seconds, double hz) {
+        std::vector<std::int16_t> s(std::size_t(seconds * kRate));
+        for (std::size_t i = 0; i < s.size(); ++i)
+            s[i] = std::int16_t(8000 * std::sin(2 * 3.141592653589793 * hz * double(i) / kRate));
+        return s;
+    };
+    const auto quiet = [](double seconds) {
+        return std::vector<std::int16_t>(std::size_t(seconds * kRate), 3);
+    };
+    const auto join = [](std::initializer_list<std::vector<std::int16_t>> parts) {
+        std::vector<std::int16_t> out;
+        for (const auto& p : parts)
+            out.insert(out.end(), p.begin(), p.end());
+        return out;
+    };
+    const auto seconds = [](const std::vector<std::int16_t>& s) {
+        return double(s.size()) / kRate;
+    };
+    // The quiet around the word stays; 0.5 s between syllables becomes 0.08.
+    const auto paused = join({quiet(0.2), tone(0.3, 200), quiet(0.5), tone(0.3, 300), quiet(0.2)});
+    EXPECT_NEAR(seconds(speech::withoutInnerPauses(paused)), 0.2 + 0.3 + 0.08 + 0.3 + 0.2, 0.011);
+    const auto fluent = join({quiet(0.2), tone(0.3, 200), quiet(0.05), tone(0.3, 300), quiet(0.2)});
+    EXPECT_EQ(speech::withoutInnerPauses(fluent).size(), fluent.size());
+
+    const auto slow = tone(1.0, 200);
+    const auto quick = speech::quickened(slow, 0.6);
+    EXPECT_NEAR(seconds(quick), 0.6, 0.03);
+    int crossings = 0;
+    double power = 0;
+    for (std::size_t i = 1; i < quick.size(); ++i) {
+        crossings += (quick[i - 1] < 0) != (quick[i] < 0) ? 1 : 0;
+        power += double(quick[i]) * quick[i];
+    }
+    EXPECT_NEAR(crossings / seconds(quick), 400, 20) << "still 200 Hz";
+    EXPECT_NEAR(std::sqrt(power / double(quick.size())), 8000 / std::sqrt(2.0), 600);
+    EXPECT_EQ(speech::quickened(slow, 1.0), slow);
 }

@@ -2,6 +2,7 @@
 
 #include "CommandLexicon.h"
 #include "QuietTail.h"
+#include "Tempo.h"
 #include "VoiceProfile.h"
 
 #include "AtomicFile.h"
@@ -278,7 +279,7 @@ void CommandDecoder::flush() {
 
 // The command the decoder's best path so far (or final, after the end of
 // the utterance) is, by the rules in force; empty for anything else.
-std::string CommandDecoder::heardCommand() {
+std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound) {
     const IsolationRules& rules = strict_ ? settings_.duringTake : settings_.idle;
     std::int32_t score = 0;
     const char* hyp = ps_get_hyp(impl_->decoder, &score);
@@ -301,8 +302,9 @@ std::string CommandDecoder::heardCommand() {
         name = name.substr(0, name.find('('));
         words.push_back({name, sf * frame, (ef + 1) * frame});
     }
-    const SoundSpan sound = loudSpan(impl_->utterance.data(), impl_->utterance.size());
-    const double soundSeconds = double(sound.end - sound.begin) / kSampleRate;
+    const std::vector<std::int16_t>& decoded = sound ? *sound : impl_->utterance;
+    const SoundSpan span = loudSpan(decoded.data(), decoded.size());
+    const double soundSeconds = double(span.end - span.begin) / kSampleRate;
     std::string command = isolatedCommand(words, soundSeconds, rules);
     // A word not listened for now may still come out of the syllable loop,
     // which holds every command's syllables.
@@ -330,6 +332,22 @@ void CommandDecoder::startUtterance() {
     ps_start_utt(impl_->decoder);
 }
 
+// How many syllables a hypothesis or a command word has: the decoder's
+// words are syllables (its fillers and silences are not), and each
+// character of a command word is one.
+static std::size_t syllablesIn(const std::string& text) {
+    std::size_t count = 0;
+    if (isCommandWord(text)) {
+        for (const char c : text)
+            count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        return count;
+    }
+    std::istringstream words(text);
+    for (std::string w; words >> w;)
+        count += w[0] == '<' || w[0] == '[' || w[0] == '(' ? 0 : 1;
+    return count;
+}
+
 void CommandDecoder::finishUtterance() {
     ps_end_utt(impl_->decoder);
     impl_->inUtterance = false;
@@ -343,7 +361,7 @@ void CommandDecoder::finishUtterance() {
         setHearing(impl_->meanBefore);
     std::string phrase = heardCommand();
     if (phrase.empty())
-        phrase = rehear(impl_->utterance);
+        phrase = rehear(impl_->utterance, syllablesIn(hyp ? hyp : ""));
     const std::vector<std::int16_t> heard = std::move(impl_->utterance);
     impl_->utterance.clear();
     // The decoder is not reset between utterances: its front end keeps
@@ -370,7 +388,8 @@ void CommandDecoder::finishUtterance() {
 // when no take runs: while one does, a second chance for every sentence of
 // the message would be a second chance for a false command. What the front
 // end learnt is left as the first hearing left it.
-std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples) {
+std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
+                                   std::size_t syllables) {
     cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
     const int frames = cmn->nframe - impl_->framesBefore;
     if (strict_ || settings_.rehearProbability <= 0 || frames < 10 ||
@@ -383,12 +402,29 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples) {
     const std::vector<mfcc_t> mean(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
     const std::vector<mfcc_t> sum(cmn->sum, cmn->sum + cmn->veclen);
     const int nframe = cmn->nframe;
-    cmn_live_set(cmn, own.data());
-    ps_set_search(impl_->decoder, "again");
-    ps_start_utt(impl_->decoder);
-    process(samples.data(), samples.size());
-    ps_end_utt(impl_->decoder);
-    const std::string phrase = heardCommand();
+    const auto hearAgain = [&](const std::vector<std::int16_t>& sound) {
+        cmn_live_set(cmn, own.data());
+        ps_set_search(impl_->decoder, "again");
+        ps_start_utt(impl_->decoder);
+        process(sound.data(), sound.size());
+        ps_end_utt(impl_->decoder);
+        return heardCommand(&sound);
+    };
+    std::string phrase = hearAgain(samples);
+    // A word drawn out, or said a syllable at a time: heard at an everyday
+    // pace.
+    if (phrase.empty() && settings_.slowSeconds > 0) {
+        const std::vector<std::int16_t> joined = withoutInnerPauses(samples);
+        const SoundSpan span = loudSpan(joined.data(), joined.size());
+        const double seconds = double(span.end - span.begin) / kSampleRate;
+        // Only as many syllables as were heard the first time: a sentence
+        // squeezed to a word's length must not become that word.
+        if (seconds > settings_.slowSeconds) {
+            phrase = hearAgain(quickened(joined, std::max(0.5, settings_.slowSeconds / seconds)));
+            if (syllablesIn(phrase) != syllables)
+                phrase.clear();
+        }
+    }
     ps_set_search(impl_->decoder, "_default");
     std::copy(mean.begin(), mean.end(), cmn->cmn_mean);
     std::copy(sum.begin(), sum.end(), cmn->sum);

@@ -68,6 +68,10 @@ struct DecoderSettings {
     // than the first time's, so that a second chance is not one for other
     // phrases too. 0: every utterance is heard once.
     double rehearProbability = 0.05;
+    // A word heard again whose sound, without the pauses between its
+    // syllables, lasts longer than this (seconds) is heard a third time
+    // brought to about this length (at most twice as quick). 0: never.
+    double slowSeconds = 0.7;
 };
 
 class CommandDecoder {
@@ -119,7 +123,7 @@ private:
     struct Impl;
     explicit CommandDecoder(std::unique_ptr<Impl> impl);
     void finishUtterance();
-    std::string rehear(const std::vector<std::int16_t>& samples);
+    std::string rehear(const std::vector<std::int16_t>& samples, std::size_t syllables);
     void process(const std::int16_t* samples, std::size_t count);
     void answerEarly();
     std::string decide(const std::string& heard, const std::vector<std::int16_t>& samples);
@@ -134,7 +138,8 @@ private:
     std::uint64_t commandStart_ = 0;
     std::atomic<bool> duringTake_{false};
     bool strict_ = false; // the rules in force for this utterance
-    std::string heardCommand();
+    // `sound`: what was decoded (the utterance itself unless it was changed).
+    std::string heardCommand(const std::vector<std::int16_t>* sound = nullptr);
     void startUtterance();
 };
 

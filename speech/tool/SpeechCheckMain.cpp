@@ -67,7 +67,8 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 // beyond=S (the loud sound allowed outside the command; take.syllable=,
 // take.beyond= those while a take runs, take.prob= the command branch
 // then, take.weight.WORD= a command's share then), rehear=P (the command
-// branch when an utterance is heard again; 0 never), or a pocketsphinx
+// branch when an utterance is heard again; 0 never), slow=S (a word heard
+// again that lasts longer is heard at an everyday pace; 0 never), or a pocketsphinx
 // option such as -lw=8.
 bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
     const auto eq = text.find('=');
@@ -99,6 +100,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.duringTake.longestSyllable = std::atof(value.c_str());
     else if (name == "rehear")
         settings.rehearProbability = std::atof(value.c_str());
+    else if (name == "slow")
+        settings.slowSeconds = std::atof(value.c_str());
 
     else if (name[0] == '-')
         settings.options.emplace_back(name, value);
