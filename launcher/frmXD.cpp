@@ -91,12 +91,6 @@ constexpr platform::LayoutRow<W> kPlaces[] = {
     {control<&W::lblver>, 120, 4920, 3495, 495, kWindowFont},
 };
 
-template <typename C, typename... Args> C* make(const char* name, Args&&... args) {
-    auto* w = new C(std::forward<Args>(args)...);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 } // namespace
 
 frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& shell,
@@ -126,28 +120,30 @@ frmXD::~frmXD() {
 }
 
 void frmXD::createControls() {
-    PicONE = make<QLabel>("PicONE", this);
-    lblZm = make<platform::LinkLabel>("lblZm", PicONE);
-    lblMini = make<platform::LinkLabel>("lblMini", PicONE);
-    Frame1 = make<QFrame>("Frame1", this);
-    cmdFDJ = make<QPushButton>("cmdFDJ", Frame1);
-    fralanguage = make<QGroupBox>("fralanguage", Frame1);
-    Option1 = make<QRadioButton>("Option1", QStringLiteral("简体中文"), fralanguage);
-    optFt = make<QRadioButton>("optFt", QStringLiteral("繁體中文"), fralanguage);
-    fraFont = make<QGroupBox>("fraFont", Frame1);
-    optxiao = make<QRadioButton>("optxiao", fraFont);
-    optzhong = make<QRadioButton>("optzhong", fraFont);
-    Option2 = make<QRadioButton>("Option2", fraFont);
-    cmdabout = make<QPushButton>("cmdabout", Frame1);
-    Command2 = make<QPushButton>("Command2", QStringLiteral("下一步"), Frame1);
-    Frame2 = make<QFrame>("Frame2", this);
-    Frame3 = make<QGroupBox>("Frame3", QStringLiteral("选择录制方式"), Frame2);
-    optyyts = make<QRadioButton>("optyyts", QStringLiteral("根据语音提示进行录音"), Frame3);
-    optyysb = make<QRadioButton>("optyysb", QStringLiteral("根据语音识别进行录音"), Frame3);
-    optpt = make<QRadioButton>("optpt", QStringLiteral("普通录音模式"), Frame3);
-    Command1 = make<QPushButton>("Command1", QStringLiteral("上一步"), Frame2);
-    Command3 = make<QPushButton>("Command3", QStringLiteral("下一步"), Frame2);
-    lblver = make<QLabel>("lblver", Frame2);
+    PicONE = platform::named<QLabel>("PicONE", this);
+    lblZm = platform::named<platform::LinkLabel>("lblZm", PicONE);
+    lblMini = platform::named<platform::LinkLabel>("lblMini", PicONE);
+    Frame1 = platform::named<QFrame>("Frame1", this);
+    cmdFDJ = platform::named<QPushButton>("cmdFDJ", Frame1);
+    fralanguage = platform::named<QGroupBox>("fralanguage", Frame1);
+    Option1 = platform::named<QRadioButton>("Option1", QStringLiteral("简体中文"), fralanguage);
+    optFt = platform::named<QRadioButton>("optFt", QStringLiteral("繁體中文"), fralanguage);
+    fraFont = platform::named<QGroupBox>("fraFont", Frame1);
+    optxiao = platform::named<QRadioButton>("optxiao", fraFont);
+    optzhong = platform::named<QRadioButton>("optzhong", fraFont);
+    Option2 = platform::named<QRadioButton>("Option2", fraFont);
+    cmdabout = platform::named<QPushButton>("cmdabout", Frame1);
+    Command2 = platform::named<QPushButton>("Command2", QStringLiteral("下一步"), Frame1);
+    Frame2 = platform::named<QFrame>("Frame2", this);
+    Frame3 = platform::named<QGroupBox>("Frame3", QStringLiteral("选择录制方式"), Frame2);
+    optyyts =
+        platform::named<QRadioButton>("optyyts", QStringLiteral("根据语音提示进行录音"), Frame3);
+    optyysb =
+        platform::named<QRadioButton>("optyysb", QStringLiteral("根据语音识别进行录音"), Frame3);
+    optpt = platform::named<QRadioButton>("optpt", QStringLiteral("普通录音模式"), Frame3);
+    Command1 = platform::named<QPushButton>("Command1", QStringLiteral("上一步"), Frame2);
+    Command3 = platform::named<QPushButton>("Command3", QStringLiteral("下一步"), Frame2);
+    lblver = platform::named<QLabel>("lblver", Frame2);
 
     const double dpi = logicalDpiX();
     platform::layOut(*this, kPlaces);

@@ -98,24 +98,20 @@ Form1::Form1(RecordFormatFields fields, bool simplified, QWidget* parent)
     font.setBold(true);
     setFont(font);
 
-    auto name = [](auto* w, const char* n) {
-        w->setObjectName(QString::fromLatin1(n));
-        return w;
-    };
-    Frame1 = name(new QGroupBox(this), "Frame1");
-    Label1 = name(new QLabel(QStringLiteral("声道"), Frame1), "Label1");
-    Combo1 = name(new QComboBox(Frame1), "Combo1");
-    Label2 = name(new QLabel(QStringLiteral("位数"), Frame1), "Label2");
-    Combo2 = name(new QComboBox(Frame1), "Combo2");
-    Label3 = name(new QLabel(QStringLiteral("频率"), Frame1), "Label3");
-    Combo3 = name(new QComboBox(Frame1), "Combo3");
-    Line1 = name(new QFrame(Frame1), "Line1");
+    Frame1 = platform::named<QGroupBox>("Frame1", this);
+    Label1 = platform::named<QLabel>("Label1", QStringLiteral("声道"), Frame1);
+    Combo1 = platform::named<QComboBox>("Combo1", Frame1);
+    Label2 = platform::named<QLabel>("Label2", QStringLiteral("位数"), Frame1);
+    Combo2 = platform::named<QComboBox>("Combo2", Frame1);
+    Label3 = platform::named<QLabel>("Label3", QStringLiteral("频率"), Frame1);
+    Combo3 = platform::named<QComboBox>("Combo3", Frame1);
+    Line1 = platform::named<QFrame>("Line1", Frame1);
     Line1->setFrameShape(QFrame::HLine);
     Line1->setStyleSheet(QStringLiteral("color: grey;"));
-    Label4 = name(new QLabel(QStringLiteral("推荐音质:"), Frame1), "Label4");
-    Combo4 = name(new QComboBox(Frame1), "Combo4");
-    Command2 = name(new QPushButton(QStringLiteral("取  消"), this), "Command2");
-    Command1 = name(new QPushButton(QStringLiteral("应  用"), this), "Command1");
+    Label4 = platform::named<QLabel>("Label4", QStringLiteral("推荐音质:"), Frame1);
+    Combo4 = platform::named<QComboBox>("Combo4", Frame1);
+    Command2 = platform::named<QPushButton>("Command2", QStringLiteral("取  消"), this);
+    Command1 = platform::named<QPushButton>("Command1", QStringLiteral("应  用"), this);
 
     const double dpi = logicalDpiX();
     platform::layOut(*this, kPlaces);

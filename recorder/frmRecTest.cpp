@@ -127,33 +127,29 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
 frmRecTest::~frmRecTest() = default;
 
 void frmRecTest::createControls() {
-    auto make = [](auto* widget, const char* name) {
-        widget->setObjectName(QString::fromLatin1(name));
-        return widget;
-    };
-    Picture1 = make(new QLabel(this), "Picture1");
-    Label2 = make(new QLabel(Picture1), "Label2");
-    lblZm = make(new platform::LinkLabel(Picture1), "lblZm");
-    Command4 = make(new QPushButton(QStringLiteral("简"), Picture1), "Command4");
-    Command5 = make(new QPushButton(QStringLiteral("繁"), Picture1), "Command5");
-    Frame1 = make(new QGroupBox(this), "Frame1");
-    lblPos = make(new QLabel(Frame1), "lblPos");
+    Picture1 = platform::named<QLabel>("Picture1", this);
+    Label2 = platform::named<QLabel>("Label2", Picture1);
+    lblZm = platform::named<platform::LinkLabel>("lblZm", Picture1);
+    Command4 = platform::named<QPushButton>("Command4", QStringLiteral("简"), Picture1);
+    Command5 = platform::named<QPushButton>("Command5", QStringLiteral("繁"), Picture1);
+    Frame1 = platform::named<QGroupBox>("Frame1", this);
+    lblPos = platform::named<QLabel>("lblPos", Frame1);
     takeMeter = new recorder::TakeMeterWidget(this);
-    Command2 = make(new QPushButton(this), "Command2");
-    Command3 = make(new QPushButton(this), "Command3");
-    btnRecord = make(new QPushButton(this), "btnRecord");
-    btnPause = make(new QPushButton(this), "btnPause");
-    btnPlay = make(new QPushButton(this), "btnPlay");
-    btnSave = make(new QPushButton(this), "btnSave");
-    Command1 = make(new QPushButton(this), "Command1");
-    Label1 = make(new QLabel(this), "Label1");
-    Option1 = make(new QRadioButton(QStringLiteral("Option1"), this), "Option1");
-    Option2 = make(new QRadioButton(QStringLiteral("Option2"), this), "Option2");
-    Text1 = make(new QLineEdit(this), "Text1");
-    Text2 = make(new QLineEdit(this), "Text2");
-    Text3 = make(new QLineEdit(this), "Text3");
-    Text4 = make(new QLineEdit(this), "Text4");
-    lblSystem = make(new QLabel(this), "lblSystem");
+    Command2 = platform::named<QPushButton>("Command2", this);
+    Command3 = platform::named<QPushButton>("Command3", this);
+    btnRecord = platform::named<QPushButton>("btnRecord", this);
+    btnPause = platform::named<QPushButton>("btnPause", this);
+    btnPlay = platform::named<QPushButton>("btnPlay", this);
+    btnSave = platform::named<QPushButton>("btnSave", this);
+    Command1 = platform::named<QPushButton>("Command1", this);
+    Label1 = platform::named<QLabel>("Label1", this);
+    Option1 = platform::named<QRadioButton>("Option1", QStringLiteral("Option1"), this);
+    Option2 = platform::named<QRadioButton>("Option2", QStringLiteral("Option2"), this);
+    Text1 = platform::named<QLineEdit>("Text1", this);
+    Text2 = platform::named<QLineEdit>("Text2", this);
+    Text3 = platform::named<QLineEdit>("Text3", this);
+    Text4 = platform::named<QLineEdit>("Text4", this);
+    lblSystem = platform::named<QLabel>("lblSystem", this);
 
     const auto& texts = textsFor(edition_);
     Label2->setText(QString::fromUtf8(texts.windowCaption));

@@ -10,8 +10,17 @@
 
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace platform {
+
+// A new control with the name the window's tables, its tests and the
+// accessibility tools know it by.
+template <class C, class... Args> C* named(const char* name, Args&&... args) {
+    auto* w = new C(std::forward<Args>(args)...);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
 
 // Pixels at the screen's resolution, halves rounded to even.
 inline int twipsToPixels(int twips, double dpi) {

@@ -144,11 +144,7 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
 frmSDK::~frmSDK() = default;
 
 void frmSDK::createControls() {
-    auto make = [](auto* w, const char* name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
-    Picture1 = make(new QLabel(this), "Picture1");
+    Picture1 = platform::named<QLabel>("Picture1", this);
     Picture1->setStyleSheet(QStringLiteral("background: white;"));
     for (auto [member, name] :
          std::initializer_list<std::pair<QLabel**, const char*>>{{&lblSX, "lblSX"},
@@ -162,33 +158,33 @@ void frmSDK::createControls() {
                                                                  {&Label5, "Label5"},
                                                                  {&Label6, "Label6"},
                                                                  {&Label7, "Label7"}})
-        *member = make(new QLabel(Picture1), name);
+        *member = platform::named<QLabel>(name, Picture1);
     Label2_0->setText(QStringLiteral("→"));
     Label2_1->setText(QStringLiteral("→"));
     lbl1->setStyleSheet(QStringLiteral("color: red;"));
     Label3->setStyleSheet(QStringLiteral("color: red;"));
     Label7->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
-    Label9 = make(new platform::LinkLabel(Picture1), "Label9");
-    Label8 = make(new platform::LinkLabel(this), "Label8");
+    Label9 = platform::named<platform::LinkLabel>("Label9", Picture1);
+    Label8 = platform::named<platform::LinkLabel>("Label8", this);
     for (auto* link : {Label8, Label9}) {
         link->setStyleSheet(QStringLiteral("color: blue;"));
         link->setCursor(platform::pointingHandCursor());
     }
     Label8->setToolTip(QStringLiteral("下载语音识别包，否则无法请进行语音识别"));
     Label9->setToolTip(QStringLiteral("使用Vantrel进行格式转换"));
-    Command1 = make(new QPushButton(this), "Command1");
-    Command2 = make(new QPushButton(this), "Command2");
-    cmdTrain = make(new QPushButton(this), "cmdTrain");
-    Frame3 = make(new QGroupBox(this), "Frame3");
-    btnRecord = make(new QPushButton(Frame3), "btnRecord");
-    btnPause = make(new QPushButton(Frame3), "btnPause");
-    btnPlay = make(new QPushButton(Frame3), "btnPlay");
-    btnSave = make(new QPushButton(Frame3), "btnSave");
-    Frame2 = make(new QGroupBox(this), "Frame2");
-    lblPos = make(new QLabel(Frame2), "lblPos");
+    Command1 = platform::named<QPushButton>("Command1", this);
+    Command2 = platform::named<QPushButton>("Command2", this);
+    cmdTrain = platform::named<QPushButton>("cmdTrain", this);
+    Frame3 = platform::named<QGroupBox>("Frame3", this);
+    btnRecord = platform::named<QPushButton>("btnRecord", Frame3);
+    btnPause = platform::named<QPushButton>("btnPause", Frame3);
+    btnPlay = platform::named<QPushButton>("btnPlay", Frame3);
+    btnSave = platform::named<QPushButton>("btnSave", Frame3);
+    Frame2 = platform::named<QGroupBox>("Frame2", this);
+    lblPos = platform::named<QLabel>("lblPos", Frame2);
     takeMeter = new recorder::TakeMeterWidget(this);
-    Frame1 = make(new QGroupBox(this), "Frame1");
-    Text1 = make(new QTextEdit(Frame1), "Text1");
+    Frame1 = platform::named<QGroupBox>("Frame1", this);
+    Text1 = platform::named<QTextEdit>("Text1", Frame1);
     Text1->setAcceptRichText(false);
 
     platform::layOut(*this, kPlaces);

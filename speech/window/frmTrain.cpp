@@ -77,8 +77,7 @@ frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
     setObjectName(QStringLiteral("frmTrain"));
     setWindowTitle(text(Title));
     auto label = [this](const char* name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
+        auto* l = platform::named<QLabel>(name, this);
         l->setWordWrap(true);
         return l;
     };
@@ -95,8 +94,7 @@ frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
     barLevel->setRange(0, 100);
     barLevel->setTextVisible(false);
     auto button = [this](const char* name, int caption) {
-        auto* b = new QPushButton(text(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
+        auto* b = platform::named<QPushButton>(name, text(caption), this);
         b->setAutoDefault(false);
         return b;
     };
