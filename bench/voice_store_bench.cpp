@@ -34,11 +34,11 @@ double millisecondsSince(Clock::time_point t) {
 
 void run(const char* name, double wordSeconds) {
     speech::VoiceProfile p;
-    for (std::size_t w = 0; w < speech::commandWords().size(); ++w)
+    for (std::size_t w = 0; w < speech::commandWordList().size(); ++w)
         for (int k = 0; k < speech::VoiceProfile::kTakesPerWord; ++k) {
             const auto& syllables = synthetic::kWords[w];
             const double each = wordSeconds / double(syllables.size()) * (1.0 + 0.05 * k);
-            if (!p.addTake(speech::commandWords()[w],
+            if (!p.addTake(speech::commandWordList()[w],
                            synthetic::say(syllables, each, 8000, 30, unsigned(w * 7 + k)))) {
                 std::printf("%s: a take was refused\n", name);
                 return;

@@ -392,14 +392,3 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
     EXPECT_TRUE(open.isNull());
     win.magnifierWindow()->close();
 }
-
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    // The programs' data folders (unsaved takes, voice training) under
-    // Qt's test location, emptied, never the user's own.
-    QStandardPaths::setTestModeEnabled(true);
-    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).removeRecursively();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

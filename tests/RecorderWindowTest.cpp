@@ -199,13 +199,3 @@ TEST_F(RecorderWindowTest, ClosingFreesTheDevices) {
     EXPECT_FALSE(lib.recordOpen());
     EXPECT_FALSE(lib.outputOpen());
 }
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    // The programs' data folders (unsaved takes, voice training) under
-    // Qt's test location, emptied, never the user's own.
-    QStandardPaths::setTestModeEnabled(true);
-    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).removeRecursively();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -361,7 +361,7 @@ protected:
     // Says the current word of the window once; true when it was taken.
     bool sayCurrent(speech::frmTrain& t, double seconds = 0.3) {
         const std::size_t word = t.currentWord();
-        const auto& w = speech::commandWords()[word];
+        const auto& w = speech::commandWordList()[word];
         const int before = t.profile().takes(w);
         recogniser.hearSound(synthetic::say(synthetic::kWords[word], seconds));
         return QTest::qWaitFor(
@@ -372,7 +372,7 @@ protected:
         speech::VoiceProfile p;
         for (std::size_t w = 0; w < 8; ++w)
             for (double len : lengths)
-                ASSERT_TRUE(p.addTake(speech::commandWords()[w],
+                ASSERT_TRUE(p.addTake(speech::commandWordList()[w],
                                       synthetic::say(synthetic::kWords[w], len)));
         std::string error;
         ASSERT_TRUE(speech::FolderVoiceStore(folder.toStdString()).save(p, error)) << error;
@@ -685,15 +685,4 @@ TEST_F(FirstUseTest, YesTrainsWithEachWordSpokenFirstAndALevelBar) {
     // Whatever the prompt's end does later, enrolment stays off.
     QTest::qWait(50);
     EXPECT_FALSE(recogniser.enrolling.back());
-}
-
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    // The programs' data folders (unsaved takes, voice training) under
-    // Qt's test location, emptied, never the user's own.
-    QStandardPaths::setTestModeEnabled(true);
-    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).removeRecursively();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

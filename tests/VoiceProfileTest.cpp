@@ -31,7 +31,7 @@ using synthetic::say;
 
 VoiceProfile enrolled(double noise = 0) {
     VoiceProfile p;
-    const auto& words = speech::commandWords();
+    const auto& words = speech::commandWordList();
     for (std::size_t w = 0; w < words.size(); ++w)
         for (double s : {0.25, 0.3, 0.35})
             EXPECT_TRUE(p.addTake(
@@ -107,7 +107,7 @@ std::vector<std::int16_t> reverberant(const std::vector<std::int16_t>& s) {
 TEST(VoiceProfileTest, EachWordIsKnownSaidSlowerFasterSofterOrInNoise) {
     const VoiceProfile p = enrolled();
     ASSERT_TRUE(p.complete());
-    const auto& words = speech::commandWords();
+    const auto& words = speech::commandWordList();
     for (std::size_t w = 0; w < words.size(); ++w) {
         SCOPED_TRACE(words[w]);
         EXPECT_EQ(heard(p, say(kWords[w], 0.3)), words[w]);
@@ -131,7 +131,7 @@ TEST(VoiceProfileTest, EachWordIsKnownSaidSlowerFasterSofterOrInNoise) {
 // 200-350 Hz, where it cuts: most, not all, are still known, none as another.
 TEST(VoiceProfileTest, MostWordsAreKnownThroughASteepTelephoneBand) {
     const VoiceProfile p = enrolled();
-    const auto& words = speech::commandWords();
+    const auto& words = speech::commandWordList();
     int known = 0;
     for (std::size_t w = 0; w < words.size(); ++w) {
         const std::string got = heard(p, phoneLine(say(kWords[w], 0.3)));

@@ -25,10 +25,6 @@ Warp distance(const BandPowers& a, const BandPowers& b) {
 
 } // namespace
 
-const std::vector<std::string>& commandWords() {
-    return commandWordList();
-}
-
 std::vector<VoiceProfile::Recording> VoiceProfile::recordings() const {
     std::vector<Recording> out;
     out.reserve(takes_.size());
@@ -59,7 +55,7 @@ bool VoiceProfile::addRecordings(std::vector<Recording> recordings, std::size_t&
 
 std::optional<BandPowers> VoiceProfile::wordSound(const std::string& word,
                                                   const std::vector<std::int16_t>& samples) const {
-    const auto& words = commandWords();
+    const auto& words = commandWordList();
     if (std::find(words.begin(), words.end(), word) == words.end() || takes(word) >= kTakesPerWord)
         return std::nullopt;
     BandPowers bands = BandPowers::fromSamples(samples.data(), samples.size());
@@ -170,7 +166,7 @@ int VoiceProfile::takes(const std::string& word) const {
 }
 
 bool VoiceProfile::complete() const {
-    for (const auto& w : commandWords())
+    for (const auto& w : commandWordList())
         if (takes(w) == 0)
             return false;
     return true;

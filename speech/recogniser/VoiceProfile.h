@@ -5,6 +5,7 @@
 // does for Mandarin in general; it is used once every word has a recording.
 // Keeping the recordings between runs is VoiceStore's work.
 
+#include "CommandLexicon.h"
 #include "TimeWarp.h"
 #include "WordFeatures.h"
 
@@ -15,9 +16,6 @@
 #include <vector>
 
 namespace speech {
-
-// The eight command words in the order the enrolment asks for them.
-const std::vector<std::string>& commandWords();
 
 class VoiceProfile {
 public:

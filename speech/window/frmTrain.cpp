@@ -124,7 +124,7 @@ QString frmTrain::text(int row) const {
 }
 
 void frmTrain::showStep() {
-    const auto& words = commandWords();
+    const auto& words = commandWordList();
     if (word_ >= words.size()) {
         lblWord->setText(QString());
         lblCount->setText(QString());
@@ -148,8 +148,8 @@ void frmTrain::setWordSpeaker(WordSpeaker speaker) {
 }
 
 void frmTrain::speakWord() {
-    if (!speaker_ || speaking_ || word_ >= commandWords().size() ||
-        profile_.takes(commandWords()[word_]) > 0)
+    if (!speaker_ || speaking_ || word_ >= commandWordList().size() ||
+        profile_.takes(commandWordList()[word_]) > 0)
         return;
     speaking_ = true;
     lblStatus->setText(text(ListenFirst));
@@ -165,7 +165,7 @@ void frmTrain::Level_Changed(float peak) {
 }
 
 void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
-    const auto& words = commandWords();
+    const auto& words = commandWordList();
     if (word_ >= words.size() || speaking_)
         return;
     switch (profile_.offer(words[word_], samples)) {
@@ -193,7 +193,7 @@ void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
 
 void frmTrain::cmdRedo_Click() {
     // Before the first try of a word, "this word" is the one just finished.
-    const auto& words = commandWords();
+    const auto& words = commandWordList();
     if (word_ > 0 && (word_ >= words.size() || profile_.takes(words[word_]) == 0))
         --word_;
     profile_.clearWord(words[word_]);

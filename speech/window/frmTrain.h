@@ -27,7 +27,7 @@ public:
 
     frmTrain(bool simplified, bool haveProfile, QWidget* parent = nullptr);
 
-    // Says command word `word` (its place in commandWords()) to the user,
+    // Says command word `word` (its place in commandWordList()) to the user,
     // who then repeats it; `done` runs once it has been said.
     using WordSpeaker = std::function<void(std::size_t word, std::function<void()> done)>;
     void setWordSpeaker(WordSpeaker speaker);
