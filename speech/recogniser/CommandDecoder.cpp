@@ -356,12 +356,14 @@ void CommandDecoder::finishUtterance() {
     // sound must not become the level and colour that the next words are
     // heard against (a first 录音 after two seconds of room noise was missed
     // 31 times in 33 that way).
+    // A copy: the decoder's next look at its hypothesis frees this one.
     const char* hyp = ps_get_hyp(impl_->decoder, nullptr);
-    if (!hyp || !*hyp || !standsOut(impl_->utterance.data(), impl_->utterance.size()))
+    const std::string firstHearing = hyp ? hyp : "";
+    if (firstHearing.empty() || !standsOut(impl_->utterance.data(), impl_->utterance.size()))
         setHearing(impl_->meanBefore);
     std::string phrase = heardCommand();
     if (phrase.empty())
-        phrase = rehear(impl_->utterance, syllablesIn(hyp ? hyp : ""));
+        phrase = rehear(impl_->utterance, syllablesIn(firstHearing));
     const std::vector<std::int16_t> heard = std::move(impl_->utterance);
     impl_->utterance.clear();
     // The decoder is not reset between utterances: its front end keeps
