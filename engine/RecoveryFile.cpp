@@ -37,28 +37,6 @@ constexpr auto kWakeEvery = std::chrono::milliseconds(100);
 constexpr auto kFlushEvery = std::chrono::seconds(1);
 constexpr std::uint64_t kFrameBytes = kChannels * kBitsPerSample / 8;
 
-int openFile(const fs::path& path, bool create) {
-#ifdef _WIN32
-    int fd = -1;
-    const int flags = create ? (_O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY) : (_O_RDWR | _O_BINARY);
-    _wsopen_s(&fd, path.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE);
-    return fd;
-#else
-    // Never through a link: a link in the folder must not open its target.
-    const int flags =
-        create ? (O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC) : (O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    return ::open(path.c_str(), flags, 0600);
-#endif
-}
-
-void closeFd(int fd) {
-#ifdef _WIN32
-    _close(fd);
-#else
-    ::close(fd);
-#endif
-}
-
 // Only one session holds a file's lock; it goes with the descriptor, so a
 // killed session's file is free at once.
 bool lockFd(int fd) {
@@ -119,7 +97,7 @@ bool RecoveryFile::begin() {
     for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
         file = folder_ / (kPrefix + std::to_string(platform::processId()) + "-" +
                           std::to_string(stamp) + "-" + std::to_string(counter++) + ".wav");
-        fd_ = openFile(file, true);
+        fd_ = platform::openFile(file, platform::OpenAs::NewPrivate);
     }
     if (fd_ < 0)
         return false;
@@ -227,7 +205,7 @@ void RecoveryFile::stopWriter() {
 
 void RecoveryFile::closeFile() {
     if (fd_ >= 0)
-        closeFd(fd_);
+        platform::closeFile(fd_);
     fd_ = -1;
 }
 
@@ -279,11 +257,11 @@ std::vector<fs::path> RecoveryFile::leftovers() const {
         // Links are never followed: not offered, not opened, not removed.
         if (file == path_ || !isOurName(file) || !it->is_regular_file(ec) || it->is_symlink(ec))
             continue;
-        const int fd = openFile(file, false);
+        const int fd = platform::openFile(file, platform::OpenAs::Existing);
         if (fd < 0)
             continue;
         const bool free = lockFd(fd); // held: another copy of the program is recording
-        closeFd(fd);
+        platform::closeFile(fd);
         if (!free)
             continue;
         if (fs::file_size(file, ec) <= std::uintmax_t(kHeaderBytes + kFrameBytes) - 1) {
@@ -302,11 +280,11 @@ std::vector<fs::path> RecoveryFile::leftovers() const {
 bool RecoveryFile::adopt(const fs::path& file) {
     stopWriter();
     closeFile();
-    const int fd = openFile(file, false);
+    const int fd = platform::openFile(file, platform::OpenAs::Existing);
     if (fd < 0)
         return false;
     if (!lockFd(fd)) {
-        closeFd(fd);
+        platform::closeFile(fd);
         return false;
     }
     // A file adopted before stays for the next start to offer again.
@@ -354,11 +332,11 @@ bool RecoveryFile::throwAway(const fs::path& file) {
         if (hasOurHeader(file) && sound <= 0x7fffffffu - kHeaderBytes) {
             WaveHeader header = WaveHeader::forNewTake();
             header.setSizes(std::int32_t(kHeaderBytes + sound));
-            const int fd = openFile(file, false);
+            const int fd = platform::openFile(file, platform::OpenAs::Existing);
             if (fd >= 0) {
                 platform::writeAt(fd, 4, header.bytes.data() + 4, 4);
                 platform::writeAt(fd, 40, header.bytes.data() + 40, 4);
-                closeFd(fd);
+                platform::closeFile(fd);
             }
         }
     }

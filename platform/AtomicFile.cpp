@@ -98,13 +98,8 @@ public:
             const fs::path candidate =
                 folder / (kTempPrefix + std::to_string(platform::processId()) + "-" +
                           std::to_string(counter++) + kTempSuffix);
-#ifdef _WIN32
-            if (_wsopen_s(&fd_, candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                          _SH_DENYRW, _S_IREAD | _S_IWRITE) == 0) {
-#else
-            fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd_ = openFile(candidate, OpenAs::NewForReplacing);
             if (fd_ >= 0) {
-#endif
                 path_ = candidate;
                 return true;
             }
@@ -144,11 +139,7 @@ public:
     bool close() {
         if (fd_ < 0)
             return true;
-#ifdef _WIN32
-        const bool ok = _close(fd_) == 0;
-#else
-        const bool ok = ::close(fd_) == 0;
-#endif
+        const bool ok = closeFile(fd_);
         fd_ = -1;
         return ok;
     }
