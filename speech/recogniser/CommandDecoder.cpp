@@ -414,8 +414,10 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
     };
     std::string phrase = hearAgain(samples);
     // A word drawn out, or said a syllable at a time: heard at an everyday
-    // pace.
-    if (phrase.empty() && settings_.slowSeconds > 0) {
+    // pace. Not with the user's own recordings: the matcher knows their
+    // slow words already, and a squeezed phrase would only be one more
+    // second opinion for a near miss.
+    if (phrase.empty() && settings_.slowSeconds > 0 && !(profile_ && profile_->complete())) {
         const std::vector<std::int16_t> joined = withoutInnerPauses(samples);
         const SoundSpan span = loudSpan(joined.data(), joined.size());
         const double seconds = double(span.end - span.begin) / kSampleRate;
