@@ -336,12 +336,9 @@ void CommandDecoder::startUtterance() {
 // words are syllables (its fillers and silences are not), and each
 // character of a command word is one.
 static std::size_t syllablesIn(const std::string& text) {
+    if (isCommandWord(text))
+        return std::size_t(syllableCount(text));
     std::size_t count = 0;
-    if (isCommandWord(text)) {
-        for (const char c : text)
-            count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-        return count;
-    }
     std::istringstream words(text);
     for (std::string w; words >> w;)
         count += w[0] == '<' || w[0] == '[' || w[0] == '(' ? 0 : 1;

@@ -91,14 +91,14 @@ bool isCommandWord(const std::string& word) {
     return commandNamed(word).has_value();
 }
 
-namespace {
-
 // A command's syllables: one per character (UTF-8 lead bytes).
 int syllableCount(const std::string& word) {
     return int(std::count_if(word.begin(), word.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
 }
+
+namespace {
 
 std::vector<std::string> syllablesOf(const std::string& phones) {
     std::vector<std::string> out(1);

@@ -44,6 +44,8 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
                         double continueProbability = 0);
 
 bool isCommandWord(const std::string& word);
+// A command's syllables: one per character.
+int syllableCount(const std::string& word);
 // The eight command words, in the order the window and the training use.
 const std::vector<std::string>& commandWordList();
 // Whether another command starts with this one (停止 and 停止识别).

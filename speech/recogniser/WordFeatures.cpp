@@ -219,7 +219,7 @@ double peakWithout(const BandPowers& word, const std::bitset<kFilters>& missing)
 } // namespace
 
 WordFeatures WordFeatures::fromBands(const BandPowers& word) {
-    return compute(word, 1.0, {}, word.missing);
+    return compute(word, 1.0, {}, word.missing, peakWithout(word, word.missing));
 }
 
 WordFeatures WordFeatures::inRoomOf(const BandPowers& word, const BandPowers& like) {
@@ -233,12 +233,12 @@ WordFeatures WordFeatures::inRoomOf(const BandPowers& word, const BandPowers& li
     BandPowers::Frame add{};
     for (int m = 0; m < kFilters; ++m)
         add[m] = float(std::max(0.0, double(like.room[m]) - gain * word.room[m]));
-    return compute(word, gain, add, missing);
+    return compute(word, gain, add, missing, wordPeak);
 }
 
 WordFeatures WordFeatures::compute(const BandPowers& word, double gain,
                                    const BandPowers::Frame& add,
-                                   const std::bitset<kFilters>& missing) {
+                                   const std::bitset<kFilters>& missing, double peakPower) {
     WordFeatures out;
     const std::size_t frames = word.frames.size();
     if (frames == 0)
@@ -250,7 +250,7 @@ WordFeatures WordFeatures::compute(const BandPowers& word, double gain,
     // A missing band is the same in every frame: the mean taken off below
     // leaves nothing of it.
     const auto passed = double(kFilters - int(missing.count()));
-    const double floor = gain * peakWithout(word, missing) / passed * 1e-4;
+    const double floor = gain * peakPower / passed * 1e-4;
     double roomPower = 0;
     for (int m = 0; m < kFilters; ++m)
         if (!missing.test(std::size_t(m)))

@@ -60,8 +60,9 @@ public:
     const float* frame(std::size_t i) const { return data_.data() + i * kDims; }
 
 private:
+    // `peakPower`: the word's loudest frame in the bands compared.
     static WordFeatures compute(const BandPowers& word, double gain, const BandPowers::Frame& add,
-                                const std::bitset<BandPowers::kBands>& missing);
+                                const std::bitset<BandPowers::kBands>& missing, double peakPower);
     std::vector<float> data_;
 };
 
