@@ -80,15 +80,12 @@ MCIERROR SdlMediaControl::playAndWait(MCIDEVICEID device) {
     const std::vector<short> tail(tailFrames * std::size_t(sound.channels), 0);
     SDL_QueueAudio(dev.id(), tail.data(), Uint32(tail.size() * sizeof(short)));
     dev.run(true);
-    // Blocking by design: the window waits for the end of the prompt.
+    // Blocking by design: whoever asked waits for the end of the prompt.
     const Uint32 lengthMs = Uint32(1000.0 * double(sound.samples.size() + tail.size()) /
                                    (double(sound.channels) * sound.rate));
     const Uint32 deadline = SDL_GetTicks() + lengthMs + 3000;
-    while (SDL_GetQueuedAudioSize(dev.id()) > 0 && SDL_GetTicks() < deadline) {
-        if (whileWaiting_)
-            whileWaiting_();
+    while (SDL_GetQueuedAudioSize(dev.id()) > 0 && SDL_GetTicks() < deadline)
         SDL_Delay(10);
-    }
     return MCI_OK;
 }
 

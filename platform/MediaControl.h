@@ -30,7 +30,19 @@ public:
     virtual MCIERROR close(MCIDEVICEID device) = 0;
     // True when a text exists for `code`; the text goes into `text`.
     virtual bool errorString(MCIERROR code, std::string& text) = 0;
+    // Whether playAndWait lasts as long as the sound (a real player), so
+    // that it must not run on the window thread.
+    virtual bool blocks() const { return true; }
 };
+
+// Opens, plays and closes `file`; a file that cannot be opened is silent.
+inline void playToEnd(MediaControl& media, const std::string& file) {
+    MCIDEVICEID device = 0;
+    if (media.open(file, device) == MCI_OK) {
+        media.playAndWait(device);
+        media.close(device);
+    }
+}
 
 // The real player: libsndfile reads the file, SDL plays it on an output
 // device of its own, opened for the one sound.
@@ -41,10 +53,6 @@ public:
     SdlMediaControl(const SdlMediaControl&) = delete;
     SdlMediaControl& operator=(const SdlMediaControl&) = delete;
 
-    // Called every few milliseconds while a sound plays (window thread):
-    // where the window keeps painting without taking input.
-    void setWhileWaiting(std::function<void()> f) { whileWaiting_ = std::move(f); }
-
     MCIERROR open(const std::string& file, MCIDEVICEID& device) override;
     MCIERROR playAndWait(MCIDEVICEID device) override;
     MCIERROR close(MCIDEVICEID device) override;
@@ -54,7 +62,6 @@ private:
     struct Sound;
     struct Impl;
     std::unique_ptr<Impl> impl_;
-    std::function<void()> whileWaiting_;
 };
 
 } // namespace platform

@@ -23,17 +23,13 @@ int runRecorderProgram(int argc, char* argv[], Edition edition) {
     platform::QtShell shell;
     frmRecTest window(edition, library, dialogs);
     window.setShell(&shell);
-    if (edition == Edition::Prompted) {
-        // Input waits while a prompt speaks; painting and the timer do not.
-        prompts.emplace().setWhileWaiting(
-            [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-        window.setPromptMedia(&*prompts);
-    }
-    // The welcome prompt, where there is one, is spoken inside Load: before
-    // the window shows.
+    if (edition == Edition::Prompted)
+        window.setPromptMedia(&prompts.emplace());
+    // The welcome prompt, where there is one, is said before the window
+    // shows.
     if (!window.Load(QApplication::arguments().mid(1)))
         return 0;
-    window.show();
+    window.showAfterWelcome();
     return QApplication::exec();
 }
 

@@ -58,11 +58,24 @@ QString SystemVer() {
     return SystemVer(v.platformId, v.major, v.minor);
 }
 
+namespace {
+
+// Vista and later, and any system the table does not know.
+bool newerSystem(const QString& systemName) {
+    return systemName == QLatin1String(kWindowsVista) || systemName == QLatin1String(kWindows7) ||
+           systemName == QString::fromUtf8(kUnknownSystem);
+}
+
+} // namespace
+
 QString standardRecorderFor(const QString& systemName) {
-    const bool standard = systemName == QLatin1String(kWindowsVista) ||
-                          systemName == QLatin1String(kWindows7) ||
-                          systemName == QString::fromUtf8(kUnknownSystem);
-    return standard ? QStringLiteral("Brevon") : QStringLiteral("Kestrum");
+    return newerSystem(systemName) ? QStringLiteral("Brevon") : QStringLiteral("Kestrum");
+}
+
+QString volumeToolFor(const QString& systemName, bool recording) {
+    if (newerSystem(systemName))
+        return QStringLiteral("SndVol.exe");
+    return recording ? QStringLiteral("sndvol32.exe -r") : QStringLiteral("sndvol32.exe");
 }
 
 } // namespace recorder

@@ -16,5 +16,8 @@ inline constexpr const char* kUnknownSystem = "未知";
 
 // The recorder the launcher's standard mode starts on the named system.
 QString standardRecorderFor(const QString& systemName);
+// The volume tool a recorder's button starts there: the master mixer, or
+// its recording control (`recording`).
+QString volumeToolFor(const QString& systemName, bool recording);
 
 } // namespace recorder

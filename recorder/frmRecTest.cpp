@@ -1,6 +1,7 @@
 #include "frmRecTest.h"
 
 #include "Artwork.h"
+#include "MCIplay.h"
 #include "SystemVer.h"
 #include "TakeMeterWidget.h"
 #include "UserFolders.h"
@@ -120,7 +121,9 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     controller_ = std::make_unique<engine::RecorderController>(
         library, *engineWindow_, textsFor(edition).programName, platform::recoveryFolder(),
         &platform::moveToTrash,
-        engine::RecorderController::Hooks{[this](const char* file) { PlayPrompt(file); },
+        engine::RecorderController::Hooks{[this](const char* file, std::function<void()> then) {
+                                              PlayPrompt(file, std::move(then));
+                                          },
                                           [this](bool allowed) { Command1->setEnabled(allowed); }});
 }
 
@@ -234,49 +237,15 @@ bool frmRecTest::Load(const QStringList& arguments) {
     Text2->setText(QStringLiteral("16"));
     Text3->setText(QStringLiteral("44100"));
     lblSystem->setText(SystemVer());
-    PlayPrompt("\\wave\\Welcome.wav");
-    // A take an earlier session left unsaved is offered once the window is
-    // on screen (after the welcome, which keeps the window painting).
-    QTimer::singleShot(0, this, [this] { engine().OfferRecovery(); });
+    // A take an earlier session left unsaved is offered once the welcome
+    // has been said and the window is on screen.
+    PlayPrompt("\\wave\\Welcome.wav",
+               [this] { QTimer::singleShot(0, this, [this] { engine().OfferRecovery(); }); });
     return true;
 }
 
-// Blocks until the prompt has been spoken; a missing or broken file is
-// silent and the action goes on.
-void frmRecTest::PlayPrompt(const char* file) {
-    if (edition_ != Edition::Prompted || !media_)
-        return;
-    player_ = std::make_unique<MCIplay>(*media_);
-    const QString folder =
-        programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
-    // Joined as they stand; the prompt paths use the other platform's separator.
-    QString path = folder + QString::fromUtf8(file);
-#ifndef _WIN32
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-#endif
-    player_->FileName(path.toStdString());
-    // The window paints while the prompt plays; a close asked for meanwhile
-    // waits until the action the prompt belongs to is done.
-    ++speaking_;
-    player_->PlaySound();
-    --speaking_;
-    if (speaking_ == 0 && closeAsked_) {
-        closeAsked_ = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
-}
-
-void frmRecTest::btnRecord_Click() {
-    controller_->record();
-}
-void frmRecTest::btnPause_Click() {
-    controller_->pause();
-}
-void frmRecTest::btnPlay_Click() {
-    controller_->play();
-}
-void frmRecTest::btnSave_Click() {
-    controller_->save();
+void frmRecTest::showAfterWelcome() {
+    prompts_.act([this] { show(); });
 }
 
 Form1& frmRecTest::loadForm1() {
@@ -286,24 +255,15 @@ Form1& frmRecTest::loadForm1() {
     return *form1_;
 }
 
-void frmRecTest::Command1_Click() {
-    PlayPrompt("\\wave\\设置.wav");
-    dialogs_.runModal(loadForm1());
-    form1_.reset(); // apply, cancel and the close box all unload it
-}
-
-QString frmRecTest::volumeCommand(bool recording) const {
-    const QString name = lblSystem->text();
-    const bool newMixer = name == QLatin1String(kWindows7) ||
-                          name == QLatin1String(kWindowsVista) ||
-                          name == QString::fromUtf8(kUnknownSystem);
-    if (newMixer)
-        return QStringLiteral("SndVol.exe");
-    return recording ? QStringLiteral("sndvol32.exe -r") : QStringLiteral("sndvol32.exe");
+void frmRecTest::openSettings() {
+    PlayPrompt("\\wave\\设置.wav", [this] {
+        dialogs_.runModal(loadForm1());
+        form1_.reset(); // apply, cancel and the close box all unload it
+    });
 }
 
 void frmRecTest::startVolumeTool(bool recording) {
-    if (!shell_ || shell_->startProgram(volumeCommand(recording)))
+    if (!shell_ || shell_->startProgram(volumeToolFor(lblSystem->text(), recording)))
         return;
     // A button that silently does nothing confuses the users: say so.
     dialogs_.message(this, windowTitle(),
@@ -312,28 +272,20 @@ void frmRecTest::startVolumeTool(bool recording) {
                      platform::MessageIcon::Exclamation);
 }
 
-void frmRecTest::Command2_Click() {
+void frmRecTest::openMixer() {
     startVolumeTool(false); // the mixer opens while its prompt is spoken
     PlayPrompt("\\wave\\主音量控制.wav");
 }
 
-void frmRecTest::Command3_Click() {
-    PlayPrompt("\\wave\\录音控制.wav");
-    startVolumeTool(true);
+void frmRecTest::openRecordingControl() {
+    PlayPrompt("\\wave\\录音控制.wav", [this] { startVolumeTool(true); });
 }
 
-void frmRecTest::lblZm_Click() {
+void frmRecTest::openSite() {
     if (shell_)
         platform::openPage(*shell_, dialogs_, this, QUrl(QStringLiteral(MAKER_SITE_URL)),
                            isSimplified());
     PlayPrompt("\\wave\\Brindle网.wav");
-}
-
-void frmRecTest::Command4_Click() {
-    SwitchScript(Script::Simplified);
-}
-void frmRecTest::Command5_Click() {
-    SwitchScript(Script::Traditional);
 }
 
 void frmRecTest::SwitchScript(Script script) {
@@ -356,8 +308,8 @@ void frmRecTest::tmrRecTest_Timer() {
 }
 
 void frmRecTest::closeEvent(QCloseEvent* event) {
-    if (speaking_ > 0) {
-        closeAsked_ = true;
+    // A close asked for while a prompt plays waits until its action is done.
+    if (prompts_.deferClose([this] { close(); })) {
         event->ignore();
         return;
     }

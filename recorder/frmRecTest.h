@@ -7,9 +7,10 @@
 #include "EngineWindow.h"
 #include "Form1.h"
 #include "LinkLabel.h"
-#include "MCIplay.h"
+#include "MediaControl.h"
 #include "RecordEngine.h"
 #include "RecorderController.h"
+#include "RecorderPrompts.h"
 #include "Shell.h"
 #include "WidgetEngineWindow.h"
 
@@ -45,26 +46,53 @@ public:
 
     // The prompted edition speaks through `media`; without it (the standard
     // edition) every prompt step is skipped.
-    void setPromptMedia(platform::MediaControl* media) { media_ = media; }
+    void setPromptMedia(platform::MediaControl* media) {
+        prompts_.setMedia(media, edition_ == Edition::Prompted);
+    }
+    // Shows the window once the welcome has been said.
+    void showAfterWelcome();
+    // A prompt is being said, or an action waits for one.
+    bool speaking() const { return prompts_.busy(); }
     // Starts the volume tools and opens the maker's site; without it those
     // controls do nothing.
     void setShell(platform::Shell* shell) { shell_ = shell; }
     // Where prompts are looked for; the program's own folder unless set.
-    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    void setProgramFolder(const QString& folder) { prompts_.setProgramFolder(folder); }
 
     engine::RecordEngine& engine() { return controller_->engine(); }
 
-    // Click handlers, also run by the F1-F5 menu items.
-    void btnRecord_Click();
-    void btnPause_Click();
-    void btnPlay_Click();
-    void btnSave_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void lblZm_Click();
+    // Click handlers, also run by the F1-F5 menu items. Each acts once no
+    // prompt is being said: what comes during one waits its turn.
+    void btnRecord_Click() {
+        prompts_.act([this] { controller_->record(); });
+    }
+    void btnPause_Click() {
+        prompts_.act([this] { controller_->pause(); });
+    }
+    void btnPlay_Click() {
+        prompts_.act([this] { controller_->play(); });
+    }
+    void btnSave_Click() {
+        prompts_.act([this] { controller_->save(); });
+    }
+    void Command1_Click() {
+        prompts_.act([this] { openSettings(); });
+    }
+    void Command2_Click() {
+        prompts_.act([this] { openMixer(); });
+    }
+    void Command3_Click() {
+        prompts_.act([this] { openRecordingControl(); });
+    }
+    void Command4_Click() {
+        prompts_.act([this] { SwitchScript(Script::Simplified); });
+    }
+    void Command5_Click() {
+        prompts_.act([this] { SwitchScript(Script::Traditional); });
+    }
+    void lblZm_Click() {
+        prompts_.act([this] { openSite(); });
+    }
     void tmrRecTest_Timer();
 
     // Sets the language state and every caption of the table, loading the
@@ -83,20 +111,22 @@ private:
     void createControls();
     void applyLayout();
     void createMenu();
-    void PlayPrompt(const char* file);
+    // Says the prompt, then runs `then`; input that comes meanwhile waits.
+    void PlayPrompt(const char* file, std::function<void()> then = {}) {
+        prompts_.say(file, std::move(then));
+    }
+    void openSettings();
+    void openMixer();
+    void openRecordingControl();
+    void openSite();
     Form1& loadForm1();
-    QString volumeCommand(bool recording) const;
     void startVolumeTool(bool recording);
 
     Edition edition_;
     platform::Dialogs& dialogs_;
     std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecorderController> controller_;
-    platform::MediaControl* media_ = nullptr;
-    int speaking_ = 0;                // prompts playing (the window paints meanwhile)
-    bool closeAsked_ = false;         // a close came while one played
-    std::unique_ptr<MCIplay> player_; // the current prompt's player, replaced per prompt
-    QString programFolder_;
+    RecorderPrompts prompts_;
     platform::Shell* shell_ = nullptr;
     std::unique_ptr<Form1> form1_;
 

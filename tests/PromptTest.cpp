@@ -79,7 +79,11 @@ protected:
         ASSERT_TRUE(win->Load({QStringLiteral("oldstart")}));
         ASSERT_TRUE(fake::showActive(*win));
     }
-    void key(Qt::Key k) { QTest::keyClick(win.get(), k); }
+    // A key, and whatever prompt it starts said to its end.
+    void key(Qt::Key k) {
+        QTest::keyClick(win.get(), k);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !win->speaking(); }));
+    }
 };
 
 } // namespace
@@ -115,6 +119,23 @@ TEST_F(PromptedWindowTest, MissingPromptFilesAreSilentAndEveryActionRuns) {
     key(Qt::Key_F1);
     EXPECT_TRUE(win->btnPlay->isEnabled());
     EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(PromptedWindowTest, KeysPressedWhileAPromptSpeaksWaitTheirTurn) {
+    events.clear();
+    media.whilePlaying = [&](const std::string& file) {
+        events.push_back(file.substr(file.rfind('/') + 1));
+        // The window paints and takes keys meanwhile; what they ask for
+        // happens after the prompt, in order.
+        if (events.size() == 1) {
+            QTest::keyClick(win.get(), Qt::Key_F2);
+            QTest::keyClick(win.get(), Qt::Key_F1);
+            EXPECT_FALSE(win->engine().capturing());
+        }
+    };
+    key(Qt::Key_F1);
+    EXPECT_EQ(events, (std::vector<std::string>{"开始录音.wav", "暂停录音.wav", "停止录音.wav"}));
+    EXPECT_FALSE(win->engine().capturing());
 }
 
 TEST_F(PromptedWindowTest, AWindowClosedWhileAPromptPlaysClosesWhenTheActionIsDone) {

@@ -29,9 +29,11 @@ TEST(RecorderControllerTest, EachPromptIsSpokenWhereTheTakeCannotRecordIt) {
     const auto folder = std::filesystem::temp_directory_path() / "controller-test";
     RecorderController c(
         lib, win, "Tamsel", folder, {},
-        {[&](const char* file) {
+        {[&](const char* file, std::function<void()> then) {
              log.push_back(std::string(file) + " " + state() +
                            (win.saveRequests.empty() ? "" : " after the dialog"));
+             if (then)
+                 then();
          },
          [&](bool allowed) { log.push_back(allowed ? "settings on" : "settings off"); }});
     self = &c;

@@ -250,6 +250,7 @@ TEST_F(SettingsTest, PromptedToolsSpeakBeforeOrAfterAsEachNeeds) {
     };
     win->Command1_Click();
     win->Command5_Click(); // the script buttons are silent
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !win->speaking(); }));
     // The master mixer opens while its prompt is spoken; the recording
     // control only after its prompt; the site opens before its prompt.
     EXPECT_EQ(events, (std::vector<std::string>{"start", "wave/主音量控制.wav", "wave/录音控制.wav",

@@ -4,6 +4,7 @@
 #include "FakeAudioLibrary.h"
 #include "FakeDialogs.h"
 #include "FakeMediaControl.h"
+#include "FakeRecogniser.h"
 #include "FakeShell.h"
 #include "ScriptCheck.h"
 #include "SyntheticWords.h"
@@ -37,76 +38,6 @@
 
 namespace {
 
-// A recogniser that hears what the test says, on a thread of its own.
-struct FakeRecogniser {
-    int created = 0;
-    bool failLoad = false;
-    bool failEnrol = false;
-    std::vector<bool> states;
-    std::vector<bool> enrolling;
-    std::vector<std::shared_ptr<const speech::VoiceProfile>> profiles;
-    speech::SpeechBackend::Sinks sinks;
-    bool microphoneGone = false;
-    std::vector<bool> duringTake;
-
-    speech::SpeechBackendFactory factory() {
-        return [this](speech::SpeechBackend::Sinks s) {
-            ++created;
-            sinks = std::move(s);
-            struct Backend : speech::SpeechBackend {
-                FakeRecogniser* owner;
-                bool load(std::string& error) override {
-                    if (owner->failLoad)
-                        error = "找不到语音识别模型";
-                    return !owner->failLoad;
-                }
-                bool setActive(bool active, std::string&) override {
-                    owner->states.push_back(active);
-                    return true;
-                }
-                bool setEnrolling(bool on, std::string& error) override {
-                    if (on && owner->failEnrol) {
-                        error = "找不到可以使用的麦克风";
-                        return false;
-                    }
-                    owner->enrolling.push_back(on);
-                    return true;
-                }
-                void setProfile(std::shared_ptr<const speech::VoiceProfile> p) override {
-                    owner->profiles.push_back(std::move(p));
-                }
-                bool microphoneLost() override { return owner->microphoneGone; }
-                void setDuringTake(bool on) override {
-                    if (owner->duringTake.empty() || owner->duringTake.back() != on)
-                        owner->duringTake.push_back(on);
-                }
-            };
-            auto b = std::make_unique<Backend>();
-            b->owner = this;
-            return b;
-        };
-    }
-    // `ago`: how long before now the phrase's sound began.
-    void hear(const std::string& phrase, std::chrono::milliseconds ago = {}) {
-        std::thread([this, phrase, ago] {
-            sinks.phrase(phrase, std::chrono::steady_clock::now() - ago);
-        }).join();
-    }
-    void hearSound(std::vector<std::int16_t> samples) {
-        std::thread([this, &samples] { sinks.utterance(std::move(samples)); }).join();
-    }
-    // A command matched confidently against the user's recordings.
-    void hearConfident(const std::string& phrase, std::vector<std::int16_t> samples) {
-        std::thread([&] {
-            sinks.confident(phrase, std::move(samples));
-            sinks.phrase(phrase, std::chrono::steady_clock::now());
-        }).join();
-    }
-    void hearLevel(float peak) {
-        std::thread([this, peak] { sinks.level(peak); }).join();
-    }
-};
-
 class SpeechTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -114,7 +45,7 @@ protected:
     fake::FakeDialogs dialogs;
     fake::FakeShell shell;
     fake::FakeAudioLibrary lib;
-    FakeRecogniser recogniser;
+    fake::FakeRecogniser recogniser;
     std::unique_ptr<launcher::frmXD> win;
     int ended = 0;
 
@@ -566,7 +497,7 @@ TEST_F(TrainingTest, TheTrainingWindowSpeaksTheChosenScript) {
 TEST_F(TrainingTest, AConfidentCommandNotUndoneBecomesTheNewestRecording) {
     storeProfile({0.25, 0.3, 0.35});
     sdk().StartRecognition();
-    sdk().tmrLearn->setInterval(100);
+    sdk().session().learnTimer().setInterval(100);
     const auto profilesBefore = recogniser.profiles.size();
     auto newestLength = [&](int word) {
         SF_INFO info{};

@@ -22,9 +22,11 @@ void RecorderController::record(std::chrono::nanoseconds said) {
         allowSettings(true);
         speak(kStopPrompt);
     } else {
-        speak(kStartPrompt); // ends before the capture begins
-        engine_->StartRecording();
-        allowSettings(false); // also when the start failed
+        // The capture begins once the prompt has ended.
+        speak(kStartPrompt, [this] {
+            engine_->StartRecording();
+            allowSettings(false); // also when the start failed
+        });
     }
 }
 
@@ -32,8 +34,7 @@ void RecorderController::pause(std::chrono::nanoseconds said) {
     // A resumed take would record the prompt: it is spoken first, as before
     // a take starts.
     if (engine_->paused()) {
-        speak(kPausePrompt);
-        engine_->PauseRecording(said);
+        speak(kPausePrompt, [this, said] { engine_->PauseRecording(said); });
         return;
     }
     engine_->PauseRecording(said);
@@ -46,9 +47,10 @@ void RecorderController::play() {
 }
 
 void RecorderController::save() {
-    speak(kSavePrompt);
-    engine_->SaveRecording();
-    allowSettings(true);
+    speak(kSavePrompt, [this] {
+        engine_->SaveRecording();
+        allowSettings(true);
+    });
 }
 
 } // namespace engine

@@ -17,8 +17,9 @@ namespace engine {
 class RecorderController {
 public:
     struct Hooks {
-        // Speaks a prompt file to its end; empty in a window without prompts.
-        std::function<void(const char* file)> speak;
+        // Speaks a prompt file, then runs `then`; empty in a window without
+        // prompts, where `then` runs at once.
+        std::function<void(const char* file, std::function<void()> then)> speak;
         // Whether the settings may be opened: not while a take is recorded.
         std::function<void(bool allowed)> settingsAllowed;
     };
@@ -56,9 +57,11 @@ public:
     static constexpr const char* kSavePrompt = "\\wave\\保存录音.wav";
 
 private:
-    void speak(const char* file) {
+    void speak(const char* file, std::function<void()> then = {}) {
         if (hooks_.speak)
-            hooks_.speak(file);
+            hooks_.speak(file, std::move(then));
+        else if (then)
+            then();
     }
     void allowSettings(bool allowed) {
         if (hooks_.settingsAllowed)

@@ -3,6 +3,8 @@
 // from tables. A row names its control by the window's member that holds it,
 // so a table cannot name a control that does not exist.
 
+#include "ScriptText.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -83,15 +85,6 @@ inline void setCaption(QWidget* w, const QString& text) {
     else if (auto* l = qobject_cast<QLabel*>(w))
         l->setText(text);
 }
-
-// A text of the suite in both scripts.
-struct ScriptText {
-    const char* simplified;
-    const char* traditional;
-    QString in(bool simplifiedScript) const {
-        return QString::fromUtf8(simplifiedScript ? simplified : traditional);
-    }
-};
 
 enum class Property { Caption, ToolTip };
 

@@ -1,8 +1,6 @@
 #include "frmSDK.h"
 
 #include "Artwork.h"
-#include "CommandWords.h"
-#include "PromptVoice.h"
 #include "UserFolders.h"
 #include "WindowUnits.h"
 #include "frmOffer.h"
@@ -22,7 +20,6 @@
 #include <QUrl>
 
 #include <filesystem>
-#include <optional>
 
 #ifndef MAKER_SITE_URL
 #define MAKER_SITE_URL "http://www.quorvel.example"
@@ -91,21 +88,6 @@ constexpr platform::CaptionRow<W> kCaptions[] = {
     {control<&W::btnSave>, "保 存", "保 存"},
 };
 
-// What each spoken command does: the button it stands for, by Command,
-// told how long ago the word was said.
-using Said = std::chrono::nanoseconds;
-constexpr void (*kCommandActions[])(frmSDK&, Said) = {
-    [](W& w, Said said) { w.recordToggle(said); }, // 录音
-    [](W& w, Said said) { w.pauseToggle(said); },  // 暂停
-    [](W& w, Said said) { w.pauseToggle(said); },  // 继续
-    [](W& w, Said said) { w.recordToggle(said); }, // 停止
-    [](W& w, Said) { w.btnPlay_Click(); },         // 播放
-    [](W& w, Said) { w.btnPlay_Click(); },         // 试听
-    [](W& w, Said) { w.btnSave_Click(); },         // 保存
-    [](W& w, Said) { w.Command2_Click(); },        // 停止识别
-};
-static_assert(std::size(kCommandActions) == kCommandWords.size());
-
 // A file or folder of the program's own in the user's data folder.
 std::filesystem::path userFile(const char* name) {
     return std::filesystem::path(
@@ -118,17 +100,7 @@ std::filesystem::path userFile(const char* name) {
 
 frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platform::Shell& shell,
                std::function<bool()> simplified, SpeechBackendFactory recogniser, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), shell_(shell), simplified_(simplified),
-      store_(std::make_unique<FolderVoiceStore>(userFile("voice"))) {
-    // What the recogniser learnt of this user's voice and microphone is
-    // kept for the next run, so that the first word said then is heard as
-    // well as the later ones.
-    recogniser_ = [factory = std::move(recogniser)](SpeechBackend::Sinks sinks) {
-        auto backend = factory(std::move(sinks));
-        if (backend)
-            backend->keepHearingIn(userFile("hearing"));
-        return backend;
-    };
+    : QWidget(parent), dialogs_(dialogs), shell_(shell), simplified_(std::move(simplified)) {
     setObjectName(QStringLiteral("frmSDK"));
     setWindowIcon(platform::recorderIcon());
     createControls();
@@ -136,9 +108,24 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
     engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
         recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos,
                                                takeMeter},
-        dialogs_, std::move(simplified));
+        dialogs_, simplified_);
     controller_ = std::make_unique<engine::RecorderController>(
         library, *engineWindow_, "Oakhalt", platform::recoveryFolder(), &platform::moveToTrash);
+    // What the recogniser learnt of this user's voice and microphone is
+    // kept for the next run, so that the first word said then is heard as
+    // well as the later ones.
+    auto keepingHearing = [factory = std::move(recogniser)](SpeechBackend::Sinks sinks) {
+        auto backend = factory(std::move(sinks));
+        if (backend)
+            backend->keepHearingIn(userFile("hearing"));
+        return backend;
+    };
+    session_ = std::make_unique<CommandSession>(
+        *controller_, static_cast<View&>(*this), std::move(keepingHearing),
+        std::make_unique<FolderVoiceStore>(userFile("voice")));
+    // A button pressed soon after a command may be undoing it.
+    for (QPushButton* b : {btnRecord, btnPause, btnPlay, btnSave, Command2})
+        connect(b, &QPushButton::pressed, session_.get(), &CommandSession::cancelLearning);
 }
 
 frmSDK::~frmSDK() = default;
@@ -204,13 +191,6 @@ void frmSDK::createControls() {
     tmrRec = new QTimer(this);
     tmrRec->setInterval(engine::RecorderController::kRefreshMilliseconds);
 
-    // A button pressed soon after a command may be undoing it.
-    tmrLearn = new QTimer(this);
-    tmrLearn->setSingleShot(true);
-    tmrLearn->setInterval(kLearnAfterMs);
-    connect(tmrLearn, &QTimer::timeout, this, &frmSDK::tmrLearn_Timer);
-    for (QPushButton* b : {btnRecord, btnPause, btnPlay, btnSave, Command2})
-        connect(b, &QPushButton::pressed, this, &frmSDK::cancelLearning);
     connect(btnRecord, &QPushButton::clicked, this, &frmSDK::btnRecord_Click);
     connect(btnPause, &QPushButton::clicked, this, &frmSDK::btnPause_Click);
     connect(btnPlay, &QPushButton::clicked, this, &frmSDK::btnPlay_Click);
@@ -228,46 +208,12 @@ void frmSDK::applyCaptions(bool simplified) {
 }
 
 bool frmSDK::Load() {
-    SetRecognitionState(false);
+    session_->setActive(false);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     if (!controller_->start())
         return false;
     tmrRec->start();
     return true;
-}
-
-void frmSDK::recordToggle(std::chrono::nanoseconds said) {
-    controller_->record(said);
-    followTake();
-}
-
-void frmSDK::followTake() {
-    if (RecoContext_)
-        RecoContext_->SetDuringTake(engine().capturing() || engine().stopping());
-}
-
-void frmSDK::pauseToggle(std::chrono::nanoseconds said) {
-    controller_->pause(said);
-}
-void frmSDK::btnPlay_Click() {
-    controller_->play();
-}
-void frmSDK::btnSave_Click() {
-    controller_->save();
-}
-void frmSDK::tmrRec_Timer() {
-    controller_->refresh();
-    // A take also ends by itself (full, microphone gone).
-    followTake();
-    // Listening to a microphone that is gone would look like a recogniser
-    // that no longer understands: it stops, and the user is told.
-    if (recognitionActive_ && RecoContext_ && RecoContext_->MicrophoneLost()) {
-        StopRecognition();
-        dialogs_.message(this, windowTitle(),
-                         simplified_() ? QStringLiteral("麦克风断开了，语音识别已停止。")
-                                       : QStringLiteral("麥克風斷開了，語音識別已停止。"),
-                         platform::MessageIcon::Exclamation);
-    }
 }
 
 void frmSDK::Label8_Click() {
@@ -284,134 +230,37 @@ void frmSDK::Label9_Click() {
         simplified_());
 }
 
-void frmSDK::SetRecognitionState(bool active) {
-    recognitionActive_ = active;
+void frmSDK::showListening(bool active) {
     Command1->setEnabled(!active);
     Command2->setEnabled(active);
     takeMeter->showListening(active, simplified_());
 }
 
-bool frmSDK::ensureContext(QString& error) {
-    if (RecoContext_)
-        return true;
-    auto context = std::make_unique<RecoContext>(recogniser_);
-    ++contextsCreated_;
-    RecoGrammar* grammar = context->CreateGrammar(1);
-    if (!grammar->DictationLoad(QString(), 0, error))
-        return false;
-    RecoContext_ = std::move(context);
-    RecoGrammar_ = grammar;
-    connect(RecoContext_.get(), &RecoContext::Recognition, this,
-            [this](const QString& phrase, std::chrono::steady_clock::time_point began) {
-                RecoContext_Recognition(phrase, began);
-            });
-    connect(RecoContext_.get(), &RecoContext::Confident, this, &frmSDK::RecoContext_Confident);
-    // The user's own recordings, when there are any; a damaged set is
-    // reported and the general recogniser is used.
-    auto profile = std::make_shared<VoiceProfile>();
-    std::string detail;
-    if (!store_->load(*profile, detail))
-        explain(TrainingUnreadable, detail);
-    else if (profile->complete())
-        useProfile(std::move(profile));
-    else if (!profile->empty()) // the window only ever stores whole sets
-        explain(TrainingUnreadable, "语音样本不全：" + store_->where());
-    return true;
+void frmSDK::showHeard(const QString& phrase) {
+    Text1->insertPlainText(phrase + QLatin1Char(' '));
 }
 
-void frmSDK::useProfile(std::shared_ptr<VoiceProfile> profile) {
-    cancelLearning();
-    profile_ = profile;
-    RecoContext_->SetProfile(std::move(profile));
+void frmSDK::clearHeard() {
+    Text1->clear();
 }
 
-void frmSDK::RecoContext_Confident(const QString& phrase,
-                                   const std::vector<std::int16_t>& samples) {
-    learnable_ = Learnable{phrase, samples};
-}
-
-void frmSDK::cancelLearning() {
-    tmrLearn->stop();
-    learnable_.reset();
-}
-
-void frmSDK::tmrLearn_Timer() {
-    if (!learnable_ || !profile_)
-        return;
-    // A copy learns, and is used once it is on disk: what the recogniser
-    // goes by is always what the next start will load.
-    auto learned = std::make_shared<VoiceProfile>(*profile_);
-    const Learnable heard = std::move(*learnable_);
-    learnable_.reset();
-    std::string ignored;
-    if (learned->learn(heard.phrase.toStdString(), heard.samples) &&
-        store_->save(*learned, ignored)) {
-        profile_ = learned;
-        RecoContext_->SetProfile(std::move(learned));
-    }
-}
-
-void frmSDK::explain(TrainingProblem problem, const std::string& detail) {
-    // What happened and what to do, in the window's script; the technical
-    // detail below it for whoever helps.
-    static constexpr platform::ScriptText kProblems[] = {
-        {"以前的口令训练录音不能使用，现在按一般方式识别口令。请重新做一次口令训练。",
-         "以前的口令訓練錄音不能使用，現在按一般方式識別口令。請重新做一次口令訓練。"},
-        {"口令训练的录音没能保存，这次训练没有生效。请检查磁盘空间后再训练一次。",
-         "口令訓練的錄音沒能保存，這次訓練沒有生效。請檢查磁碟空間後再訓練一次。"},
-        {"口令训练的录音没能删除，仍按您的声音识别口令。",
-         "口令訓練的錄音沒能刪除，仍按您的聲音識別口令。"},
-    };
-    const QString text = kProblems[problem].in(simplified_());
-    dialogs_.message(this, windowTitle(),
-                     text + QStringLiteral("\n\n") + QString::fromStdString(detail),
-                     platform::MessageIcon::Exclamation);
-}
-
-void frmSDK::StartRecognition() {
-    QString error;
-    // Said plainly, and the window stays: the buttons still record.
-    if (!ensureContext(error)) {
-        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
-        return;
-    }
-    if (!voice_) {
-        listen();
-        return;
-    }
-    // A prompt still playing would be heard as the user's speech: listening
-    // begins once the voice is quiet.
-    SetRecognitionState(true);
-    voice_->say(QString(), [this] {
-        if (recognitionActive_)
-            listen();
-    });
-}
-
-void frmSDK::listen() {
-    QString error;
-    if (!RecoGrammar_->DictationSetState(1, error)) {
-        SetRecognitionState(false);
-        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
-        return;
-    }
-    SetRecognitionState(true);
+void frmSDK::warn(const QString& text) {
+    dialogs_.message(this, windowTitle(), text, platform::MessageIcon::Exclamation);
 }
 
 void frmSDK::setPromptMedia(platform::MediaControl& media, const QString& folder) {
-    voice_ = std::make_unique<PromptVoice>(media, folder);
-}
-
-void frmSDK::offerRecovery() {
-    engine().OfferRecovery();
+    voice_ = std::make_unique<platform::PromptPlayer>(
+        [&media](const std::string& path) { platform::playToEnd(media, path); },
+        media.blocks() ? platform::PromptPlayer::Where::OwnThread
+                       : platform::PromptPlayer::Where::WindowThread);
+    session_->setVoice(voice_.get(), folder);
 }
 
 void frmSDK::offerTraining() {
-    if (store_->hasRecordings() || (offerMemory_.declined && offerMemory_.declined()))
+    if (!session_->wantsOffer(offerMemory_.declined))
         return;
     frmOffer offer(simplified_(), this);
-    if (voice_)
-        voice_->say(QStringLiteral("口令训练.wav"));
+    session_->sayOffer();
     if (dialogs_.runModal(offer) == QDialog::Accepted) {
         cmdTrain_Click();
     } else if (offerMemory_.decline) {
@@ -420,95 +269,24 @@ void frmSDK::offerTraining() {
 }
 
 void frmSDK::cmdTrain_Click() {
-    QString error;
-    if (!ensureContext(error)) {
-        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
+    if (!session_->beginTraining())
         return;
-    }
-    if (!RecoContext_->SetEnrolment(true, error)) {
-        dialogs_.message(this, windowTitle(), error, platform::MessageIcon::Exclamation);
-        return;
-    }
-    // No commands are obeyed while the user is saying them for the training.
-    const bool wasListening = recognitionActive_;
-    if (wasListening)
-        StopRecognition();
-    frmTrain train(simplified_(), store_->hasRecordings(), this);
-    connect(RecoContext_.get(), &RecoContext::Utterance, &train, &frmTrain::Utterance_Heard);
-    connect(RecoContext_.get(), &RecoContext::Level, &train, &frmTrain::Level_Changed);
-    training_ = true;
+    frmTrain train(simplified_(), session_->store().hasRecordings(), this);
+    connect(&session_->context(), &RecoContext::Utterance, &train, &frmTrain::Utterance_Heard);
+    connect(&session_->context(), &RecoContext::Level, &train, &frmTrain::Level_Changed);
     if (voice_) {
-        // The microphone would hear the prompt: nothing is recorded while
-        // it plays.
         QPointer<frmTrain> window(&train);
         train.setWordSpeaker([this, window](std::size_t word, std::function<void()> done) {
-            QString ignored;
-            RecoContext_->SetEnrolment(false, ignored);
-            const QString file =
-                QStringLiteral("跟我说%1.wav").arg(QString::fromUtf8(kCommandWords[word].word));
-            voice_->say(file, [this, window, done = std::move(done)] {
-                if (!training_ || !window)
-                    return;
-                QString problem;
-                RecoContext_->SetEnrolment(true, problem);
-                done();
-            });
+            session_->sayWord(
+                word, [window] { return !window.isNull(); }, std::move(done));
         });
     }
     const int result = dialogs_.runModal(train);
-    training_ = false;
-    RecoContext_->SetEnrolment(false, error);
-    std::string detail;
-    if (result == QDialog::Accepted && train.profile().complete()) {
-        if (store_->save(train.profile(), detail))
-            useProfile(std::make_shared<VoiceProfile>(train.profile()));
-        else
-            explain(TrainingNotSaved, detail);
-    } else if (result == frmTrain::kCleared) {
-        // What is on disk decides: recordings that could not be removed
-        // would be back at the next start, so they stay in use.
-        if (!store_->clear(detail))
-            explain(TrainingNotRemoved, detail);
-        else
-            useProfile(nullptr);
-    }
-    if (wasListening)
-        StartRecognition();
-}
-
-void frmSDK::StopRecognition() {
-    cancelLearning();
-    if (RecoGrammar_) {
-        QString ignored;
-        RecoGrammar_->DictationSetState(0, ignored);
-    }
-    SetRecognitionState(false);
-    Text1->clear();
-}
-
-void frmSDK::RecoContext_Recognition(const QString& phrase,
-                                     std::chrono::steady_clock::time_point began) {
-    Text1->insertPlainText(phrase + QLatin1Char(' '));
-    // Learning from use: a confident command that nothing undoes within a
-    // few seconds (no other command, no button) becomes one of the user's
-    // recordings. Never what is said while a take is recorded: the take's
-    // own sound is the user's, not a command to keep.
-    std::optional<Learnable> heard = std::move(learnable_);
-    cancelLearning();
-    // A command must not change the take that an open save dialog or box is
-    // about to act on: while one is open, phrases are shown, not obeyed.
-    if (engineWindow_->inModalDialog())
-        return;
-    if (heard && heard->phrase == phrase && !engine().capturing() && profile_) {
-        learnable_ = std::move(heard);
-        tmrLearn->start();
-    }
-    if (const auto command = commandNamed(phrase.toStdString())) {
-        const auto now = std::chrono::steady_clock::now();
-        const Said said =
-            began.time_since_epoch().count() != 0 && began < now ? now - began : Said{};
-        kCommandActions[std::size_t(*command)](*this, said);
-    }
+    using End = CommandSession::TrainingEnd;
+    session_->endTraining(result == QDialog::Accepted    ? End::Kept
+                          : result == frmTrain::kCleared ? End::Cleared
+                                                         : End::Cancelled,
+                          train.profile());
 }
 
 void frmSDK::closeEvent(QCloseEvent* event) {

@@ -4,10 +4,10 @@
 // box that shows what was heard.
 
 #include "AudioLibrary.h"
+#include "CommandSession.h"
 #include "Dialogs.h"
 #include "LinkLabel.h"
 #include "MediaControl.h"
-#include "RecoContext.h"
 #include "RecordEngine.h"
 #include "RecorderController.h"
 #include "Shell.h"
@@ -19,8 +19,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -30,9 +28,7 @@ class QTimer;
 
 namespace speech {
 
-class PromptVoice;
-
-class frmSDK final : public QWidget {
+class frmSDK final : public QWidget, private CommandSession::View {
     Q_OBJECT
 public:
     // `simplified` reads the launcher's script choice.
@@ -47,24 +43,22 @@ public:
     // The captions in the chosen script.
     void applyCaptions(bool simplified);
 
-    void btnRecord_Click() { recordToggle({}); }
-    void btnPause_Click() { pauseToggle({}); }
-    // The two toggles as a spoken word asks for them, `said` ago: a stop or
-    // a pause takes the word back out of the take.
-    void recordToggle(std::chrono::nanoseconds said);
-    void pauseToggle(std::chrono::nanoseconds said);
-    void btnPlay_Click();
-    void btnSave_Click();
+    void btnRecord_Click() { session_->record(); }
+    void btnPause_Click() { session_->pause(); }
+    void btnPlay_Click() { controller_->play(); }
+    void btnSave_Click() { controller_->save(); }
     void Label8_Click();
     void Label9_Click();
-    void tmrRec_Timer();
+    void tmrRec_Timer() { session_->refresh(); }
 
     // The user says each command word a few times; from then on the
     // recogniser goes by that voice.
     void cmdTrain_Click();
     // Where the user's recordings are kept; a folder of the user's own
     // application data unless set.
-    void setVoiceStore(std::unique_ptr<VoiceStore> store) { store_ = std::move(store); }
+    void setVoiceStore(std::unique_ptr<VoiceStore> store) {
+        session_->setVoiceStore(std::move(store));
+    }
     // Voice prompts for the offer and the training, played by `media` from
     // `folder`; without them both are shown only.
     void setPromptMedia(platform::MediaControl& media, const QString& folder);
@@ -78,28 +72,23 @@ public:
     // spoken; "no" is remembered and the offer does not come back.
     void offerTraining();
     // A take an earlier session left unsaved is offered for saving.
-    void offerRecovery();
+    void offerRecovery() { engine().OfferRecovery(); }
 
-    // Learning from use: how long a confident command must stand before it
-    // is kept as one of the user's recordings.
-    static constexpr int kLearnAfterMs = 5000;
-    void tmrLearn_Timer();
-    void cancelLearning();
-    void RecoContext_Confident(const QString& phrase, const std::vector<std::int16_t>& samples);
-
-    void SetRecognitionState(bool active);
-    void StartRecognition();
-    void StopRecognition();
+    void StartRecognition() { session_->start(); }
+    void StopRecognition() { session_->stop(); }
     // `began`: when the phrase's sound began; a spoken stop ends the take
     // there, so that the word is not in it. Unknown (the default): now.
     void RecoContext_Recognition(const QString& phrase,
-                                 std::chrono::steady_clock::time_point began = {});
+                                 std::chrono::steady_clock::time_point began = {}) {
+        session_->heard(phrase, began);
+    }
     // Command2's click: the same as StopRecognition.
     void Command2_Click() { StopRecognition(); }
 
     engine::RecordEngine& engine() { return controller_->engine(); }
-    bool RecognitionActive() const { return recognitionActive_; }
-    int contextsCreated() const { return contextsCreated_; }
+    CommandSession& session() { return *session_; }
+    bool RecognitionActive() const { return session_->active(); }
+    int contextsCreated() const { return session_->contextsCreated(); }
 
     QLabel* Picture1 = nullptr;
     QLabel* lblSX = nullptr;
@@ -130,44 +119,28 @@ public:
     QGroupBox* Frame1 = nullptr;
     QTextEdit* Text1 = nullptr;
     QTimer* tmrRec = nullptr;
-    QTimer* tmrLearn = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
-    // The recognition context, created at its first use.
-    bool ensureContext(QString& error);
-    // Turns listening on; says why when it cannot be.
-    void listen();
-    // The user's recordings the recogniser goes by (null: none).
-    void useProfile(std::shared_ptr<VoiceProfile> profile);
-    enum TrainingProblem { TrainingUnreadable, TrainingNotSaved, TrainingNotRemoved };
-    void explain(TrainingProblem problem, const std::string& detail);
+    // What the session shows.
+    bool simplified() const override { return simplified_(); }
+    void showListening(bool active) override;
+    void showHeard(const QString& phrase) override;
+    void clearHeard() override;
+    void warn(const QString& text) override;
+    bool inModalDialog() const override { return engineWindow_->inModalDialog(); }
 
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
-    SpeechBackendFactory recogniser_;
     std::function<bool()> simplified_;
-    std::unique_ptr<VoiceStore> store_;
     std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecorderController> controller_;
-    std::unique_ptr<RecoContext> RecoContext_;
-    std::unique_ptr<PromptVoice> voice_;
+    std::unique_ptr<platform::PromptPlayer> voice_;
+    std::unique_ptr<CommandSession> session_;
     OfferMemory offerMemory_;
-    bool training_ = false;
-    std::shared_ptr<const VoiceProfile> profile_;
-    struct Learnable {
-        QString phrase;
-        std::vector<std::int16_t> samples;
-    };
-    std::optional<Learnable> learnable_;
-    RecoGrammar* RecoGrammar_ = nullptr;
-    bool recognitionActive_ = false;
-    int contextsCreated_ = 0;
-    // Tells the recogniser whether a take is being recorded.
-    void followTake();
 };
 
 } // namespace speech

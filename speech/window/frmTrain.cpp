@@ -124,8 +124,7 @@ QString frmTrain::text(int row) const {
 }
 
 void frmTrain::showStep() {
-    const auto& words = commandWordList();
-    if (word_ >= words.size()) {
+    if (sequence_.finished()) {
         lblWord->setText(QString());
         lblCount->setText(QString());
         lblStatus->setText(text(Finished));
@@ -133,12 +132,12 @@ void frmTrain::showStep() {
         cmdDone->setFocus();
         return;
     }
-    const CommandWord& w = kCommandWords[word_];
+    const CommandWord& w = kCommandWords[sequence_.word()];
     lblWord->setText(QString::fromUtf8(simplified_ ? w.word : w.traditional));
     lblCount->setText(text(Count)
-                          .arg(word_ + 1)
-                          .arg(words.size())
-                          .arg(profile_.takes(words[word_]) + 1)
+                          .arg(sequence_.word() + 1)
+                          .arg(TrainingSequence::words())
+                          .arg(sequence_.nextTake())
                           .arg(VoiceProfile::kTakesPerWord));
 }
 
@@ -148,13 +147,12 @@ void frmTrain::setWordSpeaker(WordSpeaker speaker) {
 }
 
 void frmTrain::speakWord() {
-    if (!speaker_ || speaking_ || word_ >= commandWordList().size() ||
-        profile_.takes(commandWordList()[word_]) > 0)
+    if (!speaker_ || !sequence_.wantsSaying())
         return;
-    speaking_ = true;
+    sequence_.sayingToUser();
     lblStatus->setText(text(ListenFirst));
-    speaker_(word_, [this] {
-        speaking_ = false;
+    speaker_(sequence_.word(), [this] {
+        sequence_.saidToUser();
         lblStatus->setText(text(Listening));
     });
 }
@@ -165,38 +163,32 @@ void frmTrain::Level_Changed(float peak) {
 }
 
 void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
-    const auto& words = commandWordList();
-    if (word_ >= words.size() || speaking_)
+    using Status = TrainingSequence::Status;
+    switch (sequence_.hear(samples)) {
+    case Status::Ignored:
         return;
-    switch (profile_.offer(words[word_], samples)) {
-    case VoiceProfile::TakeCheck::NotAWord:
+    case Status::NotHeard:
         lblStatus->setText(text(NotHeard));
         return;
-    case VoiceProfile::TakeCheck::LikeAnotherWord:
+    case Status::LikeAnother:
         lblStatus->setText(text(LikeAnother).arg(lblWord->text()));
         return;
-    case VoiceProfile::TakeCheck::TooLoud:
+    case Status::TooLoud:
         lblStatus->setText(text(TooLoud));
         return;
-    case VoiceProfile::TakeCheck::TooSoft:
+    case Status::TooSoft:
         lblStatus->setText(text(TooSoft));
         return;
-    case VoiceProfile::TakeCheck::Fine:
+    case Status::Heard:
         break;
     }
     lblStatus->setText(text(Heard));
-    if (profile_.takes(words[word_]) >= VoiceProfile::kTakesPerWord)
-        ++word_;
     showStep();
     speakWord();
 }
 
 void frmTrain::cmdRedo_Click() {
-    // Before the first try of a word, "this word" is the one just finished.
-    const auto& words = commandWordList();
-    if (word_ > 0 && (word_ >= words.size() || profile_.takes(words[word_]) == 0))
-        --word_;
-    profile_.clearWord(words[word_]);
+    sequence_.redo();
     cmdDone->setEnabled(false);
     lblStatus->setText(text(Listening));
     showStep();

@@ -3,7 +3,7 @@
 // the recogniser then goes by that user's own voice. One big word at a time,
 // what to do in plain words, and what was heard after every try.
 
-#include "VoiceProfile.h"
+#include "TrainingSequence.h"
 
 #include <QDialog>
 
@@ -39,8 +39,8 @@ public:
     void cmdRedo_Click();
     void cmdClear_Click();
 
-    const VoiceProfile& profile() const { return profile_; }
-    std::size_t currentWord() const { return word_; }
+    const VoiceProfile& profile() const { return sequence_.profile(); }
+    std::size_t currentWord() const { return sequence_.word(); }
 
     QLabel* lblHint = nullptr;
     QLabel* lblWord = nullptr;
@@ -59,10 +59,8 @@ private:
     void speakWord();
 
     bool simplified_;
-    VoiceProfile profile_;
-    std::size_t word_ = 0;
+    TrainingSequence sequence_;
     WordSpeaker speaker_;
-    bool speaking_ = false;
 };
 
 } // namespace speech

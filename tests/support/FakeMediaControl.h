@@ -35,6 +35,9 @@ public:
         log.push_back("close " + std::to_string(device));
         return device == 0 ? platform::MCIERR_INVALID_DEVICE_ID : platform::MCI_OK;
     }
+    // Returns at once: played from the window's event loop, where a probe
+    // may look at the window.
+    bool blocks() const override { return false; }
     bool errorString(platform::MCIERROR code, std::string& text) override {
         if (code == 9999)
             return false;
