@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/check-format.sh
+scripts/check-layers.sh
 scripts/build.sh release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 ctest --preset release
 scripts/package-check.sh
