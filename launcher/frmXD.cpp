@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "Artwork.h"
 #include "LauncherArt.h"
+#include "RecorderLaunch.h"
 #include "SystemVer.h"
 #include "TipsSetting.h"
 #include "WindowUnits.h"
@@ -285,9 +286,8 @@ void frmXD::Command2_Click() {
             return;
         }
         // Once the user has said no to training, the offer stays away.
-        static const QString kDeclined = QStringLiteral("Speech/TrainingOfferDeclined");
-        sdk_->setOfferMemory({[this] { return settings_.value(kDeclined).toString() == "1"; },
-                              [this] { settings_.setValue(kDeclined, QStringLiteral("1")); }});
+        sdk_->setOfferMemory({[this] { return readTrainingDeclined(settings_); },
+                              [this] { storeTrainingDeclined(settings_); }});
         if (promptMedia_)
             sdk_->setPromptMedia(*promptMedia_,
                                  QCoreApplication::applicationDirPath() + QStringLiteral("/wave"));
@@ -316,21 +316,12 @@ void frmXD::Command3_Click() {
 }
 
 // The launcher ends once the recorder is on its way; a recorder that cannot
-// be started (missing, not executable) is reported and the launcher stays,
-// so the user is not left with nothing on screen.
+// be started is reported and the launcher stays, so the user is not left
+// with nothing on screen.
 bool frmXD::LaunchRecorder(const QString& name) {
-    QString program = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
-#ifdef Q_OS_WIN
-    program += QStringLiteral(".exe");
-#endif
-    if (shell_.startDetached(program, {QStringLiteral("oldstart")}))
+    if (startRecorder(shell_, name))
         return true;
-    const bool simplified = isSimplified();
-    dialogs_.message(this, windowTitle(),
-                     (simplified
-                          ? QStringLiteral("录音程序“%1”启动不了。请检查它是否已经安装完整。")
-                          : QStringLiteral("錄音程式「%1」啟動不了。請檢查它是否已經安裝完整。"))
-                         .arg(name),
+    dialogs_.message(this, windowTitle(), recorderFailure(name, isSimplified()),
                      platform::MessageIcon::Exclamation);
     return false;
 }
