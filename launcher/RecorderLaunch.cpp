@@ -1,6 +1,6 @@
 #include "RecorderLaunch.h"
 
-#include "Edition.h"
+#include "LauncherWord.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +11,7 @@ bool startRecorder(platform::Shell& shell, const QString& name) {
 #ifdef Q_OS_WIN
     program += QStringLiteral(".exe");
 #endif
-    return shell.startDetached(program, {QString::fromLatin1(recorder::kLauncherWord)});
+    return shell.startDetached(program, {QString::fromLatin1(platform::kLauncherWord)});
 }
 
 QString recorderFailure(const QString& name, bool simplified) {

@@ -211,7 +211,7 @@ void frmXD::Load(bool pageLater) {
     // Page one is what shows behind the mini home page.
     Frame1->show();
     Frame2->hide();
-    lblver->setText(recorder::SystemVer());
+    lblver->setText(platform::SystemVer());
     if (!readShowTips(settings_))
         return;
     if (pageLater)
@@ -310,7 +310,7 @@ void frmXD::Command3_Click() {
         }
         hide();
     } else {
-        if (LaunchRecorder(recorder::standardRecorderFor(lblver->text())))
+        if (LaunchRecorder(platform::standardRecorderFor(lblver->text())))
             endProgram_();
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The two recorder programs share one window; these are their differences.
 
+#include "LauncherWord.h"
+
 #include <QString>
 
 namespace recorder {
@@ -26,8 +28,7 @@ inline const EditionTexts& textsFor(Edition e) {
     return e == Edition::Prompted ? kPromptedTexts : kStandardTexts;
 }
 
-// The word the launcher passes; the whole command line must be exactly it.
-inline constexpr const char* kLauncherWord = "oldstart";
+using platform::kLauncherWord;
 inline constexpr const char* kRefusalTitle = "错误运行";
 inline constexpr const char* kRefusalText = "注意：此程序必须依赖Lumeno录音机一起启动!";
 

@@ -236,7 +236,7 @@ bool frmRecTest::Load(const QStringList& arguments) {
     Text1->setText(QStringLiteral("2"));
     Text2->setText(QStringLiteral("16"));
     Text3->setText(QStringLiteral("44100"));
-    lblSystem->setText(SystemVer());
+    lblSystem->setText(platform::SystemVer());
     // A take an earlier session left unsaved is offered once the welcome
     // has been said and the window is on screen.
     PlayPrompt("\\wave\\Welcome.wav",
@@ -263,7 +263,7 @@ void frmRecTest::openSettings() {
 }
 
 void frmRecTest::startVolumeTool(bool recording) {
-    if (!shell_ || shell_->startProgram(volumeToolFor(lblSystem->text(), recording)))
+    if (!shell_ || shell_->startProgram(platform::volumeToolFor(lblSystem->text(), recording)))
         return;
     // A button that silently does nothing confuses the users: say so.
     dialogs_.message(this, windowTitle(),

@@ -50,10 +50,10 @@ TEST(SystemVer, EveryRowOfTheVersionTable) {
         {99, 0, 0, "未知"},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(recorder::SystemVer(r.platform, r.major, r.minor), QString::fromUtf8(r.name))
+        EXPECT_EQ(platform::SystemVer(r.platform, r.major, r.minor), QString::fromUtf8(r.name))
             << r.platform << " " << r.major << "." << r.minor;
 #ifndef _WIN32
-    EXPECT_EQ(recorder::SystemVer(), QStringLiteral("未知"));
+    EXPECT_EQ(platform::SystemVer(), QStringLiteral("未知"));
 #endif
 }
 

@@ -2,7 +2,7 @@
 
 #include "OsVersion.h"
 
-namespace recorder {
+namespace platform {
 
 QString SystemVer(int platformId, int major, int minor) {
     switch (platformId) {
@@ -78,4 +78,4 @@ QString volumeToolFor(const QString& systemName, bool recording) {
     return recording ? QStringLiteral("sndvol32.exe -r") : QStringLiteral("sndvol32.exe");
 }
 
-} // namespace recorder
+} // namespace platform

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace recorder {
+namespace platform {
 
 QString SystemVer(int platformId, int major, int minor);
 QString SystemVer(); // asks the platform
@@ -20,4 +20,4 @@ QString standardRecorderFor(const QString& systemName);
 // its recording control (`recording`).
 QString volumeToolFor(const QString& systemName, bool recording);
 
-} // namespace recorder
+} // namespace platform
