@@ -22,9 +22,7 @@ void RecorderController::record(std::chrono::nanoseconds said) {
         allowSettings(true);
         speak(kStopPrompt);
     } else {
-        // The capture begins once the prompt has ended; the microphone is
-        // already running then.
-        engine_->ReadyMicrophone();
+        // The capture begins once the prompt has ended.
         speak(kStartPrompt, [this] {
             engine_->StartRecording();
             allowSettings(false); // also when the start failed

@@ -46,7 +46,6 @@ public:
     void loseCaptureDevice();
     // false: no microphone can be opened (a sound server away).
     bool microphonePresent = true;
-    int microphoneAsked = 0; // captureAvailable calls: the device opened
     // Blocks of exact digital silence instead of the counting pattern.
     std::atomic<bool> silentBlocks{false};
 
@@ -86,10 +85,7 @@ public:
     audio::BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
     audio::QWORD captureClock(audio::HRECORD handle) override;
-    bool captureAvailable() override {
-        ++microphoneAsked;
-        return microphonePresent;
-    }
+    bool captureAvailable() override { return microphonePresent; }
 
 private:
     audio::BOOL fail(int code);
