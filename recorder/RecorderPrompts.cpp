@@ -14,16 +14,12 @@ RecorderPrompts::RecorderPrompts() {
 RecorderPrompts::~RecorderPrompts() = default;
 
 void RecorderPrompts::setMedia(platform::MediaControl* media, bool prompted) {
-    platform::PromptPlayer::Play play;
-    if (prompted && media)
-        play = [media](const std::string& path) {
-            MCIplay player(*media);
+    player_ = std::make_unique<platform::PromptPlayer>(
+        prompted ? media : nullptr, [](platform::MediaControl& m, const std::string& path) {
+            MCIplay player(m);
             player.FileName(path);
             player.PlaySound(); // a missing or broken file is silent
-        };
-    using Where = platform::PromptPlayer::Where;
-    player_ = std::make_unique<platform::PromptPlayer>(
-        std::move(play), media && !media->blocks() ? Where::WindowThread : Where::OwnThread);
+        });
     connect(player_.get(), &platform::PromptPlayer::quiet, this, [this] {
         if (pendingClose_)
             QTimer::singleShot(0, this, std::exchange(pendingClose_, nullptr));

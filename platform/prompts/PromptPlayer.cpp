@@ -2,9 +2,10 @@
 
 namespace platform {
 
-PromptPlayer::PromptPlayer(Play play, Where where, QObject* parent)
-    : QObject(parent), play_(std::move(play)), where_(where) {
-    if (play_ && where_ == Where::OwnThread)
+PromptPlayer::PromptPlayer(MediaControl* media, Play play, QObject* parent)
+    : QObject(parent), media_(play ? media : nullptr), play_(std::move(play)),
+      ownThread_(media_ && media_->blocks()) {
+    if (ownThread_)
         worker_ = std::thread([this] { playLoop(); });
 }
 
@@ -19,7 +20,7 @@ PromptPlayer::~PromptPlayer() {
 }
 
 void PromptPlayer::say(std::string path, std::function<void()> then) {
-    if (!play_)
+    if (!media_)
         path.clear();
     const auto at = steps_.begin() + std::ptrdiff_t(std::min(insertAt_, steps_.size()));
     steps_.insert(at, Step{std::move(path), std::move(then)});
@@ -43,11 +44,11 @@ void PromptPlayer::pump() {
         insertAt_ = 0;
         if (!step.path.empty()) {
             after_ = std::move(step.then);
-            if (where_ == Where::WindowThread) {
+            if (!ownThread_) {
                 QMetaObject::invokeMethod(
                     this,
                     [this, path = std::move(step.path)] {
-                        play_(path);
+                        play_(*media_, path);
                         played();
                     },
                     Qt::QueuedConnection);
@@ -90,7 +91,7 @@ void PromptPlayer::playLoop() {
             path = std::move(toPlay_);
             havePath_ = false;
         }
-        play_(path);
+        play_(*media_, path);
         QMetaObject::invokeMethod(
             this, [this] { played(); }, Qt::QueuedConnection);
     }

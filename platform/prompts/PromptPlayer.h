@@ -6,6 +6,8 @@
 // speaks wait their turn, so input is handled after the prompt, in order, as
 // a blocking player would have it, while the window keeps painting.
 
+#include "MediaControl.h"
+
 #include <QObject>
 
 #include <condition_variable>
@@ -20,11 +22,13 @@ namespace platform {
 class PromptPlayer final : public QObject {
     Q_OBJECT
 public:
-    // Plays one file to its end. Empty: no prompts, every step runs at once.
-    using Play = std::function<void(const std::string& path)>;
-    enum class Where { OwnThread, WindowThread };
-    explicit PromptPlayer(Play play = {}, Where where = Where::OwnThread,
-                          QObject* parent = nullptr);
+    // Plays one file to its end through `media`.
+    using Play = std::function<void(MediaControl& media, const std::string& path)>;
+    // Prompts through `media`, each played by `play`; without media every
+    // step runs at once. A player that blocks for the sound's length gets a
+    // thread of its own; one that returns at once is played from the event
+    // loop, where a test's probe may look at the window.
+    explicit PromptPlayer(MediaControl* media, Play play = &playToEnd, QObject* parent = nullptr);
     ~PromptPlayer() override;
     PromptPlayer(const PromptPlayer&) = delete;
     PromptPlayer& operator=(const PromptPlayer&) = delete;
@@ -52,8 +56,9 @@ private:
     void played();
     void playLoop();
 
+    MediaControl* media_;
     Play play_;
-    Where where_;
+    bool ownThread_;
     // Window thread only.
     std::deque<Step> steps_;
     bool running_ = false;

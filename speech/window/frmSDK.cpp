@@ -249,10 +249,7 @@ void frmSDK::warn(const QString& text) {
 }
 
 void frmSDK::setPromptMedia(platform::MediaControl& media, const QString& folder) {
-    voice_ = std::make_unique<platform::PromptPlayer>(
-        [&media](const std::string& path) { platform::playToEnd(media, path); },
-        media.blocks() ? platform::PromptPlayer::Where::OwnThread
-                       : platform::PromptPlayer::Where::WindowThread);
+    voice_ = std::make_unique<platform::PromptPlayer>(&media);
     session_->setVoice(voice_.get(), folder);
 }
 
