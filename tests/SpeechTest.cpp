@@ -579,6 +579,19 @@ TEST_F(FirstUseTest, TheOfferComesOnceAndNoIsRemembered) {
     EXPECT_EQ(dialogs.modalShown, 1) << "asked again after no";
 }
 
+TEST_F(FirstUseTest, AMicrophoneLostWhileAWordIsSaidIsExplained) {
+    dialogs.onModal = [&](QDialog& d) {
+        auto& t = static_cast<speech::frmTrain&>(d);
+        recogniser.failEnrol = true; // gone while 录音 is said to the user
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.boxes.empty(); }));
+        t.cmdCancel->click();
+        return t.result();
+    };
+    sdk().cmdTrain_Click();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("找不到可以使用的麦克风"));
+}
+
 TEST_F(FirstUseTest, NoOfferOnceTheUserHasTrained) {
     storeProfile();
     sdk().offerTraining();

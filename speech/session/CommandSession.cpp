@@ -238,8 +238,11 @@ void CommandSession::sayWord(std::size_t word, std::function<bool()> stillOpen,
     voice_->say(prompt(file), [this, stillOpen = std::move(stillOpen), done = std::move(done)] {
         if (!training_ || !stillOpen())
             return;
+        // A microphone that cannot be listened to again would leave the
+        // user talking to a window that hears nothing: it is said.
         QString problem;
-        context_->SetEnrolment(true, problem);
+        if (!context_->SetEnrolment(true, problem))
+            view_.warn(problem);
         done();
     });
 }
