@@ -111,6 +111,11 @@ public:
     // Window thread. Shows its own message on failure; the caller then ends
     // the program.
     bool LibraryStartup();
+    // Opens the microphone ahead of a take, where the source is held only
+    // while one runs: a source sends its first sound a while after it is
+    // opened, so a prompt said before the take goes to it, and the take
+    // begins with the microphone already running.
+    void ReadyMicrophone() { library_.captureAvailable(); }
     void StartRecording();
     // Ends the take at the moment of the call when the library keeps a
     // capture clock: the blocks still on their way up to that moment are

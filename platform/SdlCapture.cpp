@@ -1,8 +1,5 @@
 #include "SdlCapture.h"
 
-#include <algorithm>
-#include <chrono>
-
 namespace audio {
 namespace {
 
@@ -11,25 +8,23 @@ constexpr Uint16 kDeviceFrames = 1024; // about 23 ms per callback at 44.1 kHz
 } // namespace
 
 int SdlCapture::init() {
-    if (device_.isOpen())
+    if (sdl_.started())
         return BASS_ERROR_ALREADY;
     if (!sdl_.start())
         return BASS_ERROR_DRIVER;
-    // The device is opened now, in the format every take uses, and runs
-    // until the library is freed. Opening, closing or pausing a PulseAudio
-    // source costs up to a second before data flows again, which would cut
-    // off the start of every take.
+    // Opened once to learn that there is a microphone, then left alone: a
+    // desktop shows a microphone held open as in use, and the recorder
+    // only listens while a take runs.
     if (!openDevice(44100, 2)) {
         sdl_.stop();
         return BASS_ERROR_DEVICE;
     }
+    device_.close();
     return BASS_OK;
 }
 
 bool SdlCapture::openDevice(DWORD freq, DWORD chans) {
     device_.close(); // no callback runs from here on
-    lastCallback_ = {};
-    longestWait_ = {};
     if (!device_.open(platform::SdlDevice::Kind::Capture, int(freq), int(chans), kDeviceFrames,
                       &SdlCapture::callback, this))
         return false;
@@ -43,7 +38,8 @@ bool SdlCapture::available() {
     if (!sdl_.started())
         return false;
     // While a take runs the device is its; a device that went away then ends
-    // the take (state()) before it is replaced here.
+    // the take (state()) before it is replaced here. Between takes it is
+    // opened here, for the take that follows.
     if (handle_ != 0 || (device_.isOpen() && !device_.stopped() && !source_.gone()))
         return true;
     return openDevice(freq_, chans_);
@@ -59,8 +55,6 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
     if (handle_ != 0)
         return BASS_ERROR_ALREADY;
     if ((freq != freq_ || chans != chans_) && !openDevice(freq, chans))
-        return BASS_ERROR_DEVICE;
-    if (!dropBacklog())
         return BASS_ERROR_DEVICE;
     {
         platform::SdlDevice::Lock lock(device_);
@@ -81,31 +75,9 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
     return BASS_OK;
 }
 
-// The device stays open between takes. When the process was stopped (a
-// freeze, heavy swapping) the sound server went on capturing and hands the
-// backlog over at the device's pace: every later take would begin seconds
-// in the past, for good. The device is opened afresh instead, so that the
-// take begins with what the microphone hears now.
-bool SdlCapture::dropBacklog() {
-    using namespace std::chrono;
-    bool behind = false;
-    {
-        platform::SdlDevice::Lock lock(device_);
-        // Some sources hand over two seconds at a time; a stop of the
-        // process outlasts that.
-        behind = longestWait_ > seconds(3);
-        longestWait_ = {};
-    }
-    return !behind || openDevice(freq_, chans_);
-}
-
 void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
     // Runs on SDL's capture thread with the device locked.
     auto* me = static_cast<SdlCapture*>(self);
-    const auto now = platform::TakeBudget::Clock::now();
-    if (me->lastCallback_ != platform::TakeBudget::Clock::time_point{})
-        me->longestWait_ = std::max(me->longestWait_, now - me->lastCallback_);
-    me->lastCallback_ = now;
     if (me->handle_ == 0 || me->ended_ || me->paused_ || len <= 0)
         return;
     const int drop =
@@ -120,11 +92,17 @@ void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
 }
 
 int SdlCapture::stop() {
-    // Once the lock is ours no callback runs, and later ones see no take.
-    platform::SdlDevice::Lock lock(device_);
-    handle_ = 0;
-    proc_ = nullptr;
-    user_ = nullptr;
+    {
+        // Once the lock is ours no callback runs, and later ones see no take.
+        platform::SdlDevice::Lock lock(device_);
+        handle_ = 0;
+        proc_ = nullptr;
+        user_ = nullptr;
+    }
+    // The microphone is let go between takes. Whatever the sound server
+    // kept while the process was stopped (a freeze, heavy swapping) goes
+    // with it: the next take begins with what the microphone hears then.
+    device_.close();
     return BASS_OK;
 }
 
@@ -162,15 +140,17 @@ DWORD SdlCapture::state() {
 }
 
 int SdlCapture::free() {
-    if (!device_.isOpen())
+    if (!sdl_.started())
         return BASS_ERROR_INIT;
-    device_.run(false);
-    {
-        platform::SdlDevice::Lock lock(device_);
-        handle_ = 0;
-        proc_ = nullptr;
+    if (device_.isOpen()) {
+        device_.run(false);
+        {
+            platform::SdlDevice::Lock lock(device_);
+            handle_ = 0;
+            proc_ = nullptr;
+        }
+        device_.close();
     }
-    device_.close();
     sdl_.stop();
     return BASS_OK;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Capture on SDL: one take at a time, its blocks handed to the owner's
-// callback on SDL's capture thread. The device opens at start-up and runs
-// until it is freed; blocks that arrive with no take running are dropped.
+// callback on SDL's capture thread. The device is open only while a take
+// runs (a pause keeps it): opened as the take starts, closed as it stops.
 //
 // Every call is made from one thread (the window thread); what it shares
 // with the callback changes only under the device's lock. Calls answer
@@ -24,8 +24,8 @@ public:
     SdlCapture& operator=(const SdlCapture&) = delete;
 
     int init();
-    // Between takes: a device that went away is opened afresh; false while
-    // no capture device can be opened.
+    // Between takes: opens the device for the next take; false while no
+    // capture device can be opened.
     bool available();
     int start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRECORD& handle);
     bool owns(DWORD handle) const { return handle != 0 && handle == handle_; }
@@ -41,7 +41,6 @@ public:
 private:
     static void SDLCALL callback(void* self, Uint8* data, int len);
     bool openDevice(DWORD freq, DWORD chans);
-    bool dropBacklog();
 
     platform::SdlAudioSystem sdl_;
     platform::SdlDevice device_;
@@ -57,11 +56,6 @@ private:
     bool paused_ = false;
     // The microphone a take began on.
     platform::CaptureSource source_;
-    // When the callback last ran, and its longest wait since the last take
-    // began (under the device's lock): a wait of seconds means the process
-    // was stopped, and the sound server kept what it heard meanwhile.
-    platform::TakeBudget::Clock::time_point lastCallback_{};
-    platform::TakeBudget::Clock::duration longestWait_{};
     std::atomic<QWORD> capturedBytes_{0};
     // A take never holds more sound than time has passed (set per take).
     platform::TakeBudget budget_{44100.0 * 4, 4, 0};

@@ -24,6 +24,7 @@ TEST(RecorderControllerTest, EachPromptIsSpokenWhereTheTakeCannotRecordIt) {
                            : e.capturing()                 ? "recording"
                            : e.stopping()                  ? "stopping"
                            : playback && playback->playing ? "playing"
+                           : lib.microphoneAsked > 0       ? "idle, microphone open"
                                                            : "idle");
     };
     const auto folder = std::filesystem::temp_directory_path() / "controller-test";
@@ -51,14 +52,15 @@ TEST(RecorderControllerTest, EachPromptIsSpokenWhereTheTakeCannotRecordIt) {
     c.play();
     win.saveAnswer = (std::filesystem::temp_directory_path() / "controller-test.wav").string();
     c.save();
-    EXPECT_EQ(log, (std::vector<std::string>{"\\wave\\开始录音.wav idle", // before the capture
-                                             "settings off",
-                                             "\\wave\\暂停录音.wav paused", // paused first
-                                             "\\wave\\暂停录音.wav paused", // resumed after
-                                             "settings on", "\\wave\\停止录音.wav stopping",
-                                             "\\wave\\播放录音.wav playing", // over the take
-                                             "\\wave\\保存录音.wav playing", // before the dialog
-                                             "settings on"}));
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "\\wave\\开始录音.wav idle, microphone open", // before the take
+                       "settings off",
+                       "\\wave\\暂停录音.wav paused", // paused first
+                       "\\wave\\暂停录音.wav paused", // resumed after
+                       "settings on", "\\wave\\停止录音.wav stopping",
+                       "\\wave\\播放录音.wav playing", // over the take
+                       "\\wave\\保存录音.wav playing", // before the dialog
+                       "settings on"}));
     EXPECT_EQ(win.saveRequests.size(), 1u);
     std::filesystem::remove(*win.saveAnswer);
     std::filesystem::remove_all(folder);

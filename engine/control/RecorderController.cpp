@@ -22,7 +22,9 @@ void RecorderController::record(std::chrono::nanoseconds said) {
         allowSettings(true);
         speak(kStopPrompt);
     } else {
-        // The capture begins once the prompt has ended.
+        // The capture begins once the prompt has ended; the microphone is
+        // already running then.
+        engine_->ReadyMicrophone();
         speak(kStartPrompt, [this] {
             engine_->StartRecording();
             allowSettings(false); // also when the start failed

@@ -6,7 +6,8 @@
 # sound server killed in the middle of a take and started again: F1 while
 # it is away says so and keeps the take, F1 once it is back records; the
 # recorder stopped for 10 s while idle: the next take holds what is heard
-# after F1, not the backlog from before the freeze.
+# after F1, not the backlog from before the freeze; stopped for 10 s in the
+# middle of a take: the take keeps what it heard and ends at its key.
 set -euo pipefail
 BREVON=${1:?usage: recovery_e2e.sh path/to/Brevon}
 export E2E_SHOT=${E2E_SHOT:-/tmp/recovery-e2e-failure.png}
@@ -132,7 +133,7 @@ sleep 1
 kill -STOP "$app"
 sleep 10
 kill -CONT "$app"
-e2e_feed_tone 20 0.5
+e2e_feed_tone 40 0.5
 sleep 1
 xdotool windowfocus --sync "$main"
 xdotool key F1
@@ -141,6 +142,25 @@ xdotool key F1
 xdotool key F4
 e2e_save_as "$HOME/after-freeze.wav"
 e2e_check_take "$HOME/after-freeze.wav" 2.5
+
+echo "== stopped for 10 s during a take"
+xdotool windowfocus --sync "$main"
+xdotool key F1
+t0=$(date +%s.%N)
+sleep 2
+kill -STOP "$app"
+sleep 10
+kill -CONT "$app"
+sleep 2
+xdotool key F1
+t1=$(date +%s.%N)
+xdotool key F4
+e2e_save_as "$HOME/frozen.wav"
+# What was heard before and after the freeze is kept, and the take still
+# ends at its key: it is no longer than the time between the keys.
+e2e_check_take "$HOME/frozen.wav" 3.5
+awk -v d="$(soxi -D "$HOME/frozen.wav")" -v a="$t0" -v b="$t1" 'BEGIN { exit !(d <= b - a + 0.3) }' ||
+    e2e_fail "the take outlasts its keys"
 
 kill "$app" 2>/dev/null || true
 wait "$app" 2>/dev/null || true

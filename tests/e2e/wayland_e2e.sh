@@ -56,12 +56,18 @@ atspi gone Oakhalt 20 || e2e_fail "the launcher did not hand over"
 [ "$(factor)" = 1.5 ] || e2e_fail "the user's zoom factor was not put back ($(factor))"
 echo "the user's zoom settings are back"
 atspi wait Brevon "录 音" 30 || e2e_fail "Brevon did not open"
+# A real microphone sends its first sound within a few hundredths of a
+# second of being opened; an idle null sink's monitor only after about
+# 1.5 s. The room a microphone hears keeps the sink running like one.
+e2e_feed_room 30
+sleep 1
 atspi press Brevon "录 音"
 sleep 2
 [ "$(e2e_capture_streams)" = 1 ] || e2e_fail "Brevon is not recording"
 atspi press Brevon "录 音"
 sleep 1
 atspi wait Brevon "0:02" 5 || atspi wait Brevon "0:01" 1 || e2e_fail "no take of about two seconds"
+[ "$(e2e_capture_streams)" = 0 ] || e2e_fail "the microphone is still held after the take"
 echo "Brevon recorded a take"
 # Started by the launcher, not by us: ended by the process behind it.
 kill "$(atspi pid Brevon)" 2>/dev/null || true

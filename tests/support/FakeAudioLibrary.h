@@ -46,6 +46,7 @@ public:
     void loseCaptureDevice();
     // false: no microphone can be opened (a sound server away).
     bool microphonePresent = true;
+    int microphoneAsked = 0; // captureAvailable calls: the device opened
     // Blocks of exact digital silence instead of the counting pattern.
     std::atomic<bool> silentBlocks{false};
 
@@ -85,7 +86,10 @@ public:
     audio::BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
     audio::QWORD captureClock(audio::HRECORD handle) override;
-    bool captureAvailable() override { return microphonePresent; }
+    bool captureAvailable() override {
+        ++microphoneAsked;
+        return microphonePresent;
+    }
 
 private:
     audio::BOOL fail(int code);
