@@ -9,6 +9,20 @@
 #include <cmath>
 
 namespace recorder {
+namespace {
+
+// A label is changed only when what it shows changes: a style sheet set
+// again, even the same one, has the label's style worked out anew, and the
+// meter is refreshed five times a second for as long as a take runs.
+void showIn(QLabel* label, const QString& text, const QString& colour) {
+    if (label->text() != text)
+        label->setText(text);
+    const QString style = QStringLiteral("color: %1;").arg(colour);
+    if (label->styleSheet() != style)
+        label->setStyleSheet(style);
+}
+
+} // namespace
 
 // The level on a decibel scale from -60 dBFS to full scale, so that a
 // quiet voice moves the bar visibly: yellow over -12 dB, red over -2 dB.
@@ -70,10 +84,12 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
         state = simplified ? QStringLiteral("● 录音中 ") : QStringLiteral("● 錄音中 ");
         colour = QStringLiteral("rgb(200, 0, 0)");
     }
-    clock_->setText(state + time);
-    clock_->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
-    bar_->level = view.recording ? view.level : 0;
-    bar_->update();
+    showIn(clock_, state + time, colour);
+    const float level = view.recording ? view.level : 0;
+    if (level != bar_->level) {
+        bar_->level = level;
+        bar_->update();
+    }
     // Where the last save went is said until a new take begins.
     if (view.recording)
         savedTo_.clear();
@@ -110,8 +126,7 @@ void TakeMeterWidget::showLine(bool simplified) {
         text = simplified ? QStringLiteral("正在听您的口令") : QStringLiteral("正在聽您的口令");
         colour = QStringLiteral("rgb(0, 110, 0)");
     }
-    line_->setText(text);
-    line_->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+    showIn(line_, text, colour);
 }
 
 } // namespace recorder
