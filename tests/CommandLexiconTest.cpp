@@ -234,6 +234,9 @@ TEST(TempoTest, PausesInsideGoAndTheQuickerSoundKeepsItsPitchAndLevel) {
     EXPECT_NEAR(seconds(speech::withoutInnerPauses(paused)), 0.2 + 0.3 + 0.08 + 0.3 + 0.2, 0.011);
     const auto fluent = join({quiet(0.2), tone(0.3, 200), quiet(0.05), tone(0.3, 300), quiet(0.2)});
     EXPECT_EQ(speech::withoutInnerPauses(fluent).size(), fluent.size());
+    // A pause parts the syllables; a stop consonant's short gap does not.
+    EXPECT_EQ(speech::loudParts(paused), 2u);
+    EXPECT_EQ(speech::loudParts(fluent), 1u);
 
     const auto slow = tone(1.0, 200);
     const auto quick = speech::quickened(slow, 0.6);

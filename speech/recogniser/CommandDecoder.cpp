@@ -50,6 +50,7 @@ struct CommandDecoder::Impl {
     // what the utterance adds to them is its own mean.
     std::vector<mfcc_t> sumBefore;
     int framesBefore = 0;
+    bool rescaled = false; // the running sum was rescaled since framesBefore
     // Each command's share when no take runs and while one does.
     std::map<std::string, double> idleWeights, takeWeights;
     const std::map<std::string, double>& weights(bool duringTake) const {
@@ -197,9 +198,23 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
         if (inSpeech && !d.inUtterance) {
             d.meanBefore = hearing();
             {
+                // The front end's running sum is rescaled to a shorter window
+                // (CMN_WIN frames) whenever it passes CMN_WIN_HWM, and the
+                // utterance's own sum (see rehear()) is the difference from
+                // here on: a rescale inside the utterance made that garbage,
+                // or negative, about every other utterance. Rescaled here
+                // instead, the mean kept as it is, no rescale comes for
+                // CMN_WIN_HWM - CMN_WIN frames (3 s of speech).
                 cmn_t* cmn = ps_get_feat(d.decoder)->cmn_struct;
+                if (cmn->nframe > CMN_WIN) {
+                    const mfcc_t scale = mfcc_t(CMN_WIN) / mfcc_t(cmn->nframe);
+                    for (int i = 0; i < cmn->veclen; ++i)
+                        cmn->sum[i] *= scale;
+                    cmn->nframe = CMN_WIN;
+                }
                 d.sumBefore.assign(cmn->sum, cmn->sum + cmn->veclen);
                 d.framesBefore = cmn->nframe;
+                d.rescaled = false;
             }
             d.inUtterance = true;
             d.answered = false;
@@ -231,7 +246,10 @@ void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
             const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
             heard[i] = std::int16_t(std::clamp(int(samples[done + i]) + floor, -32768, 32767));
         }
+        const int framesBefore = ps_get_feat(impl_->decoder)->cmn_struct->nframe;
         ps_process_raw(impl_->decoder, heard, n, FALSE, FALSE);
+        if (ps_get_feat(impl_->decoder)->cmn_struct->nframe < framesBefore)
+            impl_->rescaled = true;
     }
 }
 
@@ -391,7 +409,7 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
                                    std::size_t syllables) {
     cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
     const int frames = cmn->nframe - impl_->framesBefore;
-    if (strict_ || settings_.rehearProbability <= 0 || frames < 10 ||
+    if (strict_ || settings_.rehearProbability <= 0 || frames < 10 || impl_->rescaled ||
         std::size_t(cmn->veclen) != impl_->sumBefore.size() ||
         !standsOut(samples.data(), samples.size()))
         return {};
@@ -418,11 +436,15 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
         const std::vector<std::int16_t> joined = withoutInnerPauses(samples);
         const SoundSpan span = loudSpan(joined.data(), joined.size());
         const double seconds = double(span.end - span.begin) / kSampleRate;
-        // Only as many syllables as were heard the first time: a sentence
-        // squeezed to a word's length must not become that word.
+        // Only as many syllables as were heard the first time, or as the
+        // sound has parts with pauses between them (a syllable said on its
+        // own is often heard as two of the loop's): a sentence squeezed to a
+        // word's length must not become that word.
         if (seconds > settings_.slowSeconds) {
             phrase = hearAgain(quickened(joined, std::max(0.5, settings_.slowSeconds / seconds)));
-            if (syllablesIn(phrase) != syllables)
+            const std::size_t heard = syllablesIn(phrase);
+            const std::size_t parts = loudParts(samples);
+            if (heard != syllables && !(parts > 1 && heard == parts))
                 phrase.clear();
         }
     }

@@ -54,6 +54,28 @@ std::vector<std::int16_t> withoutInnerPauses(const std::vector<std::int16_t>& sa
     return out;
 }
 
+std::size_t loudParts(const std::vector<std::int16_t>& samples, double pauseSeconds) {
+    const SoundSpan span = loudSpan(samples.data(), samples.size());
+    if (span.end <= span.begin)
+        return 0;
+    double loudest = 0;
+    for (std::size_t at = span.begin; at < span.end; at += kFrame)
+        loudest = std::max(loudest, power(samples, at));
+    const auto pause = std::size_t(pauseSeconds * 16000.0) / kFrame;
+    // The span begins and ends loud: each long quiet run inside it parts two.
+    std::size_t parts = 1, run = 0;
+    for (std::size_t at = span.begin; at < span.end; at += kFrame) {
+        if (power(samples, at) * 1000 < loudest) {
+            ++run;
+            continue;
+        }
+        if (run >= pause)
+            ++parts;
+        run = 0;
+    }
+    return parts;
+}
+
 std::vector<std::int16_t> quickened(const std::vector<std::int16_t>& samples, double factor) {
     constexpr std::size_t kPiece = 2 * kFrame;  // 20 ms
     constexpr std::size_t kOutHop = kPiece / 2; // Hann pieces at half overlap add up to one

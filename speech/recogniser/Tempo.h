@@ -16,6 +16,11 @@ namespace speech {
 std::vector<std::int16_t> withoutInnerPauses(const std::vector<std::int16_t>& samples,
                                              double keepSeconds = 0.08);
 
+// How many loud parts the utterance has, parted by quiet stretches (30 dB
+// under the loudest 10 ms) of at least `pauseSeconds`: for a word said a
+// syllable at a time, its syllables. 16 kHz mono.
+std::size_t loudParts(const std::vector<std::int16_t>& samples, double pauseSeconds = 0.15);
+
 // The samples played `factor` times as long (0 < factor <= 1: quicker) by
 // overlapping 20 ms pieces where they fit best (waveform-similarity
 // overlap-add), so that the pitch stays as it was.
