@@ -1,7 +1,11 @@
 #include "DesktopZoom.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <cmath>
 
 namespace magnifier {
 namespace {
@@ -47,56 +51,165 @@ private:
     QString tool_;
 };
 
+class SessionBus final : public DesktopBus {
+public:
+    bool call(const QString& service, const QString& path, const QString& interface,
+              const QString& method, const QStringList& arguments, bool* answer) override {
+        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+        for (const QString& a : arguments)
+            message << a;
+        // As with the settings tool: a desktop that hangs must not hang
+        // the window.
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return false;
+        if (answer) {
+            if (reply.arguments().isEmpty())
+                return false;
+            *answer = reply.arguments().front().toBool();
+        }
+        return true;
+    }
+};
+
+class GnomeZoom final : public DesktopZoom {
+public:
+    static std::unique_ptr<DesktopZoom> start(std::unique_ptr<DesktopSettings> settings,
+                                              int factor) {
+        if (!settings)
+            return nullptr;
+        std::unique_ptr<GnomeZoom> zoom(new GnomeZoom(std::move(settings)));
+        // Everything is read before anything is changed: a store that
+        // cannot be read is left as it was.
+        const std::vector<std::pair<QString, QString>> keys = {
+            {kMagnifier, kFactor}, {kMagnifier, kLens}, {kApplications, kEnabled}};
+        std::vector<Kept> before;
+        for (const auto& [schema, key] : keys) {
+            const std::optional<QString> value = zoom->settings_->get(schema, key);
+            if (!value || value->isEmpty())
+                return nullptr;
+            before.push_back({schema, key, *value});
+        }
+        const QString wanted[] = {factorText(factor), QStringLiteral("true"),
+                                  QStringLiteral("true")};
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            if (!zoom->settings_->set(before[i].schema, before[i].key, wanted[i]))
+                return nullptr; // what was changed so far is put back
+            zoom->kept_.push_back(before[i]);
+        }
+        zoom->factor_ = factor;
+        return zoom;
+    }
+
+    ~GnomeZoom() override {
+        // The zoom is switched off first, then its look is put back.
+        for (auto it = kept_.rbegin(); it != kept_.rend(); ++it)
+            settings_->set(it->schema, it->key, it->value);
+    }
+
+    // Each change is a run of the settings tool on the window thread: a
+    // factor already set is not set again.
+    void setFactor(int factor) override {
+        if (factor != factor_ && settings_->set(kMagnifier, kFactor, factorText(factor)))
+            factor_ = factor;
+    }
+
+private:
+    struct Kept {
+        QString schema, key, value;
+    };
+    explicit GnomeZoom(std::unique_ptr<DesktopSettings> settings)
+        : settings_(std::move(settings)) {}
+    std::unique_ptr<DesktopSettings> settings_;
+    std::vector<Kept> kept_; // the user's values, in the order they were changed
+    int factor_ = 0;         // the factor last set (a drag reports each step twice)
+};
+
+// KWin's zoom effect has no call that sets a factor: it zooms in and out by
+// steps of 1.2 (its default) on its global shortcuts, which the shortcut
+// service invokes by name. The window's factor is reached from no zoom in
+// the nearest number of steps (2 -> 2.07, 5 -> 5.16, 9 -> 8.92); the effect
+// is loaded for the window if it was not, and unloaded after.
+class KWinZoom final : public DesktopZoom {
+public:
+    static std::unique_ptr<DesktopZoom> start(std::unique_ptr<DesktopBus> bus, int factor) {
+        if (!bus)
+            return nullptr;
+        std::unique_ptr<KWinZoom> zoom(new KWinZoom(std::move(bus)));
+        bool loaded = false;
+        if (!zoom->effects(QStringLiteral("isEffectLoaded"), &loaded))
+            return nullptr; // no KWin on this bus
+        if (!loaded) {
+            if (!zoom->effects(QStringLiteral("loadEffect"), &loaded) || !loaded)
+                return nullptr;
+            zoom->unloadAfter_ = true;
+        }
+        zoom->setFactor(factor);
+        if (zoom->factor_ != factor)
+            return nullptr; // the shortcuts are not there: the effect is unloaded
+        return zoom;
+    }
+
+    ~KWinZoom() override {
+        shortcut(QStringLiteral("view_actual_size"));
+        if (unloadAfter_)
+            effects(QStringLiteral("unloadEffect"));
+    }
+
+    void setFactor(int factor) override {
+        if (factor == factor_ || !shortcut(QStringLiteral("view_actual_size")))
+            return;
+        const int steps = int(std::lround(std::log(double(factor)) / std::log(1.2)));
+        for (int i = 0; i < steps; ++i)
+            if (!shortcut(QStringLiteral("view_zoom_in")))
+                return;
+        factor_ = factor;
+    }
+
+private:
+    explicit KWinZoom(std::unique_ptr<DesktopBus> bus) : bus_(std::move(bus)) {}
+    bool effects(const QString& method, bool* answer = nullptr) {
+        return bus_->call(QStringLiteral("org.kde.KWin"), QStringLiteral("/Effects"),
+                          QStringLiteral("org.kde.kwin.Effects"), method, {QStringLiteral("zoom")},
+                          answer);
+    }
+    bool shortcut(const QString& name) {
+        return bus_->call(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/kwin"),
+                          QStringLiteral("org.kde.kglobalaccel.Component"),
+                          QStringLiteral("invokeShortcut"), {name});
+    }
+    std::unique_ptr<DesktopBus> bus_;
+    bool unloadAfter_ = false;
+    int factor_ = 0;
+};
+
+// A starter owns what it starts with until it is used: a magnifier window
+// starts the zoom once.
+template <typename Zoom, typename Means> ZoomStarter starter(std::unique_ptr<Means> means) {
+    auto held = std::make_shared<std::unique_ptr<Means>>(std::move(means));
+    return [held](int factor) { return Zoom::start(std::move(*held), factor); };
+}
+
 } // namespace
 
-std::unique_ptr<DesktopSettings> gnomeSettings() {
+ZoomStarter gnomeZoom(std::unique_ptr<DesktopSettings> settings) {
+    return starter<GnomeZoom>(std::move(settings));
+}
+
+ZoomStarter kwinZoom(std::unique_ptr<DesktopBus> bus) {
+    return starter<KWinZoom>(std::move(bus));
+}
+
+ZoomStarter sessionZoom() {
     const QStringList desktops =
         qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
-    if (!desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive))
-        return nullptr;
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
-    if (tool.isEmpty())
-        return nullptr;
-    return std::make_unique<GSettingsTool>(tool);
-}
-
-std::unique_ptr<DesktopZoom> DesktopZoom::start(std::unique_ptr<DesktopSettings> settings,
-                                                int factor) {
-    if (!settings)
-        return nullptr;
-    std::unique_ptr<DesktopZoom> zoom(new DesktopZoom(std::move(settings)));
-    // Everything is read before anything is changed: a store that cannot
-    // be read is left as it was.
-    const std::vector<std::pair<QString, QString>> keys = {
-        {kMagnifier, kFactor}, {kMagnifier, kLens}, {kApplications, kEnabled}};
-    std::vector<Kept> before;
-    for (const auto& [schema, key] : keys) {
-        const std::optional<QString> value = zoom->settings_->get(schema, key);
-        if (!value || value->isEmpty())
-            return nullptr;
-        before.push_back({schema, key, *value});
+    if (desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) {
+        const QString tool = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
+        return tool.isEmpty() ? ZoomStarter{} : gnomeZoom(std::make_unique<GSettingsTool>(tool));
     }
-    const QString wanted[] = {factorText(factor), QStringLiteral("true"), QStringLiteral("true")};
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        if (!zoom->settings_->set(before[i].schema, before[i].key, wanted[i]))
-            return nullptr; // what was changed so far is put back
-        zoom->kept_.push_back(before[i]);
-    }
-    zoom->factor_ = factor;
-    return zoom;
-}
-
-DesktopZoom::~DesktopZoom() {
-    // The zoom is switched off first, then its look is put back.
-    for (auto it = kept_.rbegin(); it != kept_.rend(); ++it)
-        settings_->set(it->schema, it->key, it->value);
-}
-
-// Each change is a run of the settings tool on the window thread: a factor
-// already set is not set again.
-void DesktopZoom::setFactor(int factor) {
-    if (factor != factor_ && settings_->set(kMagnifier, kFactor, factorText(factor)))
-        factor_ = factor;
+    if (desktops.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
+        return kwinZoom(std::make_unique<SessionBus>());
+    return {};
 }
 
 } // namespace magnifier

@@ -1,11 +1,15 @@
 #pragma once
 // The desktop's own zoom, for desktops that let no program read the screen
-// (Wayland): GNOME's magnifier is switched on through its settings while
-// the magnifier window is open, at the window's factor, and the user's own
-// settings are put back when it closes. No widgets: the window forwards.
+// (Wayland), switched on while the magnifier window is open, at the
+// window's factor, and off again when it closes. GNOME's magnifier is set
+// through its settings (the user's own are put back); KDE's KWin zoom
+// through its global shortcuts on the session bus. No widgets: the window
+// forwards.
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,32 +25,34 @@ public:
     virtual bool set(const QString& schema, const QString& key, const QString& value) = 0;
 };
 
-// GNOME's settings when this session is GNOME's and the tool is there;
-// null otherwise (setting GNOME's keys elsewhere would zoom nothing).
-std::unique_ptr<DesktopSettings> gnomeSettings();
+// Calls on the session bus: QtDBus in the programs, a log in the tests.
+// `answer`, when given, receives a boolean reply.
+class DesktopBus {
+public:
+    virtual ~DesktopBus() = default;
+    virtual bool call(const QString& service, const QString& path, const QString& interface,
+                      const QString& method, const QStringList& arguments,
+                      bool* answer = nullptr) = 0;
+};
 
 class DesktopZoom {
 public:
-    // Switches the desktop's magnifier on at `factor`, as a lens that
-    // follows the pointer (the nearest thing to a box at the pointer).
-    // Null when the settings cannot be read: nothing was changed then.
-    static std::unique_ptr<DesktopZoom> start(std::unique_ptr<DesktopSettings> settings,
-                                              int factor);
-    ~DesktopZoom(); // puts the user's settings back
-    DesktopZoom(const DesktopZoom&) = delete;
-    DesktopZoom& operator=(const DesktopZoom&) = delete;
-
-    void setFactor(int factor);
-
-private:
-    struct Kept {
-        QString schema, key, value;
-    };
-    explicit DesktopZoom(std::unique_ptr<DesktopSettings> settings)
-        : settings_(std::move(settings)) {}
-    std::unique_ptr<DesktopSettings> settings_;
-    std::vector<Kept> kept_; // the user's values, in the order they were changed
-    int factor_ = 0;         // the factor last set (a drag reports each step twice)
+    virtual ~DesktopZoom() = default; // switches the zoom off
+    virtual void setFactor(int factor) = 0;
 };
+
+// Switches the desktop's zoom on at a factor; null when it cannot (nothing
+// was changed then). Empty: this desktop has no zoom a program can use.
+using ZoomStarter = std::function<std::unique_ptr<DesktopZoom>(int factor)>;
+
+// GNOME's magnifier, as a lens that follows the pointer (the nearest thing
+// to a box at the pointer), through `settings`.
+ZoomStarter gnomeZoom(std::unique_ptr<DesktopSettings> settings);
+// KWin's zoom effect, through `bus`.
+ZoomStarter kwinZoom(std::unique_ptr<DesktopBus> bus);
+// The zoom of the desktop this session runs (GNOME's or KDE's), by
+// XDG_CURRENT_DESKTOP; empty elsewhere (setting GNOME's keys on another
+// desktop would zoom nothing).
+ZoomStarter sessionZoom();
 
 } // namespace magnifier

@@ -26,8 +26,7 @@ bool frmFDJ::screenCanBeRead() {
            qEnvironmentVariable("XDG_SESSION_TYPE") != QLatin1String("wayland");
 }
 
-frmFDJ::frmFDJ(bool simplified, bool screenReadable, std::unique_ptr<DesktopSettings> desktop,
-               QWidget* parent)
+frmFDJ::frmFDJ(bool simplified, bool screenReadable, ZoomStarter desktopZoom, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), simplified_(simplified) {
     setObjectName(QStringLiteral("frmFDJ"));
     setAttribute(Qt::WA_DeleteOnClose); // closing keeps no state
@@ -97,7 +96,8 @@ frmFDJ::frmFDJ(bool simplified, bool screenReadable, std::unique_ptr<DesktopSett
         Picture1->setFont(plain);
         Picture1->setWordWrap(true);
         Picture1->setMargin(12);
-        zoom_ = DesktopZoom::start(std::move(desktop), factor());
+        if (desktopZoom)
+            zoom_ = desktopZoom(factor());
         if (zoom_) {
             showZoomText(factor());
             return;

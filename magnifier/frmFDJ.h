@@ -25,12 +25,11 @@ class frmFDJ final : public QWidget {
 public:
     // `screenReadable` false: the desktop lets no program read the screen
     // (Wayland). The desktop's own zoom is then switched on through
-    // `desktop` while the window is open, at the window's factor; with no
+    // `desktopZoom` while the window is open, at the window's factor; with no
     // such zoom the box says why it is empty, and where the desktop's own
     // magnifier is, in the script given.
     explicit frmFDJ(bool simplified = true, bool screenReadable = screenCanBeRead(),
-                    std::unique_ptr<DesktopSettings> desktop = gnomeSettings(),
-                    QWidget* parent = nullptr);
+                    ZoomStarter desktopZoom = sessionZoom(), QWidget* parent = nullptr);
     ~frmFDJ() override;
     // Whether the platform Qt runs on lets a program copy the screen and
     // follow the pointer outside its own windows (X11, Windows: yes;

@@ -357,7 +357,7 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
         store->values = &values;
         store->writable = writable;
         {
-            magnifier::frmFDJ zoomed(false, false, std::move(store));
+            magnifier::frmFDJ zoomed(false, false, magnifier::gnomeZoom(std::move(store)));
             if (writable) {
                 EXPECT_EQ(values[QStringLiteral(
                               "org.gnome.desktop.a11y.applications screen-magnifier-enabled")],
@@ -371,6 +371,42 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
             }
         }
         EXPECT_EQ(values, users);
+    }
+    // KWin's zoom goes by steps of 1.2 on its shortcuts: the window's
+    // factor is reached from no zoom, and the zoom is off again, and the
+    // effect unloaded if the window loaded it, when the window closes.
+    struct Bus final : magnifier::DesktopBus {
+        QStringList* log;
+        bool loaded = false;
+        bool call(const QString&, const QString&, const QString&, const QString& method,
+                  const QStringList& arguments, bool* answer) override {
+            log->append(method + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
+            if (answer)
+                *answer = method == QLatin1String("isEffectLoaded") ? loaded : true;
+            return true;
+        }
+    };
+    for (const bool loaded : {false, true}) {
+        QStringList log;
+        auto bus = std::make_unique<Bus>();
+        bus->log = &log;
+        bus->loaded = loaded;
+        {
+            magnifier::frmFDJ zoomed(true, false, magnifier::kwinZoom(std::move(bus)));
+            EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("放大 2 倍")));
+            zoomed.HScroll1->setValue(3);
+        }
+        const QString in = QStringLiteral("invokeShortcut view_zoom_in");
+        const QString none = QStringLiteral("invokeShortcut view_actual_size");
+        QStringList expected = {QStringLiteral("isEffectLoaded zoom")};
+        if (!loaded)
+            expected << QStringLiteral("loadEffect zoom");
+        expected << none << in << in << in << in;             // 1.2^4 = 2.07
+        expected << none << in << in << in << in << in << in; // 1.2^6 = 2.99
+        expected << none;
+        if (!loaded)
+            expected << QStringLiteral("unloadEffect zoom");
+        EXPECT_EQ(log, expected);
     }
 
     win.cmdFDJ_Click(); // a second click shows the same window
