@@ -5,7 +5,8 @@
 # there, switches on GNOME's own zoom at its factor (GNOME's settings in a
 # private dconf database) and follows the window's control; the launcher
 # hands over to Brevon, and the user's own zoom settings are back; Brevon
-# records a take; Tamsel opens.
+# records a take; on KDE the magnifier zooms through KWin's shortcuts (a
+# stand-in for KWin answers on the session bus); Tamsel opens.
 set -euo pipefail
 BIN=$(dirname "${1:?usage: wayland_e2e.sh path/to/Oakhalt}")
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -71,6 +72,30 @@ atspi wait Brevon "0:02" 5 || atspi wait Brevon "0:01" 1 || e2e_fail "no take of
 echo "Brevon recorded a take"
 # Started by the launcher, not by us: ended by the process behind it.
 kill "$(atspi pid Brevon)" 2>/dev/null || true
+
+echo "== the magnifier on KDE: KWin's zoom (a stand-in for KWin on the session bus)"
+kwin_state="$E2E_WORK/kwin-zoom"
+/usr/bin/python3 "$HERE/fake_kwin.py" "$kwin_state" &
+E2E_PIDS+=($!)
+kwin() { cat "$kwin_state" 2>/dev/null; }
+for _ in $(seq 50); do [ "$(kwin)" = "unloaded 1.00" ] && break; sleep 0.1; done
+[ "$(kwin)" = "unloaded 1.00" ] || e2e_fail "the stand-in for KWin did not start"
+XDG_CURRENT_DESKTOP=KDE "$BIN/Oakhalt" >"$E2E_WORK/oakhalt-kde.log" 2>&1 &
+E2E_PIDS+=($!)
+atspi wait Oakhalt 放大镜 30 || e2e_fail "the launcher did not open on KDE"
+atspi press Oakhalt 放大镜
+for _ in $(seq 50); do [ "$(kwin)" = "loaded 2.07" ] && break; sleep 0.1; done
+[ "$(kwin)" = "loaded 2.07" ] || e2e_fail "KWin's zoom is not at the window's 2 ($(kwin))"
+atspi value Oakhalt 放大倍数 5
+for _ in $(seq 50); do [ "$(kwin)" = "loaded 5.16" ] && break; sleep 0.1; done
+[ "$(kwin)" = "loaded 5.16" ] || e2e_fail "KWin's zoom did not follow the window to 5 ($(kwin))"
+atspi press Oakhalt 下一步
+atspi press Oakhalt 普通录音模式
+atspi press Oakhalt 下一步
+atspi gone Oakhalt 20 || e2e_fail "the launcher did not hand over on KDE"
+[ "$(kwin)" = "unloaded 1.00" ] || e2e_fail "KWin's zoom stayed on after the launcher ($(kwin))"
+echo "KWin's zoom on at 2, then 5, then off and its effect unloaded"
+atspi wait Brevon "录 音" 30 && kill "$(atspi pid Brevon)" 2>/dev/null || true
 
 echo "== Tamsel"
 "$BIN/Tamsel" oldstart >"$E2E_WORK/tamsel.log" 2>&1 &
