@@ -109,9 +109,10 @@ public:
 
     // Each change is a run of the settings tool on the window thread: a
     // factor already set is not set again.
-    void setFactor(int factor) override {
+    bool setFactor(int factor) override {
         if (factor != factor_ && settings_->set(kMagnifier, kFactor, factorText(factor)))
             factor_ = factor;
+        return factor_ == factor;
     }
 
 private:
@@ -144,8 +145,7 @@ public:
                 return nullptr;
             zoom->unloadAfter_ = true;
         }
-        zoom->setFactor(factor);
-        if (zoom->factor_ != factor)
+        if (!zoom->setFactor(factor))
             return nullptr; // the shortcuts are not there: the effect is unloaded
         return zoom;
     }
@@ -156,14 +156,18 @@ public:
             effects(QStringLiteral("unloadEffect"));
     }
 
-    void setFactor(int factor) override {
-        if (factor == factor_ || !shortcut(QStringLiteral("view_actual_size")))
-            return;
+    bool setFactor(int factor) override {
+        if (factor == factor_)
+            return true;
+        factor_ = 0; // from here on the zoom is at no factor the window set
+        if (!shortcut(QStringLiteral("view_actual_size")))
+            return false;
         const int steps = int(std::lround(std::log(double(factor)) / std::log(1.2)));
         for (int i = 0; i < steps; ++i)
             if (!shortcut(QStringLiteral("view_zoom_in")))
-                return;
+                return false;
         factor_ = factor;
+        return true;
     }
 
 private:

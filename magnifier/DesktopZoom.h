@@ -38,7 +38,9 @@ public:
 class DesktopZoom {
 public:
     virtual ~DesktopZoom() = default; // switches the zoom off
-    virtual void setFactor(int factor) = 0;
+    // Whether the desktop now zooms at `factor` (a desktop that did not
+    // answer keeps the factor it had).
+    virtual bool setFactor(int factor) = 0;
 };
 
 // Switches the desktop's zoom on at a factor; null when it cannot (nothing

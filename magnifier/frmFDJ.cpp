@@ -118,8 +118,16 @@ frmFDJ::frmFDJ(bool simplified, bool screenReadable, ZoomStarter desktopZoom, QW
 // Closing the window puts the user's own zoom settings back.
 frmFDJ::~frmFDJ() = default;
 
-void frmFDJ::showZoomText(int factor) {
+void frmFDJ::showZoomText(int factor, bool taken) {
     const QString n = QString::number(factor);
+    if (!taken) {
+        // Saying "zooming N times" when the desktop did not answer would
+        // leave the user looking for a change that never came.
+        Picture1->setText(
+            simplified_ ? QStringLiteral("桌面自带的放大镜没有回应，没能改成放大 %1 倍。").arg(n)
+                        : QStringLiteral("桌面內建的放大鏡沒有回應，沒能改成放大 %1 倍。").arg(n));
+        return;
+    }
     Picture1->setText(
         simplified_
             ? QStringLiteral("桌面自带的放大镜已经打开，正在放大 %1 倍。拖动上面的滑块改变倍数；"
@@ -138,8 +146,8 @@ void frmFDJ::HScroll1_Change() {
     Label1->setText(QString::number(HScroll1->sliderPosition()));
     setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
     if (zoom_) {
-        zoom_->setFactor(HScroll1->sliderPosition());
-        showZoomText(HScroll1->sliderPosition());
+        const int factor = HScroll1->sliderPosition();
+        showZoomText(factor, zoom_->setFactor(factor));
     }
 }
 

@@ -49,7 +49,7 @@ public:
     QTimer* Timer1 = nullptr;
 
 private:
-    void showZoomText(int factor);
+    void showZoomText(int factor, bool taken = true);
 
     QPixmap frame_; // the picture box's image, reused frame after frame
     bool simplified_;

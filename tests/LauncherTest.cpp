@@ -356,6 +356,7 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
         auto store = std::make_unique<Store>();
         store->values = &values;
         store->writable = writable;
+        Store* const kept = store.get();
         {
             magnifier::frmFDJ zoomed(false, false, magnifier::gnomeZoom(std::move(store)));
             if (writable) {
@@ -366,6 +367,10 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
                 EXPECT_EQ(values[QStringLiteral("org.gnome.desktop.a11y.magnifier mag-factor")],
                           QStringLiteral("4.0"));
                 EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("放大 4 倍")));
+                kept->writable = false; // a desktop that stops answering is not said to zoom
+                zoomed.HScroll1->setValue(6);
+                EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("沒能改成放大 6 倍")));
+                kept->writable = true;
             } else {
                 EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("KDE")));
             }
