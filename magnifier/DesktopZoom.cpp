@@ -128,9 +128,9 @@ private:
 
 // KWin's zoom effect has no call that sets a factor: it zooms in and out by
 // steps of 1.2 (its default) on its global shortcuts, which the shortcut
-// service invokes by name. The window's factor is reached from no zoom in
-// the nearest number of steps (2 -> 2.07, 5 -> 5.16, 9 -> 8.92); the effect
-// is loaded for the window if it was not, and unloaded after.
+// service invokes by name. The window's factor is the nearest number of
+// steps from no zoom (2 -> 2.07, 5 -> 5.16, 9 -> 8.92); the effect is loaded
+// for the window if it was not, and unloaded after.
 class KWinZoom final : public DesktopZoom {
 public:
     static std::unique_ptr<DesktopZoom> start(std::unique_ptr<DesktopBus> bus, int factor) {
@@ -157,16 +157,24 @@ public:
     }
 
     bool setFactor(int factor) override {
-        if (factor == factor_)
-            return true;
-        factor_ = 0; // from here on the zoom is at no factor the window set
-        if (!shortcut(QStringLiteral("view_actual_size")))
-            return false;
-        const int steps = int(std::lround(std::log(double(factor)) / std::log(1.2)));
-        for (int i = 0; i < steps; ++i)
-            if (!shortcut(QStringLiteral("view_zoom_in")))
+        const int wanted = int(std::lround(std::log(double(factor)) / std::log(1.2)));
+        if (steps_ < 0) {
+            // Where the zoom stands is not known (the user's own zoom before
+            // the window opened, a call that failed): it starts from none.
+            if (!shortcut(QStringLiteral("view_actual_size")))
                 return false;
-        factor_ = factor;
+            steps_ = 0;
+        }
+        // From one factor to the next through the steps between them: the
+        // screen does not fall back to no zoom on every move of the slider.
+        while (steps_ != wanted) {
+            const bool in = steps_ < wanted;
+            if (!shortcut(in ? QStringLiteral("view_zoom_in") : QStringLiteral("view_zoom_out"))) {
+                steps_ = -1;
+                return false;
+            }
+            steps_ += in ? 1 : -1;
+        }
         return true;
     }
 
@@ -184,7 +192,7 @@ private:
     }
     std::unique_ptr<DesktopBus> bus_;
     bool unloadAfter_ = false;
-    int factor_ = 0;
+    int steps_ = -1; // the zoom's steps from none; -1: not known
 };
 
 // A starter owns what it starts with until it is used: a magnifier window
