@@ -58,6 +58,14 @@ TEST(CommandLexiconTest, ACommandIsTheWholeUtteranceAtASpeakingRate) {
     for (const Row& r : rows)
         EXPECT_EQ(speech::isolatedCommand(r.words, r.sound, rules), r.expected)
             << r.words.size() << " words, " << r.sound << " s";
+
+    // While a take runs the sound decides, not the decoder's syllables
+    // (which take in the quiet around a word): 1.2 s of sound is 录音 said
+    // slowly, 1.4 s a clause of dictation the decoder laid 录音 over.
+    const speech::IsolationRules take = speech::DecoderSettings{}.duringTake;
+    const std::vector<HeardWord> drawn = {{"录音_1", 0.0, 0.9}, {"录音_2", 0.9, 1.6}};
+    EXPECT_EQ(speech::isolatedCommand(drawn, 1.2, take), "录音");
+    EXPECT_EQ(speech::isolatedCommand(drawn, 1.4, take), "");
 }
 
 TEST(CommandLexiconTest, EveryCommandInTheTableIsSpeltSyllableBySyllable) {

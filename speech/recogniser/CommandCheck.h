@@ -26,6 +26,12 @@ struct IsolationRules {
     // the loop costs more than one silence does: "想一想再继续" is then
     // heard as 继续, with the first four syllables taken for quiet.
     double soundBeyond = 1e9;
+    // The most loud sound (seconds) a command may have for each of its
+    // syllables. The decoder's syllables take in the quiet around a word,
+    // so their lengths say little about how slowly it was said; the sound
+    // itself does. A short command laid over a clause of dictation has the
+    // clause's sound.
+    double soundPerSyllable = 1e9;
 };
 
 // The command the words are, or empty: exactly the syllables of one

@@ -51,7 +51,7 @@ struct DecoderSettings {
     // being recorded). While a take runs no command is answered early:
     // it must be followed by the decoder's whole end of speech.
     IsolationRules idle{1.0, 0.25};
-    IsolationRules duringTake{0.8, 0.2};
+    IsolationRules duringTake{1.0, 0.2, 0.65};
     // The command branch's weight while a take runs. The branch's weight
     // against the loop's is the threshold on the likelihood ratio between
     // the best command path and the best loop path over the same sound

@@ -360,7 +360,8 @@ std::string isolatedCommand(const std::vector<HeardWord>& words, double soundSec
     for (const HeardWord& w : words)
         if (w.end - w.start > rules.longestSyllable)
             return {};
-    if (soundSeconds - (words.back().end - words.front().start) > rules.soundBeyond)
+    if (soundSeconds - (words.back().end - words.front().start) > rules.soundBeyond ||
+        soundSeconds > rules.soundPerSyllable * double(words.size()))
         return {};
     return command;
 }
