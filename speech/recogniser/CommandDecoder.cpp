@@ -102,9 +102,6 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     const fs::path againFsg = impl->workDir / "again.fsg";
     std::ofstream(againFsg) << grammarText(spellings, settings.rehearProbability,
                                            settings.wordWeight, settings.continueProbability);
-    const fs::path againTakeFsg = impl->workDir / "again-take.fsg";
-    std::ofstream(againTakeFsg) << grammarText(spellings, settings.takeRehearProbability,
-                                               impl->takeWeights, settings.continueProbability);
 
     std::vector<std::pair<std::string, std::string>> args = {
         {"-hmm", model.string()},
@@ -163,8 +160,7 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
         return added;
     };
     if (!addSearch("take", takeFsg) ||
-        (settings.rehearProbability > 0 && !addSearch("again", againFsg)) ||
-        (settings.takeRehearProbability > 0 && !addSearch("again-take", againTakeFsg))) {
+        (settings.rehearProbability > 0 && !addSearch("again", againFsg))) {
         error = "语音识别语法无效";
         return nullptr;
     }
@@ -405,20 +401,15 @@ void CommandDecoder::finishUtterance() {
 // yet (a first start, another microphone, someone else speaking) is heard
 // against a mean far from its own, and its first words are missed (a first
 // 录音, 停止 or 保存 after room noise: 16 times in 33). So an utterance in
-// which no command was heard is heard once more, against its own mean.
-// While a take runs too (a 停止 missed then lets the take run on), by the
-// take's stricter rules: the clauses of dictation that a second hearing
-// takes for a command have far more sound than the command (see
-// IsolationRules::soundPerSyllable). Not at an everyday pace, though: a
-// clause squeezed to a word's length would be one more chance for a false
-// command. What the front end learnt is left as the first hearing left it.
+// which no command was heard is heard once more, against its own mean. Only
+// when no take runs: while one does, a second chance for every sentence of
+// the message would be a second chance for a false command. What the front
+// end learnt is left as the first hearing left it.
 std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
                                    std::size_t syllables) {
     cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
     const int frames = cmn->nframe - impl_->framesBefore;
-    const double probability =
-        strict_ ? settings_.takeRehearProbability : settings_.rehearProbability;
-    if (probability <= 0 || frames < 10 || impl_->rescaled ||
+    if (strict_ || settings_.rehearProbability <= 0 || frames < 10 || impl_->rescaled ||
         std::size_t(cmn->veclen) != impl_->sumBefore.size() ||
         !standsOut(samples.data(), samples.size()))
         return {};
@@ -430,7 +421,7 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
     const int nframe = cmn->nframe;
     const auto hearAgain = [&](const std::vector<std::int16_t>& sound) {
         cmn_live_set(cmn, own.data());
-        ps_set_search(impl_->decoder, strict_ ? "again-take" : "again");
+        ps_set_search(impl_->decoder, "again");
         ps_start_utt(impl_->decoder);
         process(sound.data(), sound.size());
         ps_end_utt(impl_->decoder);
@@ -441,8 +432,7 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
     // pace. Not with the user's own recordings: the matcher knows their
     // slow words already, and a squeezed phrase would only be one more
     // second opinion for a near miss.
-    if (phrase.empty() && !strict_ && settings_.slowSeconds > 0 &&
-        !(profile_ && profile_->complete())) {
+    if (phrase.empty() && settings_.slowSeconds > 0 && !(profile_ && profile_->complete())) {
         const std::vector<std::int16_t> joined = withoutInnerPauses(samples);
         const SoundSpan span = loudSpan(joined.data(), joined.size());
         const double seconds = double(span.end - span.begin) / kSampleRate;
@@ -458,7 +448,7 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
                 phrase.clear();
         }
     }
-    ps_set_search(impl_->decoder, strict_ ? "take" : "_default");
+    ps_set_search(impl_->decoder, "_default");
     std::copy(mean.begin(), mean.end(), cmn->cmn_mean);
     std::copy(sum.begin(), sum.end(), cmn->sum);
     cmn->nframe = nframe;

@@ -68,8 +68,6 @@ struct DecoderSettings {
     // than the first time's, so that a second chance is not one for other
     // phrases too. 0: every utterance is heard once.
     double rehearProbability = 0.05;
-    // The same while a take runs, over the take's shares; 0: not heard again.
-    double takeRehearProbability = 0.05;
     // A word heard again whose sound, without the pauses between its
     // syllables, lasts longer than this (seconds) is heard a third time
     // brought to about this length (at most twice as quick). 0: never.

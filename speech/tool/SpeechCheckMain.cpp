@@ -66,8 +66,7 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 // (going on after a command), syllable=S (the longest command syllable),
 // beyond=S (the loud sound allowed outside the command; take.syllable=,
 // take.beyond= those while a take runs; persyl=S and take.persyl=S the
-// most loud sound for each syllable of a command; take.rehear=P the second
-// hearing while a take runs; take.prob= the command branch
+// most loud sound for each syllable of a command; take.prob= the command branch
 // then, take.weight.WORD= a command's share then), rehear=P (the command
 // branch when an utterance is heard again; 0 never), slow=S (a word heard
 // again that lasts longer is heard at an everyday pace; 0 never), or a pocketsphinx
@@ -98,8 +97,6 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.idle.soundBeyond = std::atof(value.c_str());
     else if (name == "take.beyond")
         settings.duringTake.soundBeyond = std::atof(value.c_str());
-    else if (name == "take.rehear")
-        settings.takeRehearProbability = std::atof(value.c_str());
     else if (name == "persyl")
         settings.idle.soundPerSyllable = std::atof(value.c_str());
     else if (name == "take.persyl")
