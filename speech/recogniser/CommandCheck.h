@@ -37,7 +37,7 @@ struct IsolationRules {
 // The command the words are, or empty: exactly the syllables of one
 // command, none held too long, and no more loud sound in the utterance
 // (`soundSeconds`, from its first loud moment to its last) than the
-// command covers.
+// command covers, nor than its syllables may have.
 std::string isolatedCommand(const std::vector<HeardWord>& words, double soundSeconds,
                             const IsolationRules& rules);
 
