@@ -37,35 +37,37 @@ TEST(CommandLexiconTest, ACommandIsTheWholeUtteranceAtASpeakingRate) {
     const speech::IsolationRules rules = speech::DecoderSettings{}.idle;
     struct Row {
         std::vector<HeardWord> words;
-        double sound; // seconds of loud sound in the utterance
+        speech::HeardSound sound;
         const char* expected;
     };
     const Row rows[] = {
-        {{{"停止_1", 0.1, 0.5}, {"停止_2", 0.5, 1.0}}, 1.1, "停止"},
+        {{{"停止_1", 0.1, 0.5}, {"停止_2", 0.5, 1.0}}, {1.1, 2}, "停止"},
         // The way on after a command: 停止 followed by 识别 is no 停止.
         {{{"停止_1", 0.1, 0.4}, {"停止_2", 0.4, 0.7}, {"s_shi", 0.7, 0.9}, {"s_bie", 0.9, 1.2}},
-         1.1,
+         {1.1, 4},
          ""},
-        {{{"s_wo", 0.0, 0.2}, {"录音_1", 0.2, 0.5}, {"录音_2", 0.5, 0.8}}, 0.8, ""},
+        {{{"s_wo", 0.0, 0.2}, {"录音_1", 0.2, 0.5}, {"录音_2", 0.5, 0.8}}, {0.8, 3}, ""},
         // One syllable stretched over 1.3 s of speech.
-        {{{"停止_1", 0.1, 0.3}, {"停止_2", 0.3, 1.6}}, 1.5, ""},
+        {{{"停止_1", 0.1, 0.3}, {"停止_2", 0.3, 1.6}}, {1.5, 2}, ""},
         // Four syllables before 继续 taken for silence: 1.8 s of sound.
-        {{{"继续_1", 1.2, 1.5}, {"继续_2", 1.5, 1.9}}, 1.8, ""},
+        {{{"继续_1", 1.2, 1.5}, {"继续_2", 1.5, 1.9}}, {1.8, 6}, ""},
         // 停止识别 said quickly, its last two syllables taken for silence.
-        {{{"停止_1", 0.2, 0.63}, {"停止_2", 0.63, 0.87}}, 1.02, ""},
-        {{}, 0, ""},
+        {{{"停止_1", 0.2, 0.63}, {"停止_2", 0.63, 0.87}}, {1.02, 4}, ""},
+        // 试一试 heard as 继续: one vowel too many.
+        {{{"继续_1", 0.1, 0.4}, {"继续_2", 0.4, 0.9}}, {0.8, 3}, ""},
+        {{}, {}, ""},
     };
     for (const Row& r : rows)
         EXPECT_EQ(speech::isolatedCommand(r.words, r.sound, rules), r.expected)
-            << r.words.size() << " words, " << r.sound << " s";
+            << r.words.size() << " words, " << r.sound.seconds << " s";
 
     // While a take runs the sound decides, not the decoder's syllables
     // (which take in the quiet around a word): 1.2 s of sound is 录音 said
     // slowly, 1.4 s a clause of dictation the decoder laid 录音 over.
     const speech::IsolationRules take = speech::DecoderSettings{}.duringTake;
     const std::vector<HeardWord> drawn = {{"录音_1", 0.0, 0.9}, {"录音_2", 0.9, 1.6}};
-    EXPECT_EQ(speech::isolatedCommand(drawn, 1.2, take), "录音");
-    EXPECT_EQ(speech::isolatedCommand(drawn, 1.4, take), "");
+    EXPECT_EQ(speech::isolatedCommand(drawn, {1.2, 2}, take), "录音");
+    EXPECT_EQ(speech::isolatedCommand(drawn, {1.4, 2}, take), "");
 }
 
 TEST(CommandLexiconTest, EveryCommandInTheTableIsSpeltSyllableBySyllable) {
@@ -245,6 +247,17 @@ TEST(TempoTest, PausesInsideGoAndTheQuickerSoundKeepsItsPitchAndLevel) {
     // A pause parts the syllables; a stop consonant's short gap does not.
     EXPECT_EQ(speech::loudParts(paused), 2u);
     EXPECT_EQ(speech::loudParts(fluent), 1u);
+    // Vowels count syllables: a stop's short gap parts two, a glide that
+    // softens the sound by 6 dB does not; quiet has none.
+    auto glide = join({quiet(0.2), tone(0.6, 500), quiet(0.2)});
+    for (std::size_t i = 0; i < 9600; ++i)
+        glide[3200 + i] = std::int16_t(
+            glide[3200 + i] * (0.75 + 0.25 * std::cos(2 * 3.141592653589793 * double(i) / 9600)));
+    const double dip = speech::DecoderSettings{}.vowelDipDb;
+    EXPECT_EQ(speech::syllableNuclei(fluent, dip), 2u);
+    EXPECT_EQ(speech::syllableNuclei(paused, dip), 2u);
+    EXPECT_EQ(speech::syllableNuclei(glide, dip), 1u);
+    EXPECT_EQ(speech::syllableNuclei(quiet(1.0), dip), 0u);
 
     const auto slow = tone(1.0, 200);
     const auto quick = speech::quickened(slow, 0.6);

@@ -4,6 +4,7 @@
 // than it has, from being obeyed. Kept apart from the decoder so that each
 // rule is checked on made-up hypotheses.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -32,13 +33,22 @@ struct IsolationRules {
     // itself does. A short command laid over a clause of dictation has the
     // clause's sound.
     double soundPerSyllable = 1e9;
+    // How many more syllables than the command the utterance's sound may
+    // have, counted by its vowels: the decoder may lay a short command over
+    // a longer phrase (试一试 heard as 继续) whose vowels it cannot hide.
+    std::size_t extraSyllables = 1000;
+};
+
+// What the utterance sounded like, apart from the decoder's words.
+struct HeardSound {
+    double seconds = 0;        // from its first loud moment to its last
+    std::size_t syllables = 0; // by its vowels (syllableNuclei)
 };
 
 // The command the words are, or empty: exactly the syllables of one
-// command, none held too long, and no more loud sound in the utterance
-// (`soundSeconds`, from its first loud moment to its last) than the
-// command covers, nor than its syllables may have.
-std::string isolatedCommand(const std::vector<HeardWord>& words, double soundSeconds,
+// command, none held too long, no more loud sound in the utterance than
+// the command covers, nor than its syllables may have, and no more vowels.
+std::string isolatedCommand(const std::vector<HeardWord>& words, const HeardSound& sound,
                             const IsolationRules& rules);
 
 } // namespace speech

@@ -322,16 +322,19 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
     }
     const std::vector<std::int16_t>& decoded = sound ? *sound : impl_->utterance;
     const SoundSpan span = loudSpan(decoded.data(), decoded.size());
-    const double soundSeconds = double(span.end - span.begin) / kSampleRate;
-    std::string command = isolatedCommand(words, soundSeconds, rules);
+    // Vowels are counted in what was said: squeezed to an everyday pace
+    // (rehear()), a phrase's vowels run together.
+    const HeardSound heard{double(span.end - span.begin) / kSampleRate,
+                           syllableNuclei(impl_->utterance, settings_.vowelDipDb)};
+    std::string command = isolatedCommand(words, heard, rules);
     // A word not listened for now may still come out of the syllable loop,
     // which holds every command's syllables.
     if (const auto w = impl_->weights(strict_).find(command);
         w != impl_->weights(strict_).end() && w->second <= 0)
         command.clear();
     if (std::getenv("SPEECH_DEBUG")) {
-        std::fprintf(stderr, "hyp [%s] at %.2f s sound %.2f syllables", said.c_str(),
-                     double(fed_) / kSampleRate, soundSeconds);
+        std::fprintf(stderr, "hyp [%s] at %.2f s sound %.2f vowels %zu syllables", said.c_str(),
+                     double(fed_) / kSampleRate, heard.seconds, heard.syllables);
         for (const HeardWord& w : words)
             std::fprintf(stderr, " %.2f", w.end - w.start);
         std::fprintf(stderr, "%s -> [%s]\n", strict_ ? " (take)" : "", command.c_str());

@@ -50,8 +50,11 @@ struct DecoderSettings {
     // while one does (stricter: a false command there ends the message
     // being recorded). While a take runs no command is answered early:
     // it must be followed by the decoder's whole end of speech.
-    IsolationRules idle{1.0, 0.25};
-    IsolationRules duringTake{1.0, 0.2, 0.65};
+    IsolationRules idle{1.0, 0.25, 1e9, 0};
+    IsolationRules duringTake{1.0, 0.2, 0.65, 0};
+    // How far (dB) the loudness of the sound's vowels must dip between two
+    // of them for the two to count as two syllables.
+    double vowelDipDb = 8.0;
     // The command branch's weight while a take runs. The branch's weight
     // against the loop's is the threshold on the likelihood ratio between
     // the best command path and the best loop path over the same sound

@@ -349,7 +349,7 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
 
 namespace speech {
 
-std::string isolatedCommand(const std::vector<HeardWord>& words, double soundSeconds,
+std::string isolatedCommand(const std::vector<HeardWord>& words, const HeardSound& sound,
                             const IsolationRules& rules) {
     std::string hypothesis;
     for (const HeardWord& w : words)
@@ -360,8 +360,9 @@ std::string isolatedCommand(const std::vector<HeardWord>& words, double soundSec
     for (const HeardWord& w : words)
         if (w.end - w.start > rules.longestSyllable)
             return {};
-    if (soundSeconds - (words.back().end - words.front().start) > rules.soundBeyond ||
-        soundSeconds > rules.soundPerSyllable * double(words.size()))
+    if (sound.seconds - (words.back().end - words.front().start) > rules.soundBeyond ||
+        sound.seconds > rules.soundPerSyllable * double(words.size()) ||
+        sound.syllables > words.size() + rules.extraSyllables)
         return {};
     return command;
 }

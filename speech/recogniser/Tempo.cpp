@@ -76,6 +76,82 @@ std::size_t loudParts(const std::vector<std::int16_t>& samples, double pauseSeco
     return parts;
 }
 
+namespace {
+// A second-order Butterworth section (the audio cookbook's), run sample by
+// sample.
+class Section {
+public:
+    static Section lowPass(double hz) { return Section(hz, false); }
+    static Section highPass(double hz) { return Section(hz, true); }
+    double operator()(double x) {
+        const double y = b0_ * x + z1_;
+        z1_ = b1_ * x - a1_ * y + z2_;
+        z2_ = b2_ * x - a2_ * y;
+        return y;
+    }
+
+private:
+    Section(double hz, bool high) {
+        const double w = 2 * std::numbers::pi * hz / 16000.0;
+        const double alpha = std::sin(w) / std::sqrt(2.0);
+        const double a0 = 1 + alpha, c = std::cos(w);
+        b1_ = (high ? -(1 + c) : 1 - c) / a0;
+        b0_ = b2_ = (high ? (1 + c) : 1 - c) / 2 / a0;
+        a1_ = -2 * c / a0;
+        a2_ = (1 - alpha) / a0;
+    }
+    double b0_, b1_, b2_, a1_, a2_, z1_ = 0, z2_ = 0;
+};
+} // namespace
+
+std::size_t syllableNuclei(const std::vector<std::int16_t>& samples, double dipDb) {
+    constexpr std::size_t kWindow = 3 * kFrame; // 30 ms, every 10 ms
+    constexpr std::size_t kSmooth = 9;          // 90 ms: a syllable's rise and fall
+    if (samples.size() < kWindow + 2 * kFrame)
+        return 0;
+    Section high = Section::highPass(300), low = Section::lowPass(3000);
+    std::vector<double> band(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        band[i] = low(high(double(samples[i])));
+    std::vector<double> level;
+    for (std::size_t at = 0; at + kWindow <= band.size(); at += kFrame) {
+        double p = 0;
+        for (std::size_t i = at; i < at + kWindow; ++i)
+            p += band[i] * band[i];
+        level.push_back(10 * std::log10(p + 1));
+    }
+    std::vector<double> smooth(level.size());
+    for (std::size_t f = 0; f < level.size(); ++f) {
+        const std::size_t from = f >= kSmooth / 2 ? f - kSmooth / 2 : 0;
+        const std::size_t to = std::min(level.size(), f + kSmooth / 2 + 1);
+        double sum = 0;
+        for (std::size_t g = from; g < to; ++g)
+            sum += level[g];
+        smooth[f] = sum / double(kSmooth); // zeros beyond the ends, as around the sound
+    }
+    const auto [quietest, top] = std::minmax_element(smooth.begin(), smooth.end());
+    const double floor = std::max(*top - 25, *quietest + dipDb);
+    std::size_t count = 0, current = 0;
+    for (std::size_t f = 1; f + 1 < smooth.size(); ++f) {
+        if (smooth[f] < smooth[f - 1] || smooth[f] <= smooth[f + 1] || smooth[f] < floor)
+            continue;
+        if (count == 0) {
+            count = 1;
+            current = f;
+            continue;
+        }
+        const double valley = *std::min_element(smooth.begin() + std::ptrdiff_t(current),
+                                                smooth.begin() + std::ptrdiff_t(f + 1));
+        if (valley < std::min(smooth[current], smooth[f]) - dipDb) {
+            ++count;
+            current = f;
+        } else if (smooth[f] > smooth[current]) {
+            current = f;
+        }
+    }
+    return count;
+}
+
 std::vector<std::int16_t> quickened(const std::vector<std::int16_t>& samples, double factor) {
     constexpr std::size_t kPiece = 2 * kFrame;  // 20 ms
     constexpr std::size_t kOutHop = kPiece / 2; // Hann pieces at half overlap add up to one

@@ -21,6 +21,13 @@ std::vector<std::int16_t> withoutInnerPauses(const std::vector<std::int16_t>& sa
 // syllable at a time, its syllables. 16 kHz mono.
 std::size_t loudParts(const std::vector<std::int16_t>& samples, double pauseSeconds = 0.15);
 
+// How many syllables the utterance has by its vowels: the peaks of its
+// loudness where vowels are loud (300-3000 Hz), each parted from the one
+// before by a dip of at least `dipDb`, none 25 dB under the loudest nor
+// less than `dipDb` over the quietest. Consonants between syllables make
+// the dips; a vowel's glide does not. 16 kHz mono.
+std::size_t syllableNuclei(const std::vector<std::int16_t>& samples, double dipDb);
+
 // The samples played `factor` times as long (0 < factor <= 1: quicker) by
 // overlapping 20 ms pieces where they fit best (waveform-similarity
 // overlap-add), so that the pitch stays as it was.
