@@ -102,6 +102,9 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     const fs::path againFsg = impl->workDir / "again.fsg";
     std::ofstream(againFsg) << grammarText(spellings, settings.rehearProbability,
                                            settings.wordWeight, settings.continueProbability);
+    const fs::path pausedFsg = impl->workDir / "paused.fsg";
+    std::ofstream(pausedFsg) << grammarText(spellings, settings.pausedProbability,
+                                            settings.wordWeight, settings.continueProbability);
 
     std::vector<std::pair<std::string, std::string>> args = {
         {"-hmm", model.string()},
@@ -160,7 +163,8 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
         return added;
     };
     if (!addSearch("take", takeFsg) ||
-        (settings.rehearProbability > 0 && !addSearch("again", againFsg))) {
+        (settings.rehearProbability > 0 && !addSearch("again", againFsg)) ||
+        (settings.pausedProbability > 0 && !addSearch("paused", pausedFsg))) {
         error = "语音识别语法无效";
         return nullptr;
     }
@@ -422,15 +426,16 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
     const std::vector<mfcc_t> mean(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
     const std::vector<mfcc_t> sum(cmn->sum, cmn->sum + cmn->veclen);
     const int nframe = cmn->nframe;
-    const auto hearAgain = [&](const std::vector<std::int16_t>& sound) {
+    const std::size_t parts = loudParts(samples);
+    const auto hearAgain = [&](const std::vector<std::int16_t>& sound, const char* search) {
         cmn_live_set(cmn, own.data());
-        ps_set_search(impl_->decoder, "again");
+        ps_set_search(impl_->decoder, search);
         ps_start_utt(impl_->decoder);
         process(sound.data(), sound.size());
         ps_end_utt(impl_->decoder);
         return heardCommand(&sound);
     };
-    std::string phrase = hearAgain(samples);
+    std::string phrase = hearAgain(samples, "again");
     // A word drawn out, or said a syllable at a time: heard at an everyday
     // pace. Not with the user's own recordings: the matcher knows their
     // slow words already, and a squeezed phrase would only be one more
@@ -444,9 +449,16 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
         // own is often heard as two of the loop's): a sentence squeezed to a
         // word's length must not become that word.
         if (seconds > settings_.slowSeconds) {
-            phrase = hearAgain(quickened(joined, std::max(0.5, settings_.slowSeconds / seconds)));
+            // A word said a syllable at a time is heard with a stronger
+            // command branch: its syllables, each said on its own, sound to
+            // the model like neighbours of themselves (保存 as 播放_1 保存_2,
+            // 停止 as s_du s_cu). Only squeezed, where the syllables must
+            // also match the parts: heard as it was said, a phrase with a
+            // stop in it (路上, 播种) became a command.
+            const bool paused = parts > 1 && settings_.pausedProbability > 0;
+            phrase = hearAgain(quickened(joined, std::max(0.5, settings_.slowSeconds / seconds)),
+                               paused ? "paused" : "again");
             const std::size_t heard = syllablesIn(phrase);
-            const std::size_t parts = loudParts(samples);
             if (heard != syllables && !(parts > 1 && heard == parts))
                 phrase.clear();
         }

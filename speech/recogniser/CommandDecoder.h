@@ -71,6 +71,11 @@ struct DecoderSettings {
     // than the first time's, so that a second chance is not one for other
     // phrases too. 0: every utterance is heard once.
     double rehearProbability = 0.05;
+    // The same for an utterance said with pauses between its parts (a word
+    // said a syllable at a time) when it is heard at an everyday pace: the
+    // model, which knows syllables only inside words, hears a syllable said
+    // on its own as a neighbour of it. 0: as `rehearProbability`.
+    double pausedProbability = 0.7;
     // A word heard again whose sound, without the pauses between its
     // syllables, lasts longer than this (seconds) is heard a third time
     // brought to about this length (at most twice as quick). 0: never.

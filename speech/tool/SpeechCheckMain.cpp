@@ -68,7 +68,8 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 // take.beyond= those while a take runs; persyl=S and take.persyl=S the
 // most loud sound for each syllable of a command; take.prob= the command branch
 // then, take.weight.WORD= a command's share then), rehear=P (the command
-// branch when an utterance is heard again; 0 never), slow=S (a word heard
+// branch when an utterance is heard again; 0 never; paused=P that for one
+// said with pauses between its parts), slow=S (a word heard
 // again that lasts longer is heard at an everyday pace; 0 never), extra=N and
 // take.extra=N (how many more syllables than the command the sound may have,
 // by its vowels), dip=DB (the dip that parts two vowels), or a pocketsphinx
@@ -109,6 +110,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.rehearProbability = std::atof(value.c_str());
     else if (name == "slow")
         settings.slowSeconds = std::atof(value.c_str());
+    else if (name == "paused")
+        settings.pausedProbability = std::atof(value.c_str());
     else if (name == "extra")
         settings.idle.extraSyllables = std::size_t(std::atoi(value.c_str()));
     else if (name == "take.extra")
