@@ -124,10 +124,12 @@ e2e_start_pipewire() {
     E2E_PIDS+=($!)
     e2e_wait_server "PipeWire's PulseAudio server"
     pactl load-module module-null-sink sink_name=nullsink rate=44100 channels=2 >/dev/null
-    # The session manager takes a moment to see the new sink.
+    # The session manager takes a moment to see the new sink, and a moment
+    # more to make it the default after it accepted the request.
     for _ in $(seq 50); do
         pactl set-default-sink nullsink 2>/dev/null &&
-            pactl set-default-source nullsink.monitor 2>/dev/null && break
+            pactl set-default-source nullsink.monitor 2>/dev/null &&
+            [ "$(pactl get-default-source 2>/dev/null)" = nullsink.monitor ] && break
         sleep 0.2
     done
     [ "$(pactl get-default-source)" = nullsink.monitor ] ||
