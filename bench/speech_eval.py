@@ -122,7 +122,7 @@ def run(cmd, **kw):
     # told not to; the recogniser's figures then move by a point or two from
     # run to run with no change in what is measured.
     if cmd[0] == "sox":
-        cmd = ["sox", "-R", *[c for c in cmd[1:] if c != "-R"]]
+        cmd = ["sox", "-R", *cmd[1:]]
     return subprocess.run(cmd, check=True, capture_output=True, text=True, **kw)
 
 
@@ -307,7 +307,7 @@ def noise_file(work, name, rms_db, seconds):
     out = os.path.join(work, f"noise_{name}.wav")
     if not os.path.exists(out):
         raw = out + ".raw.wav"
-        run(["sox", "-R", "-n", "-r", "16000", "-c", "1", "-b", "16", raw, "synth", str(seconds),
+        run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", raw, "synth", str(seconds),
              "pinknoise", "vol", "0.3"])
         stats = run(["sox", raw, "-n", "stats"]).stderr
         have = float(re.search(r"RMS lev dB\s+(-?[\d.]+)", stats).group(1))
