@@ -4,12 +4,14 @@ which works where synthetic input does not (Wayland), the way a screen
 reader or a switch user's tool does.
 
     atspi.py wait APP NAME [SECONDS]     a control or window named NAME appears in APP
+    atspi.py match APP REGEX [SECONDS]   prints the name of a control matching REGEX
     atspi.py press APP NAME              presses the button named NAME
     atspi.py value APP NAME VALUE        sets the slider or scroll bar named NAME
     atspi.py gone APP [SECONDS]          APP has left the bus
     atspi.py pid APP                     prints APP's process id
 Exits 1 (with a line on stderr) when the control is not there in time.
 """
+import re
 import sys
 import time
 
@@ -24,15 +26,16 @@ def apps(name):
             yield app
 
 
-def find(app_name, name):
-    """The control named `name` that is on screen (a hidden page of a
-    wizard may hold another of the same name)."""
+def find(app_name, name, fits=None):
+    """The control named `name` (or whose name `fits`) that is on screen (a
+    hidden page of a wizard may hold another of the same name)."""
+    fits = fits or (lambda found: found == name)
     for app in apps(app_name):
         stack = [app]
         while stack:
             acc = stack.pop()
             try:
-                if acc.name == name and acc is not app and \
+                if fits(acc.name) and acc is not app and \
                         acc.getState().contains(pyatspi.STATE_SHOWING):
                     return acc
                 stack.extend(acc.getChildAtIndex(i) for i in range(acc.childCount))
@@ -62,10 +65,13 @@ def main(argv):
         print(found.get_process_id())
         return 0
     name = argv[3]
-    seconds = float(argv[4]) if what == "wait" and len(argv) > 4 else 20
-    acc = wait_for(lambda: find(app, name), seconds)
+    seconds = float(argv[4]) if what in ("wait", "match") and len(argv) > 4 else 20
+    fits = (lambda found: re.fullmatch(name, found or "") is not None) if what == "match" else None
+    acc = wait_for(lambda: find(app, name, fits), seconds)
     if acc is None:
         return fail(f"no '{name}' in {app}")
+    if what == "match":
+        print(acc.name)
     if what == "press":
         action = acc.queryAction()
         for i in range(action.nActions):

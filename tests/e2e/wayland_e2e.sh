@@ -67,9 +67,11 @@ sleep 2
 [ "$(e2e_capture_streams)" = 1 ] || e2e_fail "Brevon is not recording"
 atspi press Brevon "录 音"
 sleep 1
-atspi wait Brevon "0:02" 5 || atspi wait Brevon "0:01" 1 || e2e_fail "no take of about two seconds"
+# About two seconds pass between the presses; each press is a new client on
+# the accessibility bus, which a loaded machine can slow by a second.
+take=$(atspi match Brevon "0:0[1-4]" 5) || e2e_fail "no take of about two seconds"
 [ "$(e2e_capture_streams)" = 0 ] || e2e_fail "the microphone is still held after the take"
-echo "Brevon recorded a take"
+echo "Brevon recorded a take ($take)"
 # Started by the launcher, not by us: ended by the process behind it.
 kill "$(atspi pid Brevon)" 2>/dev/null || true
 
