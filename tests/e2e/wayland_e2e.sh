@@ -69,7 +69,8 @@ atspi press Brevon "录 音"
 sleep 1
 # About two seconds pass between the presses; each press is a new client on
 # the accessibility bus, which a loaded machine can slow by a second.
-take=$(atspi match Brevon "0:0[1-4]" 5) || e2e_fail "no take of about two seconds"
+take=$(atspi match Brevon "0:0[1-4]" 5) ||
+    e2e_fail "no take of about two seconds ($(atspi match Brevon '.*[0-9]:[0-9][0-9]' 1) shown)"
 [ "$(e2e_capture_streams)" = 0 ] || e2e_fail "the microphone is still held after the take"
 echo "Brevon recorded a take ($take)"
 # Started by the launcher, not by us: ended by the process behind it.
