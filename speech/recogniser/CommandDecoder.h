@@ -30,7 +30,7 @@ struct DecoderSettings {
     // Weight of the single-command branch against the syllable loop.
     double commandProbability = 0.2;
     // Each command's share of that branch, relative to 1 (missing: 1).
-    std::map<std::string, double> wordWeight = {{"试听", 3.0}, {"播放", 0.3}, {"继续", 0.3}};
+    std::map<std::string, double> wordWeight = {{"试听", 0.3}, {"播放", 0.3}, {"继续", 0.3}};
     // Further spellings of the command words, in readPronunciations() form.
     std::string extraPronunciations;
     // The extra spellings are the only ones (for measuring spellings).
