@@ -103,6 +103,13 @@ TEST(CommandLexiconTest, ExtraSpellingsNeedOneGroupPerSyllable) {
     EXPECT_EQ(read[1].phones, "SH ER | T IH NG");
 }
 
+TEST(CommandLexiconTest, ASyllableIsLooseOnlyWhenNoPlainSpellingHasIt) {
+    const std::vector<speech::Pronunciation> spellings = {
+        {"录音", "L UW | Y IH N"}, {"录音", "L UW | IH N", true}, {"录音", "L OW | IH N", true}};
+    EXPECT_EQ(speech::looseSyllables(spellings), (std::set<std::string>{"录音_1(2)", "录音_2(2)"}));
+    EXPECT_NE(speech::dictionaryText(spellings).find("录音_1(2)\tL OW\n"), std::string::npos);
+}
+
 TEST(CommandLexiconTest, TheGrammarUsesOnlySpeltWordsAndSharesOutTheCommandBranch) {
     const auto spellings = speech::commandSpellings();
     std::set<std::string> spelt;

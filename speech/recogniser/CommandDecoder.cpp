@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 
 #ifndef POCKETSPHINX_MODEL_DIR
@@ -51,6 +52,10 @@ struct CommandDecoder::Impl {
     std::vector<mfcc_t> sumBefore;
     int framesBefore = 0;
     bool rescaled = false; // the running sum was rescaled since framesBefore
+    // The command syllables only loose spellings have, and whether the
+    // command last heard took one of them.
+    std::set<std::string> loose;
+    bool heardLoose = false;
     // Each command's share when no take runs and while one does.
     std::map<std::string, double> idleWeights, takeWeights;
     const std::map<std::string, double>& weights(bool duringTake) const {
@@ -91,6 +96,7 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     const auto spellings = commandSpellings(readPronunciations(settings.extraPronunciations),
                                             settings.replacePronunciations);
     std::ofstream(dict) << dictionaryText(spellings);
+    impl->loose = looseSyllables(spellings);
     const fs::path takeFsg = impl->workDir / "take.fsg";
     std::ofstream(fsg) << grammarText(spellings, settings.commandProbability, settings.wordWeight,
                                       settings.continueProbability);
@@ -313,10 +319,12 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
     }
     std::vector<HeardWord> words;
     const double frame = 1.0 / impl_->frameRate;
+    impl_->heardLoose = false;
     for (ps_seg_t* seg = ps_seg_iter(impl_->decoder); seg; seg = ps_seg_next(seg)) {
         const char* w = ps_seg_word(seg);
         if (!w || w[0] == '<' || w[0] == '(' || w[0] == '[')
             continue;
+        impl_->heardLoose = impl_->heardLoose || impl_->loose.count(w);
         int sf = 0, ef = 0;
         ps_seg_frames(seg, &sf, &ef);
         // Alternative spellings are named "word(2)"; the word is what counts.
@@ -484,7 +492,10 @@ std::string CommandDecoder::decide(const std::string& heard,
                      "match [%s] mean %.2f limit %.2f worst %.2f limit %.2f runner-up %.2f\n",
                      m.word.c_str(), m.distance.mean, m.limit.mean, m.distance.worst, m.limit.worst,
                      m.runnerUp);
-    const std::string phrase = VoiceProfile::decide(m, heard);
+    // A loose spelling catches a word the model mishears, and with it the
+    // phrases that sound like that word (事情 as 试听): no second opinion
+    // for a match that is not close enough on its own.
+    const std::string phrase = VoiceProfile::decide(m, impl_->heardLoose ? std::string() : heard);
     if (confidentHandler_ && phrase == m.word && VoiceProfile::confident(m))
         confidentHandler_(phrase, samples);
     return phrase;

@@ -65,7 +65,7 @@ const std::vector<Pronunciation>& commandPronunciations() {
         {"试听", "SH ER | T IY NG"},
         // 试's vowel, drawn out, is heard as U after a hissing T S: without
         // this spelling 试听 said slowly was missed 10 times in 12.
-        {"试听", "T S UW | T IY NG"},
+        {"试听", "T S UW | T IY NG", true},
         {"保存", "B AW | T S UH N"},
         {"保存", "B AW | T S AH N"},
         {"保存", "B AW | S AH N"},
@@ -120,16 +120,33 @@ std::string syllableWord(const std::string& command, std::size_t i) {
     return command + "_" + std::to_string(i + 1);
 }
 
-// Every (syllable word, phones) of the commands, each once.
+// Every (syllable word, phones) of the commands, each once; loose when only
+// loose spellings have it.
 std::vector<Pronunciation> commandSyllables(const std::vector<Pronunciation>& commands) {
     std::vector<Pronunciation> out;
-    std::set<std::pair<std::string, std::string>> seen;
+    std::map<std::pair<std::string, std::string>, std::size_t> seen;
     for (const auto& p : commands) {
         const auto parts = syllablesOf(p.phones);
-        for (std::size_t i = 0; i < parts.size(); ++i)
-            if (seen.insert({syllableWord(p.word, i), parts[i]}).second)
-                out.push_back({syllableWord(p.word, i), parts[i]});
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const auto [at, added] =
+                seen.try_emplace({syllableWord(p.word, i), parts[i]}, out.size());
+            if (added)
+                out.push_back({syllableWord(p.word, i), parts[i], p.loose});
+            else
+                out[at->second].loose = out[at->second].loose && p.loose;
+        }
     }
+    return out;
+}
+
+// The commands' syllables as the dictionary names them: the second and
+// later spellings of a syllable word get "(n)".
+std::vector<Pronunciation> syllableEntries(const std::vector<Pronunciation>& commands) {
+    std::vector<Pronunciation> out = commandSyllables(commands);
+    std::map<std::string, int> count;
+    for (Pronunciation& p : out)
+        if (const int n = ++count[p.word]; n > 1)
+            p.word += '(' + std::to_string(n) + ')';
     return out;
 }
 
@@ -260,19 +277,20 @@ std::vector<Pronunciation> commandSpellings(const std::vector<Pronunciation>& ex
 
 std::string dictionaryText(const std::vector<Pronunciation>& commands) {
     std::ostringstream out;
-    std::map<std::string, int> count;
-    auto line = [&](const Pronunciation& p) {
-        const int n = ++count[p.word];
-        out << p.word;
-        if (n > 1)
-            out << '(' << n << ')';
-        out << '\t' << p.phones << '\n';
-    };
-    for (const auto& p : commandSyllables(commands))
-        line(p);
+    // The loop's syllables have one spelling each, and names of their own.
+    for (const auto& p : syllableEntries(commands))
+        out << p.word << '\t' << p.phones << '\n';
     for (const auto& p : syllablePronunciations(commands))
-        line(p);
+        out << p.word << '\t' << p.phones << '\n';
     return out.str();
+}
+
+std::set<std::string> looseSyllables(const std::vector<Pronunciation>& commands) {
+    std::set<std::string> out;
+    for (const auto& p : syllableEntries(commands))
+        if (p.loose)
+            out.insert(p.word);
+    return out;
 }
 
 std::string grammarText(const std::vector<Pronunciation>& spellings, double commandProbability,

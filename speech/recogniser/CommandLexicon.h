@@ -7,6 +7,7 @@
 #include "CommandWords.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ namespace speech {
 struct Pronunciation {
     std::string word;
     std::string phones;
+    // A spelling that catches the word said in a way the model mishears
+    // (a drawn-out vowel), looser than how it is spelt otherwise.
+    bool loose = false;
 };
 
 // The eight commands, each with its variants.
@@ -31,6 +35,10 @@ std::vector<Pronunciation> commandSpellings(const std::vector<Pronunciation>& ex
 // A pronunciation dictionary (one line per variant: word or word(n), phones):
 // the commands' spellings and the syllables of the loop.
 std::string dictionaryText(const std::vector<Pronunciation>& commands = commandSpellings());
+// The dictionary's names (word_1 or word_1(n)) of the command syllables
+// that only loose spellings have.
+std::set<std::string>
+looseSyllables(const std::vector<Pronunciation>& commands = commandSpellings());
 // Reads "word<TAB or blank>phones" lines; other lines are skipped.
 std::vector<Pronunciation> readPronunciations(const std::string& text);
 // The grammar: start -> one command -> end, or start -> a loop over
