@@ -53,7 +53,7 @@ struct CommandDecoder::Impl {
     int framesBefore = 0;
     bool rescaled = false; // the running sum was rescaled since framesBefore
     // The command syllables only loose spellings have, and whether the
-    // command last heard took one of them.
+    // last hearing's path took one of them (false when it was no command).
     std::set<std::string> loose;
     bool heardLoose = false;
     // Each command's share when no take runs and while one does.
@@ -309,6 +309,7 @@ void CommandDecoder::flush() {
 // the utterance) is, by the rules in force; empty for anything else.
 std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound) {
     const IsolationRules& rules = strict_ ? settings_.duringTake : settings_.idle;
+    impl_->heardLoose = false;
     std::int32_t score = 0;
     const char* hyp = ps_get_hyp(impl_->decoder, &score);
     const std::string said = hyp ? hyp : "";
@@ -319,7 +320,6 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
     }
     std::vector<HeardWord> words;
     const double frame = 1.0 / impl_->frameRate;
-    impl_->heardLoose = false;
     for (ps_seg_t* seg = ps_seg_iter(impl_->decoder); seg; seg = ps_seg_next(seg)) {
         const char* w = ps_seg_word(seg);
         if (!w || w[0] == '<' || w[0] == '(' || w[0] == '[')
