@@ -195,4 +195,38 @@ TEST_F(MicrophoneBackendTest, WhatItLearntOfTheVoiceIsKeptButNotFromSoundWithNoW
     fs::remove(file);
 }
 
+// A word said a syllable at a time: a pause a little longer than the
+// decoder's own end of speech does not part it when no take runs. While
+// one runs, each sentence of the message ends where the decoder ends it.
+TEST(CommandDecoderTest, APauseBetweenSyllablesKeepsOneUtteranceOnlyWhenNoTakeRuns) {
+    const auto syllable = synthetic::say({{300, 600}}, 0.3, 8000, 30);
+    std::vector<std::int16_t> word(syllable.begin(), syllable.end() - 4800);
+    const auto pause = synthetic::say({}, 0.62, 0, 30, 9); // of room noise
+    word.insert(word.end(), pause.begin(), pause.end());
+    word.insert(word.end(), syllable.begin() + 4800, syllable.end());
+    const auto room = synthetic::say({}, 0, 0, 30, 7);
+    speech::DecoderSettings noJoin;
+    noJoin.joinQuiet = 0;
+    struct Case {
+        bool duringTake;
+        const speech::DecoderSettings& settings;
+        int utterances;
+    } cases[] = {{false, {}, 1}, {true, {}, 2}, {false, noJoin, 2}};
+    for (const Case& c : cases) {
+        std::string error;
+        auto decoder = speech::CommandDecoder::create(error, c.settings);
+        ASSERT_TRUE(decoder) << error;
+        decoder->setDuringTake(c.duringTake);
+        for (int i = 0; i < 6; ++i) // the room, learnt before the word
+            decoder->feed(room.data(), room.size());
+        int utterances = 0;
+        decoder->setUtteranceHandler([&](const std::vector<std::int16_t>&) { ++utterances; });
+        decoder->feed(word.data(), word.size());
+        for (int i = 0; i < 4; ++i)
+            decoder->feed(room.data(), room.size());
+        decoder->flush();
+        EXPECT_EQ(utterances, c.utterances) << c.duringTake << ' ' << c.settings.joinQuiet;
+    }
+}
+
 } // namespace

@@ -37,6 +37,7 @@ struct CommandDecoder::Impl {
     bool inUtterance = false;          // speech was heard since the utterance began
     bool answered = false;             // this utterance's command went out early
     QuietTail tail;                    // how long the utterance has been quiet
+    std::size_t ended = 0;             // samples since the decoder's end of speech
     std::uint32_t noise = 2463534242u; // xorshift state of the floor
     int floorPeak = 0;                 // the floor's largest value
     int frameRate = 100;               // the decoder's frames a second
@@ -229,13 +230,18 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
             d.inUtterance = true;
             d.answered = false;
             d.tail.reset();
+            d.ended = 0;
             d.utterance.assign(d.before.begin(), d.before.end());
             d.utteranceFrom = fed_ - d.before.size();
             d.before.clear();
-        } else if (!inSpeech && d.inUtterance) {
-            finishUtterance();
-        } else if (d.inUtterance && !d.answered && settings_.earlyQuiet > 0 && !strict_) {
-            if (double(d.tail.add(piece, n)) >= settings_.earlyQuiet * kSampleRate)
+        } else if (d.inUtterance) {
+            // Speech that comes back before the utterance is over goes on
+            // in the same utterance: the decoder has dropped the quiet.
+            d.ended = inSpeech ? 0 : d.ended + n;
+            if (!inSpeech && (strict_ || double(d.ended) > settings_.joinQuiet * kSampleRate))
+                finishUtterance();
+            else if (inSpeech && !d.answered && settings_.earlyQuiet > 0 && !strict_ &&
+                     double(d.tail.add(piece, n)) >= settings_.earlyQuiet * kSampleRate)
                 answerEarly();
         }
     }
@@ -263,11 +269,12 @@ void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
     }
 }
 
-// The decoder's end of speech waits half a second of quiet, so that a word
-// said with pauses between its syllables is heard whole. Once the words so
-// far are exactly one command and it is followed by a little quiet, only a
-// longer command beginning with it (停止 in 停止识别) could still change the
-// answer; any other command is delivered then.
+// The utterance ends after half a second of quiet (more when no take runs,
+// see DecoderSettings::joinQuiet), so that a word said with pauses between
+// its syllables is heard whole. Once the words so far are exactly one
+// command and it is followed by a little quiet, only a longer command
+// beginning with it (停止 in 停止识别) could still change the answer; any
+// other command is delivered then.
 void CommandDecoder::answerEarly() {
     const std::string phrase = heardCommand();
     if (phrase.empty() || beginsLongerCommand(phrase))

@@ -43,6 +43,15 @@ struct DecoderSettings {
     // decoder's own end of speech, when the words so far are exactly one
     // command that begins no longer one. 0: always wait for the end.
     double earlyQuiet = 0.2;
+    // How much longer (seconds) an utterance stays open after the
+    // decoder's own end of speech (half a second of quiet) when no take
+    // runs: a word said a syllable at a time is then one utterance across
+    // a pause of up to about 0.7 s (the decoder takes a moment to notice
+    // speech again). Paused words 71.9% -> 85.4% on the tuning voices; a
+    // word said fluently is answered early, as before. Not while a take
+    // runs, where each sentence of the message ends as the decoder ends
+    // it. 0: never.
+    double joinQuiet = 0.3;
     // The weight of going on into the syllable loop after a command: a
     // command followed by more speech is then heard as no command.
     double continueProbability = 0.1;

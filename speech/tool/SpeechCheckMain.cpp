@@ -116,6 +116,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.idle.extraSyllables = std::size_t(std::atoi(value.c_str()));
     else if (name == "take.extra")
         settings.duringTake.extraSyllables = std::size_t(std::atoi(value.c_str()));
+    else if (name == "join")
+        settings.joinQuiet = std::atof(value.c_str());
     else if (name == "dip")
         settings.vowelDipDb = std::atof(value.c_str());
 
