@@ -209,7 +209,7 @@ TEST(CommandDecoderTest, APauseBetweenSyllablesKeepsOneUtteranceOnlyWhenNoTakeRu
     noJoin.joinQuiet = 0;
     struct Case {
         bool duringTake;
-        const speech::DecoderSettings& settings;
+        speech::DecoderSettings settings;
         int utterances;
     } cases[] = {{false, {}, 1}, {true, {}, 2}, {false, noJoin, 2}};
     for (const Case& c : cases) {

@@ -277,9 +277,9 @@ std::vector<Pronunciation> commandSpellings(const std::vector<Pronunciation>& ex
 
 std::string dictionaryText(const std::vector<Pronunciation>& commands) {
     std::ostringstream out;
-    // The loop's syllables have one spelling each, and names of their own.
     for (const auto& p : syllableEntries(commands))
         out << p.word << '\t' << p.phones << '\n';
+    // The loop's syllables have one spelling each, and names of their own.
     for (const auto& p : syllablePronunciations(commands))
         out << p.word << '\t' << p.phones << '\n';
     return out.str();
