@@ -374,6 +374,8 @@ def score(layout, heard):
                 r["ok"][kind] = r["ok"].get(kind, 0) + 0
             elif any(p != label for p in phrases):
                 r["wrong"][kind] = r["wrong"].get(kind, 0) + 1
+            if label == "停止识别" and "停止" in phrases:
+                r["heard_as_stop"] = r.get("heard_as_stop", 0) + 1
         else:
             if phrases:
                 r["acc"][kind] = r["acc"].get(kind, 0) + 1
@@ -404,6 +406,8 @@ def summary(name, r, tv_seconds):
     if r.get("letter_seconds"):
         out["dictation_minutes"] = r["letter_seconds"] / 60.0
         out["dictation_per_hour"] = r.get("letterfired", 0) * 3600.0 / r["letter_seconds"]
+    if n.get("cmd"):
+        out["stop_listening_as_stop"] = r.get("heard_as_stop", 0)
     if r["lat"]:
         lat = sorted(r["lat"])
         out["delay_median"] = lat[len(lat) // 2]
@@ -477,6 +481,8 @@ def main():
     ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "speech-eval-cache"))
     ap.add_argument("--json", action="store_true")
     ap.add_argument("--trained", action="store_true")
+    ap.add_argument("--stop-listening", action="store_true",
+                    help="停止识别 alone, by voices outside every split: how often it is 停止")
     a = ap.parse_args()
     FLAGS.extend(a.flag)
     corpus = Corpus(a.cache)
@@ -484,6 +490,8 @@ def main():
     jobs = []
     if a.trained:
         return trained_main(a, corpus, work)
+    if a.stop_listening:
+        return stop_listening_main(a, corpus, work)
     for split in a.split.split(","):
         items = items_for(split, corpus, a.kinds.split(","))
         rnd = random.Random(split + "gaps")
@@ -540,7 +548,8 @@ def main():
             print(json.dumps(res, ensure_ascii=False))
             continue
         line = [res["name"]]
-        for k in ("correct", "wrong", "slow", "paused", "unrelated", "tv_per_hour",
+        for k in ("correct", "wrong", "slow", "paused", "unrelated", "stop_listening_as_stop",
+                  "tv_per_hour",
                   "dictation_minutes", "dictation_per_hour", "delay_median",
                   "delay_p90", *[k for k in res if k in VARIANTS]):
             if k in res:
@@ -552,6 +561,26 @@ def main():
         if res["letter_fired"]:
             print("   in dictation:",
                   "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["letter_fired"]))
+    subprocess.run(["rm", "-rf", work])
+
+
+# Voices none of the splits uses, for the one word whose first two syllables
+# are a command of their own.
+OUTSIDE_VOICES = ["+Annie", "+belinda", "+linda", "+m7", "+iven", "+john", "+max", "+adam",
+                  "+david", "+grandpa"]
+
+
+def stop_listening_main(a, corpus, work):
+    items = [("cmd", "停止识别", corpus.say("停止识别", v, sp, p))
+             for v in OUTSIDE_VOICES for sp in (110, 150, 175) for p in (38, 62)]
+    stream = os.path.join(work, "stop_listening.wav")
+    layout, _ = build_stream(items, stream, [GAP + 0.3] * len(items))
+    room = noise_file(work, "floor", -64, 30)
+    r = score(layout, speechcheck(a.speechcheck, stream, room, a.set))
+    n = r["n"]["cmd"]
+    print(f"停止识别 said {n} times by {len(OUTSIDE_VOICES)} voices outside the splits: "
+          f"heard {r['ok'].get('cmd', 0)}, heard as 停止 {r.get('heard_as_stop', 0)}, "
+          f"as another command {r['wrong'].get('cmd', 0) - r.get('heard_as_stop', 0)}")
     subprocess.run(["rm", "-rf", work])
 
 
@@ -611,6 +640,7 @@ def trained_main(a, corpus, work):
                         total[key][k] = total[key].get(k, 0) + val
                 total["lat"] += r["lat"]
                 total["tvfired"] = total.get("tvfired", 0) + r.get("tvfired", 0)
+                total["heard_as_stop"] = total.get("heard_as_stop", 0) + r.get("heard_as_stop", 0)
                 total["letterfired"] = total.get("letterfired", 0) + r.get("letterfired", 0)
                 total["letter_seconds"] = total.get("letter_seconds", 0) + r.get("letter_seconds", 0)
                 total["letter_fired"] = total.get("letter_fired", []) + r.get("letter_fired", [])
@@ -621,7 +651,8 @@ def trained_main(a, corpus, work):
                     pw[1] += y
             res = summary(f"trained {split}/{cond}", total, tv[2] * len(streams) if tv else 0)
             line = [res["name"]] + [f"{k} {res[k]:.1f}" for k in
-                                    ("correct", "wrong", "slow", "unrelated", "tv_per_hour",
+                                    ("correct", "wrong", "slow", "unrelated",
+                                     "stop_listening_as_stop", "tv_per_hour",
                                      "dictation_minutes", "dictation_per_hour", *VARIANTS)
                                     if k in res]
             line += [f"{k} {res[k]:.2f}" for k in ("delay_median", "delay_p90") if k in res]
