@@ -72,8 +72,9 @@ bool readAs16kMono(const char* path, std::vector<std::int16_t>& out) {
 // said with pauses between its parts), slow=S (a word heard
 // again that lasts longer is heard at an everyday pace; 0 never), extra=N and
 // take.extra=N (how many more syllables than the command the sound may have,
-// by its vowels), dip=DB (the dip that parts two vowels), or a pocketsphinx
-// option such as -lw=8.
+// by its vowels), dip=DB (the dip that parts two vowels), join=S (how much
+// longer an utterance stays open after the decoder's end of speech when no
+// take runs; 0 never), or a pocketsphinx option such as -lw=8.
 bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
     const auto eq = text.find('=');
     if (eq == std::string::npos || eq == 0)
