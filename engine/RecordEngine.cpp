@@ -1,6 +1,8 @@
 #include "RecordEngine.h"
 
 #include "AtomicFile.h"
+#include "FileNames.h"
+#include "TakeNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -172,12 +174,15 @@ void RecordEngine::StartRecording() {
         releaseBlock();
         return;
     }
+    takeMadeAt_ = std::time(nullptr);
+    replacedToTrash_ = recovery_ && recovery_->replacedToTrash();
     window_.setRecordCaption(text::kStop);
     if (!keptOnDisk)
         warnUnprotected();
 }
 
 void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
+    replacedToTrash_ = false;
     if (stopping_)
         return;
     const audio::QWORD clock = library_.captureClock(RecordChannel);
@@ -251,6 +256,7 @@ void RecordEngine::showTake(std::string savedTo) {
         view.silent = !view.paused && silence_.add(view.level, view.seconds);
     }
     view.savedTo = std::move(savedTo);
+    view.replacedToTrash = replacedToTrash_;
     window_.showTake(view);
 }
 
@@ -366,6 +372,7 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
 }
 
 void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
+    replacedToTrash_ = false;
     if (stopping_)
         return;
     if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED) {
@@ -392,6 +399,7 @@ bool RecordEngine::paused() const {
 }
 
 void RecordEngine::Play() {
+    replacedToTrash_ = false;
     // Played as soon as a stop under way has finished the take.
     if (stopping_) {
         playWhenStopped_ = true;
@@ -447,6 +455,7 @@ void RecordEngine::RefreshDisplay() {
 }
 
 void RecordEngine::SaveRecording() {
+    replacedToTrash_ = false;
     // Never read the block while the capture can still move it: a save
     // during a take ends the take first, and waits for its end.
     if (RecordChannel != 0)
@@ -464,6 +473,8 @@ void RecordEngine::SaveRecording() {
     request.defaultExtension = "wav";
     request.simplified = window_.isSimplified();
     request.startIn = lastSavedFolder_;
+    request.suggestedName =
+        platform::safeFileName(takeFileName(takeMadeAt_, std::time(nullptr), request.simplified));
     const auto fileName = window_.askSaveFileName(request);
     if (!fileName)
         return;
@@ -554,7 +565,7 @@ void RecordEngine::Shutdown() {
 
 namespace engine {
 
-bool RecordEngine::adoptTake(std::vector<std::uint8_t> image) {
+bool RecordEngine::adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt) {
     if (RecordChannel != 0)
         stopNow();
     library_.BASS_StreamFree(PlaybackStream);
@@ -566,6 +577,7 @@ bool RecordEngine::adoptTake(std::vector<std::uint8_t> image) {
     RecordLength = std::int32_t(image.size());
     std::memcpy(WaveHeader.bytes.data(), image.data(), kHeaderBytes);
     takeFinished_ = true;
+    takeMadeAt_ = madeAt;
     PlaybackStream =
         library_.BASS_StreamCreateFile(1, RecordBuffer.data(), 0, QWORD(RecordLength), 0);
     window_.setPlaySaveEnabled(PlaybackStream != 0);
@@ -600,7 +612,8 @@ void RecordEngine::OfferRecovery() {
         // Adopted before the dialog: a cancelled save leaves it as this
         // session's unsaved take, still on disk. A take that cannot be held
         // in memory is never removed: the user is told where it is.
-        if (!recovery_->adopt(file) || !adoptTake(std::move(*image))) {
+        if (!recovery_->adopt(file) ||
+            !adoptTake(std::move(*image), RecoveryFile::recordedAt(file))) {
             window_.showMessage(
                 programTitle_,
                 scripted(text::kRecoverFailedSimplified, text::kRecoverFailedTraditional) + where,
@@ -611,23 +624,18 @@ void RecordEngine::OfferRecovery() {
     }
 }
 
-// The question the Parts ask, and below it what the take is: "12月8日
-// 06:45" (with the year when it is not this one) and "1分05秒".
+// The question, and below it what the take is: "12月8日 上午6点45分"
+// (with the year when it is not this one) and "1分05秒".
 std::string RecordEngine::recoveryQuestion(const std::filesystem::path& file,
                                            std::size_t imageBytes) const {
-    const std::tm at = localTime(RecoveryFile::recordedAt(file));
-    const std::tm today = localTime(std::time(nullptr));
-    char when[64];
-    std::snprintf(when, sizeof when, "%s%d月%d日 %02d:%02d",
-                  at.tm_year == today.tm_year ? ""
-                                              : (std::to_string(at.tm_year + 1900) + "年").c_str(),
-                  at.tm_mon + 1, at.tm_mday, at.tm_hour, at.tm_min);
+    const std::string when =
+        momentInWords(RecoveryFile::recordedAt(file), std::time(nullptr), window_.isSimplified());
     const std::string length =
         lengthInWords(imageBytes > kHeaderBytes ? imageBytes - kHeaderBytes : 0, kBytesPerSecond);
     char detail[256];
     std::snprintf(detail, sizeof detail,
                   scripted(text::kRecoverDetailSimplified, text::kRecoverDetailTraditional).c_str(),
-                  when, length.c_str());
+                  when.c_str(), length.c_str());
     return scripted(text::kRecoverSimplified, text::kRecoverTraditional) + "\r\n" +
            (RecoveryFile::cutShort(file)
                 ? scripted(text::kRecoverCutSimplified, text::kRecoverCutTraditional) + "\r\n"

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -165,6 +166,8 @@ public:
     // A stop waits for the sound up to its moment.
     bool stopping() const { return stopping_; }
     bool hasFinishedTake() const { return haveBlock_ && takeFinished_; }
+    // When the take held was begun (a recovered one: when it was recorded).
+    std::time_t takeMadeAt() const { return takeMadeAt_; }
     // A take is paused: PauseRecording() would resume it.
     bool paused() const;
 
@@ -195,7 +198,7 @@ private:
     std::string scripted(const char* simplified, const char* traditional) const;
     void warnUnprotected();
     void reportSaveError(const char* message, int error);
-    bool adoptTake(std::vector<std::uint8_t> image);
+    bool adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt);
     void showTake(std::string savedTo = {});
     std::string recoveryQuestion(const std::filesystem::path& file, std::size_t imageBytes) const;
 
@@ -248,6 +251,10 @@ private:
     SilenceWatch silence_;
     // Where the last save that worked went: the next save dialog opens there.
     std::string lastSavedFolder_;
+    std::time_t takeMadeAt_ = 0;
+    // The unsaved take a new one replaced went to the trash: the window
+    // says so until the user's next action.
+    bool replacedToTrash_ = false;
 };
 
 } // namespace engine

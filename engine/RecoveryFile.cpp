@@ -78,9 +78,11 @@ RecoveryFile::~RecoveryFile() {
 
 bool RecoveryFile::begin() {
     stopWriter();
+    replacedToTrash_ = false;
     if (!path_.empty()) {
         closeFile();
-        throwAway(path_); // a take not saved; kept as a leftover if the trash fails
+        // A take not saved; kept as a leftover if the trash fails.
+        replacedToTrash_ = throwAway(path_) && trash_;
         path_.clear();
     }
     failed_ = true; // until the file is ready, nothing is copied

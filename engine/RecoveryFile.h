@@ -45,6 +45,8 @@ public:
     // saved) goes to the trash, a fresh one is started. False when it cannot be (the take is then
     // not kept on disk; recording goes on).
     bool begin();
+    // The last begin() put this session's unsaved take in the trash.
+    bool replacedToTrash() const { return replacedToTrash_; }
     // Capture thread: copies the block for the writer and returns at once.
     // A block that does not fit (the disk has stalled for many seconds)
     // ends the copy: failed() turns true.
@@ -100,6 +102,7 @@ private:
     std::filesystem::path folder_;
     std::filesystem::path path_;
     Trash trash_;
+    bool replacedToTrash_ = false;
     int fd_ = -1;
     std::size_t ringBytes_ = std::size_t(4) << 20; // about 24 s of sound
     std::unique_ptr<std::uint8_t[]> ring_;

@@ -19,6 +19,9 @@ struct TakeView {
     float level = 0;     // the loudest sample since the last display (0..1)
     bool silent = false; // nothing heard above the microphone's floor for a while
     std::string savedTo; // after a save: where the file went (UTF-8)
+    // The unsaved take this one replaced went to the desktop's trash: said
+    // until the user's next action.
+    bool replacedToTrash = false;
 };
 
 // A take's length as the user reads it, in either script: "3秒", "1分05秒"

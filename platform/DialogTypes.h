@@ -18,6 +18,10 @@ struct SaveDialogRequest {
     // The folder it opens in (UTF-8): where the last save that worked went;
     // empty, the user's own recordings folder.
     std::string startIn;
+    // The name it offers, filled in and selected (UTF-8, no folder): the
+    // user saves with Enter and types nothing. In a folder where it is
+    // taken, the dialog offers "name (2).wav".
+    std::string suggestedName;
 };
 
 } // namespace platform

@@ -34,7 +34,7 @@ using namespace rectestface;
 
 frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::Dialogs& dialogs,
                        QWidget* parent)
-    : QWidget(parent), edition_(edition), dialogs_(dialogs) {
+    : QWidget(parent), edition_(edition), dialogs_(dialogs), library_(library) {
     setObjectName(QStringLiteral("frmRecTest"));
     setWindowTitle(QString::fromUtf8(textsFor(edition).windowCaption));
     setWindowIcon(platform::recorderIcon());
@@ -73,6 +73,7 @@ void frmRecTest::createControls() {
     btnPlay = platform::named<QPushButton>("btnPlay", this);
     btnSave = platform::named<QPushButton>("btnSave", this);
     Command1 = platform::named<QPushButton>("Command1", this);
+    cmdRecordings = platform::named<QPushButton>("cmdRecordings", this);
     Label1 = platform::named<QLabel>("Label1", this);
     Option1 = platform::named<QRadioButton>("Option1", QStringLiteral("Option1"), this);
     Option2 = platform::named<QRadioButton>("Option2", QStringLiteral("Option2"), this);
@@ -117,6 +118,7 @@ void frmRecTest::createControls() {
     connect(Command4, &QPushButton::clicked, this, &frmRecTest::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &frmRecTest::Command5_Click);
     connect(lblZm, &platform::LinkLabel::clicked, this, &frmRecTest::lblZm_Click);
+    connect(cmdRecordings, &QPushButton::clicked, this, &frmRecTest::cmdRecordings_Click);
 
     tmrRecTest = new QTimer(this);
     tmrRecTest->setObjectName(QStringLiteral("tmrRecTest"));
@@ -214,6 +216,18 @@ void frmRecTest::openSite() {
         platform::openPage(*shell_, dialogs_, this, QUrl(QStringLiteral(MAKER_SITE_URL)),
                            isSimplified());
     PlayPrompt("\\wave\\Brindle网.wav");
+}
+
+void frmRecTest::openRecordings() {
+    // Opened afresh each time: in the script chosen now, with what the
+    // folders hold now.
+    recordings_ = std::make_unique<recordings::frmRecordings>(
+        library_, dialogs_, shell_, recordings::frmRecordings::usersPlaces(isSimplified()),
+        isSimplified(), this);
+    recordings_->setAttribute(Qt::WA_DeleteOnClose, false);
+    recordings_->show();
+    recordings_->raise();
+    recordings_->activateWindow();
 }
 
 void frmRecTest::SwitchScript(Script script) {

@@ -13,6 +13,7 @@
 #include "RecorderPrompts.h"
 #include "Shell.h"
 #include "WidgetEngineWindow.h"
+#include "frmRecordings.h"
 
 #include <QWidget>
 
@@ -93,6 +94,11 @@ public:
     void lblZm_Click() {
         prompts_.act([this] { openSite(); });
     }
+    void cmdRecordings_Click() {
+        prompts_.act([this] { openRecordings(); });
+    }
+    // "我的录音" while it is open; nothing otherwise.
+    recordings::frmRecordings* recordingsWindow() const { return recordings_.get(); }
     void tmrRecTest_Timer();
 
     // Sets the language state and every caption of the table, loading the
@@ -119,6 +125,7 @@ private:
     void openMixer();
     void openRecordingControl();
     void openSite();
+    void openRecordings();
     Form1& loadForm1();
     void startVolumeTool(bool recording);
 
@@ -129,6 +136,8 @@ private:
     RecorderPrompts prompts_;
     platform::Shell* shell_ = nullptr;
     std::unique_ptr<Form1> form1_;
+    audio::AudioLibrary& library_;
+    std::unique_ptr<recordings::frmRecordings> recordings_;
 
 public:
     // Controls, by their names; other parts of the program read and set them.
@@ -148,6 +157,7 @@ public:
     QPushButton* btnPlay = nullptr;
     QPushButton* btnSave = nullptr;
     QPushButton* Command1 = nullptr;
+    QPushButton* cmdRecordings = nullptr;
     QLabel* Label1 = nullptr;
     // Fields kept in controls out of sight.
     QRadioButton* Option1 = nullptr;
@@ -163,6 +173,7 @@ public:
     QAction* play1 = nullptr;
     QAction* save1 = nullptr;
     QAction* set1 = nullptr;
+    QAction* list1 = nullptr;
 };
 
 } // namespace recorder

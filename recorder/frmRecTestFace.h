@@ -33,14 +33,16 @@ inline constexpr platform::LayoutRow<W> kLayout[] = {
     {control<&W::Label1>, 0, 5040, 5055, 350, {9.75, true, "Verdana"}},
     // Below the controls of old: what the take is doing now.
     {control<&W::takeMeter>, 120, 5400, 4815, 1080},
+    // Her recordings, kept and found again.
+    {control<&W::cmdRecordings>, 120, 6540, 4815, 615, {15.75, true}},
     // Out of sight, below the client area: fields, not controls for the user.
-    {control<&W::Option1>, 0, 6700, 1215, 255},
-    {control<&W::Option2>, 1320, 6700, 1215, 255},
-    {control<&W::Text1>, 0, 7100, 615, 285},
-    {control<&W::Text2>, 720, 7100, 615, 285},
-    {control<&W::Text3>, 1440, 7100, 615, 285},
-    {control<&W::Text4>, 2160, 7100, 1215, 285},
-    {control<&W::lblSystem>, 3480, 7100, 1215, 285},
+    {control<&W::Option1>, 0, 7400, 1215, 255},
+    {control<&W::Option2>, 1320, 7400, 1215, 255},
+    {control<&W::Text1>, 0, 7800, 615, 285},
+    {control<&W::Text2>, 720, 7800, 615, 285},
+    {control<&W::Text3>, 1440, 7800, 615, 285},
+    {control<&W::Text4>, 2160, 7800, 1215, 285},
+    {control<&W::lblSystem>, 3480, 7800, 1215, 285},
 };
 
 // What the script buttons switch; the edition's title and the maker's line
@@ -56,10 +58,11 @@ inline constexpr platform::CaptionRow<W> kCaptions[] = {
     {control<&W::btnPause>, "暂 停", "暫 停"},
     {control<&W::btnPlay>, "播 放", "播 放"},
     {control<&W::btnSave>, "保 存", "保 存"},
+    {control<&W::cmdRecordings>, "我的录音", "我的錄音"},
 };
 
 inline constexpr int kClientWidthTwips = 5070;
-inline constexpr int kClientHeightTwips = 6540;
+inline constexpr int kClientHeightTwips = 7260;
 
 // The menu is never shown; its items carry the function keys, which the
 // buttons name in their tool tips.
@@ -78,6 +81,7 @@ inline constexpr MenuRow kMenu[] = {
     {&W::play1, "play1", "play", Qt::Key_F3, &W::btnPlay_Click, &W::btnPlay},
     {&W::save1, "save1", "save", Qt::Key_F4, &W::btnSave_Click, &W::btnSave},
     {&W::set1, "set1", "set", Qt::Key_F5, &W::Command1_Click, &W::Command1},
+    {&W::list1, "list1", "list", Qt::Key_F6, &W::cmdRecordings_Click, &W::cmdRecordings},
 };
 
 } // namespace recorder::rectestface

@@ -84,7 +84,7 @@ TEST_F(RecorderWindowTest, StartsWithTheControlsInPlace) {
 
     // 15 twips to the pixel at 96 dots per inch.
     if (win->logicalDpiX() == 96) {
-        EXPECT_EQ(win->size(), QSize(338, 436));
+        EXPECT_EQ(win->size(), QSize(338, 484));
         EXPECT_EQ(win->btnRecord->geometry(), QRect(8, 208, 73, 52));
         EXPECT_EQ(win->Command1->geometry(), QRect(8, 272, 321, 49));
         EXPECT_EQ(win->Picture1->geometry(), QRect(-48, 0, 425, 97));
@@ -104,6 +104,7 @@ TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
     loadAndShow();
     key(Qt::Key_F1);
     EXPECT_EQ(win->btnRecord->text(), QStringLiteral("停 止"));
+    EXPECT_EQ(win->btnRecord->accessibleName(), QStringLiteral("停 止")); // what a reader says
     EXPECT_FALSE(win->Command1->isEnabled());
     lib.deliver({4096, 4096});
     win->tmrRecTest_Timer();
@@ -111,6 +112,7 @@ TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
     // Beside the count, large: recording, the level moving, the length.
     EXPECT_EQ(win->takeMeter->clock()->text(), QStringLiteral("● 录音中 0:00"));
     EXPECT_GT(win->takeMeter->level(), 0.5f);
+    EXPECT_EQ(win->takeMeter->clock()->accessibleName(), QStringLiteral("● 录音中"));
     // A microphone that hears nothing for 3 s is said to, in the script.
     win->Option2->setChecked(true);
     lib.silentBlocks = true;
@@ -141,8 +143,14 @@ TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
     key(Qt::Key_F1); // a new take disables Play and Save until stopped
     EXPECT_FALSE(win->btnPlay->isEnabled());
     EXPECT_FALSE(win->btnSave->isEnabled());
+    // The take it replaced was not saved: it went to the trash, and she is
+    // told where to find it, until her next action.
+    win->tmrRecTest_Timer();
+    EXPECT_EQ(win->takeMeter->line()->accessibleName(),
+              QStringLiteral("上一段没有保存的录音已放进回收站，可以在“我的录音”里找回。"));
     key(Qt::Key_F1);
     EXPECT_TRUE(win->btnPlay->isEnabled());
+    EXPECT_EQ(win->takeMeter->line()->accessibleName(), QString());
 }
 
 TEST_F(RecorderWindowTest, SaveKeyWithoutTakeDoesNothingAndDuringTakeStopsFirst) {
@@ -162,6 +170,17 @@ TEST_F(RecorderWindowTest, SaveKeyWithoutTakeDoesNothingAndDuringTakeStopsFirst)
     EXPECT_TRUE(stoppedBeforeDialog);
     EXPECT_EQ(win->btnRecord->text(), QStringLiteral("录 音"));
     EXPECT_TRUE(win->Command1->isEnabled());
+
+    // A name ready, and where it went said in words.
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_TRUE(dialogs.saveRequests[0].suggestedName.ends_with("分.wav"));
+    win->tmrRecTest_Timer();
+    const QString saved = win->takeMeter->line()->accessibleName();
+    EXPECT_TRUE(saved.startsWith(QStringLiteral("已保存在 "))) << saved.toStdString();
+    EXPECT_TRUE(saved.endsWith(QStringLiteral(" 里：") + path.stem().c_str()))
+        << saved.toStdString();
+    EXPECT_FALSE(saved.contains(QLatin1Char('/')));
+    EXPECT_EQ(win->takeMeter->line()->toolTip(), QString::fromStdString(path.string()));
 
     SF_INFO info{};
     SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);

@@ -5,7 +5,9 @@
 #include "AtomicFile.h"
 #include "FakeAudioLibrary.h"
 #include "FakeEngineWindow.h"
+#include "FileNames.h"
 #include "RecordEngine.h"
+#include "TakeNames.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -88,6 +90,9 @@ TEST_F(SaveTest, WritesTheExactImageAsAStandardWavFile) {
     const auto& req = win.saveRequests[0];
     EXPECT_EQ(req.title, "保存....");
     EXPECT_EQ(req.defaultExtension, "wav");
+    // A name ready: when the take was made, in words.
+    EXPECT_EQ(req.suggestedName, engine::takeFileName(eng.takeMadeAt(), std::time(nullptr), true));
+    EXPECT_LE(std::abs(std::time(nullptr) - eng.takeMadeAt()), 5);
     ASSERT_EQ(req.filters.size(), 2u);
     EXPECT_EQ(req.filters[0].first, "WAV 文件");
     EXPECT_EQ(req.filters[1].first, "所有文件");
@@ -317,4 +322,71 @@ TEST_F(SaveTest, ErrorsSayWhatHappenedInTheWindowsScriptWithTheSystemsNumber) {
                                          "這個資料夾不存在。",
                                          0),
               0u);
+}
+
+namespace {
+std::time_t localMoment(int year, int month, int day, int hour, int minute) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+} // namespace
+
+TEST(TakeNames, SayWhenInWordsInEitherScriptAndAreSafeOnEveryDisk) {
+    const std::time_t now = localMoment(2026, 12, 9, 15, 0);
+    struct Row {
+        std::time_t at;
+        bool simplified;
+        const char* name;      // offered in the save dialog
+        const char* fromToday; // as a list says it
+    };
+    const Row rows[] = {
+        {localMoment(2026, 12, 9, 14, 6), true, "12月9日 下午2点06分.wav", "今天 下午2点06分"},
+        {localMoment(2026, 12, 9, 14, 6), false, "12月9日 下午2點06分.wav", "今天 下午2點06分"},
+        {localMoment(2026, 12, 8, 9, 10), true, "12月8日 上午9点10分.wav", "昨天 上午9点10分"},
+        {localMoment(2026, 12, 1, 12, 30), true, "12月1日 中午12点30分.wav",
+         "12月1日 中午12点30分"},
+        {localMoment(2026, 11, 30, 0, 5), true, "11月30日 凌晨0点05分.wav", "11月30日 凌晨0点05分"},
+        {localMoment(2026, 3, 2, 19, 45), true, "3月2日 晚上7点45分.wav", "3月2日 晚上7点45分"},
+        // Not this year: the year is said.
+        {localMoment(2025, 12, 31, 23, 59), true, "2025年12月31日 晚上11点59分.wav",
+         "2025年12月31日 晚上11点59分"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(engine::takeFileName(row.at, now, row.simplified), row.name);
+        EXPECT_EQ(engine::momentFromToday(row.at, now, row.simplified), row.fromToday);
+        EXPECT_EQ(platform::safeFileName(row.name), row.name) << "our own names need no mending";
+    }
+
+    // What a FAT or exFAT stick or Windows refuses never reaches a name.
+    const std::pair<const char*, const char*> mended[] = {
+        {"a:b*c?\"d<e>f|g\\h/i.wav", "a b c  d e f g h i.wav"},
+        {"tab\there", "tab here"},
+        {"ends with dots...", "ends with dots"},
+        {"ends with blank.wav ", "ends with blank.wav"},
+        {"CON.wav", "CON_.wav"},
+        {"com1", "com1_"},
+        {"COM10.wav", "COM10.wav"},
+        {"", "_"},
+        {"???", "_"},
+    };
+    for (const auto& [in, out] : mended)
+        EXPECT_EQ(platform::safeFileName(in), out) << in;
+}
+
+TEST_F(SaveTest, AFreeNameIsFoundBesideTakenOnes) {
+    EXPECT_EQ(platform::freeFileName(dir, "12月9日 下午2点06分.wav"), "12月9日 下午2点06分.wav");
+    std::ofstream(dir / platform::pathOf("12月9日 下午2点06分.wav")) << "x";
+    EXPECT_EQ(platform::freeFileName(dir, "12月9日 下午2点06分.wav"),
+              "12月9日 下午2点06分 (2).wav");
+    std::ofstream(dir / platform::pathOf("12月9日 下午2点06分 (2).wav")) << "x";
+    EXPECT_EQ(platform::freeFileName(dir, "12月9日 下午2点06分.wav"),
+              "12月9日 下午2点06分 (3).wav");
+    std::ofstream(dir / "noext") << "x";
+    EXPECT_EQ(platform::freeFileName(dir, "noext"), "noext (2)");
 }

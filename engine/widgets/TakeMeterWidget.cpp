@@ -1,5 +1,9 @@
 #include "TakeMeterWidget.h"
 
+#include "UserFolders.h"
+
+#include <QAccessible>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -14,12 +18,25 @@ namespace {
 // A label is changed only when what it shows changes: a style sheet set
 // again, even the same one, has the label's style worked out anew, and the
 // meter is refreshed five times a second for as long as a take runs.
-void showIn(QLabel* label, const QString& text, const QString& colour) {
-    if (label->text() != text)
+// Returns whether the text changed.
+bool showIn(QLabel* label, const QString& text, const QString& colour) {
+    const bool changed = label->text() != text;
+    if (changed)
         label->setText(text);
     const QString style = QStringLiteral("color: %1;").arg(colour);
     if (label->styleSheet() != style)
         label->setStyleSheet(style);
+    return changed;
+}
+
+// A screen reader is told of a change it would not otherwise hear: the
+// label's name is what it now says.
+void announce(QLabel* label, const QString& name) {
+    label->setAccessibleName(name);
+#if QT_CONFIG(accessibility)
+    QAccessibleEvent event(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+#endif
 }
 
 } // namespace
@@ -85,6 +102,12 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
         colour = QStringLiteral("rgb(200, 0, 0)");
     }
     showIn(clock_, state + time, colour);
+    // The state is announced when it changes, not the clock's every second.
+    const QString stateName =
+        state.isEmpty() ? (simplified ? QStringLiteral("录音长度") : QStringLiteral("錄音長度"))
+                        : state.trimmed();
+    if (clock_->accessibleName() != stateName)
+        announce(clock_, stateName);
     const float level = view.recording ? view.level : 0;
     if (level != bar_->level) {
         bar_->level = level;
@@ -96,6 +119,9 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
     if (!view.savedTo.empty())
         savedTo_ = view.savedTo;
     silent_ = view.silent;
+    replaced_ = view.replacedToTrash;
+    bar_->setAccessibleName(simplified ? QStringLiteral("麦克风音量")
+                                       : QStringLiteral("麥克風音量"));
     showLine(simplified);
 }
 
@@ -107,26 +133,43 @@ void TakeMeterWidget::showListening(bool on, bool simplified) {
 void TakeMeterWidget::showLine(bool simplified) {
     QString colour = QStringLiteral("black");
     QString text;
+    QString full; // the whole path, when the line names a file
     if (silent_) {
         text = simplified ? QStringLiteral("没有听到声音，请检查麦克风。")
                           : QStringLiteral("沒有聽到聲音，請檢查麥克風。");
         colour = QStringLiteral("rgb(200, 0, 0)");
+    } else if (replaced_) {
+        text = simplified
+                   ? QStringLiteral("上一段没有保存的录音已放进回收站，可以在“我的录音”里找回。")
+                   : QStringLiteral("上一段沒有保存的錄音已放進回收站，可以在「我的錄音」裡找回。");
+        colour = QStringLiteral("rgb(0, 0, 160)");
     } else if (!savedTo_.empty()) {
-        // One line: a long folder gives way in the middle, the file's own
-        // name stays; the whole of it is the tip.
-        const QString where = QString::fromStdString(savedTo_);
-        const QString said =
-            simplified ? QStringLiteral("已保存到：") : QStringLiteral("已儲存到：");
-        text =
-            said + line_->fontMetrics().elidedText(
-                       where, Qt::ElideMiddle,
-                       std::max(0, line_->width() - line_->fontMetrics().horizontalAdvance(said)));
-        line_->setToolTip(where);
+        // The place as she knows it, no slashes; the whole path is the tip.
+        text = savedInWords(simplified);
+        full = QString::fromStdString(savedTo_);
     } else if (listening_) {
         text = simplified ? QStringLiteral("正在听您的口令") : QStringLiteral("正在聽您的口令");
         colour = QStringLiteral("rgb(0, 110, 0)");
     }
-    showIn(line_, text, colour);
+    // One line: a long place gives way in the middle, the file's own name
+    // at its end stays, and the whole path is the tip.
+    const QString shown =
+        full.isEmpty() ? text
+                       : line_->fontMetrics().elidedText(text, Qt::ElideMiddle, line_->width());
+    line_->setToolTip(full);
+    line_->setAccessibleDescription(full);
+    if (showIn(line_, shown, colour))
+        announce(line_, text);
+}
+
+QString TakeMeterWidget::savedInWords(bool simplified) const {
+    const QFileInfo file(QString::fromStdString(savedTo_));
+    const QString name = file.suffix().compare(QStringLiteral("wav"), Qt::CaseInsensitive) == 0
+                             ? file.completeBaseName()
+                             : file.fileName();
+    return (simplified ? QStringLiteral("已保存在 %1 里：%2")
+                       : QStringLiteral("已儲存在 %1 裡：%2"))
+        .arg(platform::folderInWords(file.absolutePath(), simplified), name);
 }
 
 } // namespace recorder

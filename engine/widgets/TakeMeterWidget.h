@@ -32,9 +32,11 @@ public:
 
 private:
     void showLine(bool simplified);
+    QString savedInWords(bool simplified) const;
 
     bool silent_ = false;
-    std::string savedTo_; // where the last save went, until a new take
+    bool replaced_ = false; // the take replaced went to the trash
+    std::string savedTo_;   // where the last save went, until a new take
     bool listening_ = false;
     QLabel* clock_;
     LevelBar* bar_;

@@ -1,6 +1,9 @@
 #include "WidgetEngineWindow.h"
 
 #include "TakeMeterWidget.h"
+#include "UserFolders.h"
+
+#include <QFileInfo>
 
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +15,10 @@ WidgetEngineWindow::WidgetEngineWindow(Controls controls, platform::Dialogs& dia
     : c_(controls), dialogs_(dialogs), simplified_(std::move(simplified)) {}
 
 void WidgetEngineWindow::setRecordCaption(const std::string& caption) {
+    // A screen reader says what the button now reads: "停 止" while a take
+    // runs.
     c_.record->setText(QString::fromStdString(caption));
+    c_.record->setAccessibleName(c_.record->text());
 }
 
 void WidgetEngineWindow::setPlaySaveEnabled(bool enabled) {
@@ -59,6 +65,10 @@ void WidgetEngineWindow::captureEndedByEngine() {
 }
 
 void WidgetEngineWindow::showTake(const engine::TakeView& view) {
+    // "我的录音" lists every folder she has saved to.
+    if (!view.savedTo.empty())
+        platform::rememberSavedFolder(
+            QFileInfo(QString::fromStdString(view.savedTo)).absolutePath());
     if (c_.meter)
         c_.meter->show(view, simplified_());
 }

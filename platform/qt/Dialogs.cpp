@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "FileNames.h"
 #include "UserFolders.h"
 
 #include <QFileDialog>
@@ -104,11 +105,26 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* owner, const SaveDialogR
     }
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-    // The user's own folder first, then where the last save that worked
-    // went (not one that just failed); never the current folder, which is
-    // the program's.
-    dialog.setDirectory(request.startIn.empty() ? recordingsFolder()
-                                                : QString::fromStdString(request.startIn));
+    // The user's own recordings first, then where the last save that
+    // worked went (not one that just failed); never the current folder,
+    // which is the program's.
+    const QString folder = request.startIn.empty() ? recordingsFolder(request.simplified)
+                                                   : QString::fromStdString(request.startIn);
+    dialog.setDirectory(folder);
+    if (!request.suggestedName.empty()) {
+        // Filled in and selected: Enter saves, and typing replaces it.
+        dialog.selectFile(
+            QString::fromStdString(freeFileName(folder.toStdU16String(), request.suggestedName)));
+        QMetaObject::invokeMethod(
+            &dialog,
+            [&dialog] {
+                if (auto* typed = dialog.findChild<QLineEdit*>()) {
+                    typed->setFocus();
+                    typed->selectAll();
+                }
+            },
+            Qt::QueuedConnection);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

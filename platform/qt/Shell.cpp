@@ -2,6 +2,9 @@
 
 #include "Dialogs.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -90,6 +93,26 @@ void openPage(Shell& shell, Dialogs& dialogs, QWidget* owner, const QUrl& url, b
         simplified ? QStringLiteral("无法打开网页：") : QStringLiteral("無法開啟網頁：");
     dialogs.message(owner, owner ? owner->window()->windowTitle() : QString(),
                     text + url.toString(), MessageIcon::Exclamation);
+}
+
+bool QtShell::showInFileManager(const QString& file) {
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{url.toString()} << QString();
+    // Asked without waiting for the answer: a file manager that starts
+    // slowly must not hold up the window. A desktop without the service
+    // answers at once that there is none; its folder opens then.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString service = QStringLiteral("org.freedesktop.FileManager1");
+    if (bus.isConnected() &&
+        (bus.interface()->isServiceRegistered(service).value() ||
+         bus.interface()->activatableServiceNames().value().contains(service)) &&
+        bus.send(call))
+        return true;
+    return openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
 }
 
 } // namespace platform

@@ -21,6 +21,9 @@ public:
     // Starts `program` (a full path) with an argument list, never through a
     // shell; false when the program is not there or did not start.
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
+    // Shows `file` selected in the desktop's file manager (through its
+    // FileManager1 service on the session bus), else opens its folder.
+    virtual bool showInFileManager(const QString& file) = 0;
 };
 
 class QtShell final : public Shell {
@@ -28,6 +31,7 @@ public:
     bool startProgram(const QString& command) override;
     bool openUrl(const QUrl& url) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
+    bool showInFileManager(const QString& file) override;
 };
 
 // Opens a web page for a window; when nothing can show it, a box says so in

@@ -6,6 +6,7 @@
 #include "frmOffer.h"
 #include "frmTrain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -43,6 +44,8 @@ constexpr platform::LayoutRow<W> kPlaces[] = {
     {control<&W::cmdTrain>, 120, 7260, 2895, 570, {14.25, true}},
     // Below the controls of old: what the take is doing now.
     {control<&W::takeMeter>, 120, 7920, 5535, 1080},
+    // Her recordings, kept and found again (also F6).
+    {control<&W::cmdRecordings>, 120, 9060, 5535, 615, {15, true}},
     {control<&W::lblSX>, 120, 120, 3135, 495, {15.75, true}},
     {control<&W::Label9>, 3720, 120, 2055, 375, {12}},
     {control<&W::lbl2>, 1320, 720, 975, 495, {18, true}},
@@ -86,6 +89,7 @@ constexpr platform::CaptionRow<W> kCaptions[] = {
     {control<&W::btnPause>, "暂 停", "暫 停"},
     {control<&W::btnPlay>, "播 放", "播 放"},
     {control<&W::btnSave>, "保 存", "保 存"},
+    {control<&W::cmdRecordings>, "我的录音", "我的錄音"},
 };
 
 // A file or folder of the program's own in the user's data folder.
@@ -100,7 +104,8 @@ std::filesystem::path userFile(const char* name) {
 
 frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platform::Shell& shell,
                std::function<bool()> simplified, SpeechBackendFactory recogniser, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), shell_(shell), simplified_(std::move(simplified)) {
+    : QWidget(parent), library_(library), dialogs_(dialogs), shell_(shell),
+      simplified_(std::move(simplified)) {
     setObjectName(QStringLiteral("frmSDK"));
     setWindowIcon(platform::recorderIcon());
     createControls();
@@ -162,6 +167,13 @@ void frmSDK::createControls() {
     Command1 = platform::named<QPushButton>("Command1", this);
     Command2 = platform::named<QPushButton>("Command2", this);
     cmdTrain = platform::named<QPushButton>("cmdTrain", this);
+    cmdRecordings = platform::named<QPushButton>("cmdRecordings", this);
+    auto* list = new QAction(this);
+    list->setShortcut(QKeySequence(Qt::Key_F6));
+    list->setShortcutContext(Qt::WindowShortcut);
+    connect(list, &QAction::triggered, this, &frmSDK::cmdRecordings_Click);
+    addAction(list);
+    cmdRecordings->setToolTip(QStringLiteral("F6"));
     Frame3 = platform::named<QGroupBox>("Frame3", this);
     btnRecord = platform::named<QPushButton>("btnRecord", Frame3);
     btnPause = platform::named<QPushButton>("btnPause", Frame3);
@@ -181,7 +193,7 @@ void frmSDK::createControls() {
         w->setFont(f);
     }
     setFixedSize(platform::twipsToPixels(5730, logicalDpiX()),
-                 platform::twipsToPixels(9060, logicalDpiX()));
+                 platform::twipsToPixels(9780, logicalDpiX()));
     // Light yellow, as the window has always been.
     setStyleSheet(QStringLiteral("#frmSDK { background: rgb(255, 255, 192); }"));
     setAttribute(Qt::WA_StyledBackground);
@@ -198,6 +210,7 @@ void frmSDK::createControls() {
     connect(Command1, &QPushButton::clicked, this, &frmSDK::StartRecognition);
     connect(Command2, &QPushButton::clicked, this, &frmSDK::Command2_Click);
     connect(cmdTrain, &QPushButton::clicked, this, &frmSDK::cmdTrain_Click);
+    connect(cmdRecordings, &QPushButton::clicked, this, &frmSDK::cmdRecordings_Click);
     connect(Label8, &platform::LinkLabel::clicked, this, &frmSDK::Label8_Click);
     connect(Label9, &platform::LinkLabel::clicked, this, &frmSDK::Label9_Click);
     connect(tmrRec, &QTimer::timeout, this, &frmSDK::tmrRec_Timer);
@@ -284,6 +297,15 @@ void frmSDK::cmdTrain_Click() {
                           : result == frmTrain::kCleared ? End::Cleared
                                                          : End::Cancelled,
                           train.profile());
+}
+
+void frmSDK::cmdRecordings_Click() {
+    recordings_ = std::make_unique<recordings::frmRecordings>(
+        library_, dialogs_, &shell_, recordings::frmRecordings::usersPlaces(simplified_()),
+        simplified_(), this);
+    recordings_->show();
+    recordings_->raise();
+    recordings_->activateWindow();
 }
 
 void frmSDK::closeEvent(QCloseEvent* event) {

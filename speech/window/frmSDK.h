@@ -14,6 +14,7 @@
 #include "TakeMeterWidget.h"
 #include "VoiceStore.h"
 #include "WidgetEngineWindow.h"
+#include "frmRecordings.h"
 
 #include <QWidget>
 
@@ -54,6 +55,8 @@ public:
     // The user says each command word a few times; from then on the
     // recogniser goes by that voice.
     void cmdTrain_Click();
+    // "我的录音" (also F6).
+    void cmdRecordings_Click();
     // Where the user's recordings are kept; a folder of the user's own
     // application data unless set.
     void setVoiceStore(std::unique_ptr<VoiceStore> store) {
@@ -107,6 +110,7 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* cmdTrain = nullptr;
+    QPushButton* cmdRecordings = nullptr;
     QGroupBox* Frame3 = nullptr;
     QPushButton* btnRecord = nullptr;
     QPushButton* btnPause = nullptr;
@@ -133,6 +137,7 @@ private:
     void warn(const QString& text) override;
     bool inModalDialog() const override { return engineWindow_->inModalDialog(); }
 
+    audio::AudioLibrary& library_;
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
     std::function<bool()> simplified_;
@@ -141,6 +146,7 @@ private:
     std::unique_ptr<platform::PromptPlayer> voice_;
     std::unique_ptr<CommandSession> session_;
     OfferMemory offerMemory_;
+    std::unique_ptr<recordings::frmRecordings> recordings_;
 };
 
 } // namespace speech

@@ -16,7 +16,8 @@ export E2E_SHOT=${E2E_SHOT:-/tmp/recovery-e2e-failure.png}
 e2e_start_desktop
 pulse=${E2E_PIDS[-1]} # the sound server, killed and started again below
 e2e_feed_tone 120
-# A normal user's home, with no music folder: saves go to home itself.
+# A normal user's home, with no music folder: the recordings folder is
+# made there (Music/录音).
 export HOME="$E2E_WORK/home" XDG_DATA_HOME="$E2E_WORK/home/.local/share"
 export XDG_CONFIG_HOME="$E2E_WORK/home/.config"
 mkdir -p "$HOME"
@@ -47,9 +48,9 @@ xdotool windowfocus --sync "$box" key Return # 是
 dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog after 是"
 xdotool windowfocus --sync "$dialog"
 sleep 0.5
-xdotool type --delay 20 "recovered"
+xdotool type --delay 20 "recovered" # replaces the name offered
 xdotool key Return
-target="$HOME/recovered.wav"
+target="$HOME/Music/录音/recovered.wav"
 for _ in $(seq 100); do [ -f "$target" ] && break; sleep 0.1; done
 [ -f "$target" ] || e2e_fail "the recovered take is not in the user's folder"
 sleep 0.3
@@ -87,7 +88,8 @@ xdotool key Return
 sleep 1
 xdotool key Return # the refusal's OK
 sleep 0.5
-ls -A "$HOME" | grep -q dq && e2e_fail "a name with quotes was saved as $(ls -A "$HOME" | grep dq)"
+ls -A "$HOME/Music/录音" | grep -q dq &&
+    e2e_fail "a name with quotes was saved as $(ls -A "$HOME/Music/录音" | grep dq)"
 xdotool windowfocus --sync "$dialog" key ctrl+a
 LC_ALL=C.UTF-8 xdotool type --delay 20 "$HOME/after-loss.wav"
 xdotool key Return

@@ -7,6 +7,9 @@ E2E_PIDS=()
 # The programs' data (unsaved takes, voice training) stays inside the test:
 # a take one test leaves unsaved must not be offered to the next.
 export XDG_DATA_HOME="$E2E_WORK/data"
+# So do the recordings folder and the settings: a home of the test's own.
+export HOME="$E2E_WORK/home"
+mkdir -p "$HOME"
 
 # Ends a process and everything it started (a pipeline's members too).
 e2e_kill_tree() {

@@ -30,6 +30,11 @@ public:
         detached.append({program, arguments});
         return canStart;
     }
+    QStringList shownInFileManager;
+    bool showInFileManager(const QString& file) override {
+        shownInFileManager << file;
+        return canOpen;
+    }
     bool openUrl(const QUrl& url) override {
         opened << url;
         if (onStart)
