@@ -13,7 +13,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
   xvfb xdotool xclip x11-utils imagemagick appstream desktop-file-utils
-  pulseaudio pulseaudio-utils sox python3 time
+  pulseaudio pulseaudio-utils sox libsox-fmt-mp3 python3 time
   pipewire pipewire-pulse wireplumber dbus gsettings-desktop-schemas libglib2.0-bin
   weston qt6-wayland at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dconf-service
   dconf-gsettings-backend

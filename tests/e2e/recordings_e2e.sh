@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Her recordings kept and found without typing, as a person uses Brevon: a
+# take, a second that replaces it unsaved, F4 and Enter (nothing typed)
+# saves into her recordings folder under a name in words; F6 opens
+# "我的录音", where 找回 puts the replaced take back from the desktop's
+# trash byte for byte, and 发给家人 makes an MP3 of the take's length,
+# shown selected by the file manager (a stand-in on a private session bus).
+# The accessibility bus presses the window's buttons, as a switch user's
+# tool would.
+set -euo pipefail
+BREVON=${1:?usage: recordings_e2e.sh path/to/Brevon}
+HERE=$(cd "$(dirname "$0")" && pwd)
+export E2E_SHOT=${E2E_SHOT:-/tmp/recordings-e2e-failure.png}
+. "$HERE/session.sh"
+atspi() { /usr/bin/python3 "$HERE/atspi.py" "$@"; }
+
+e2e_start_desktop
+e2e_start_dbus
+export XDG_CONFIG_HOME="$E2E_WORK/config" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+shown="$E2E_WORK/file-manager"
+/usr/bin/python3 "$HERE/fake_file_manager.py" "$shown" >"$E2E_WORK/file-manager.log" 2>&1 &
+E2E_PIDS+=($!)
+gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+    --method org.a11y.Bus.GetAddress >/dev/null || e2e_fail "no accessibility bus"
+for _ in $(seq 50); do [ -f "$shown" ] && break; sleep 0.1; done
+e2e_feed_tone 60
+mine="$HOME/Music/录音"
+
+"$BREVON" oldstart >"$E2E_WORK/brevon.log" 2>&1 &
+E2E_PIDS+=($!)
+main=$(e2e_wait_window '^录音机标准版$' 15) || e2e_fail "the recorder window did not appear"
+xdotool windowfocus --sync "$main"
+sleep 1
+
+echo "== a take replaced unsaved, the next one kept with F4 and Enter"
+xdotool key F1
+sleep 1.2
+xdotool key F1
+sleep 0.5
+xdotool key F1
+sleep 1.5
+xdotool key F1
+trashed=("$XDG_DATA_HOME"/Trash/files/*.wav)
+[ -f "${trashed[0]}" ] || e2e_fail "the replaced take is not in the trash"
+before=$(md5sum <"${trashed[0]}")
+xdotool key F4
+dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool key Return
+for _ in $(seq 100); do compgen -G "$mine/*.wav" >/dev/null && break; sleep 0.1; done
+saved=("$mine"/*.wav)
+[ -f "${saved[0]}" ] && [ ${#saved[@]} = 1 ] || e2e_fail "F4 and Enter saved nothing in $mine"
+name=$(basename "${saved[0]}")
+echo "saved as \"$name\""
+printf '%s\n' "$name" | LC_ALL=C.UTF-8 grep -qE '^[0-9]+月[0-9]+日 (凌晨|上午|中午|下午|晚上)[0-9]+点[0-9]{2}分\.wav$' ||
+    e2e_fail "the name offered is not the take's time in words: $name"
+e2e_check_take "${saved[0]}" 1
+
+echo "== 我的录音: the replaced take put back, a copy for phones"
+xdotool windowfocus --sync "$main"
+xdotool key F6
+e2e_wait_window '^我的录音$' 15 >/dev/null || e2e_fail "F6 did not open 我的录音"
+atspi wait Brevon 找回 20 || e2e_fail "no 找回 in 我的录音"
+atspi press Brevon 找回
+for _ in $(seq 50); do [ "$(ls "$mine"/*.wav | wc -l)" = 2 ] && break; sleep 0.1; done
+[ "$(ls "$mine"/*.wav | wc -l)" = 2 ] || e2e_fail "找回 put nothing back into $mine"
+back=$(ls "$mine"/*.wav | grep -v -F "$name")
+[ "$(md5sum <"$back")" = "$before" ] || e2e_fail "the take put back is not the one thrown away"
+[ -e "${trashed[0]}" ] && e2e_fail "the take put back is still in the trash"
+echo "put back as \"$(basename "$back")\", byte for byte"
+
+atspi press Brevon 发给家人
+mp3="${saved[0]%.wav}.mp3"
+for _ in $(seq 100); do [ -s "$mp3" ] && grep -qF "ShowItems" "$shown" && break; sleep 0.1; done
+[ -s "$mp3" ] || e2e_fail "发给家人 made no MP3"
+wav_s=$(soxi -D "${saved[0]}")
+mp3_s=$(soxi -D "$mp3")
+echo "MP3: $(stat -c %s "$mp3") bytes, ${mp3_s} s for a take of ${wav_s} s"
+awk -v a="$wav_s" -v b="$mp3_s" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d <= 0.1) }' ||
+    e2e_fail "the MP3 lasts $mp3_s s, the take $wav_s s"
+grep -qF "ShowItems file://" "$shown" || e2e_fail "the file manager was not asked to show the copy"
+grep -F "ShowItems" "$shown" | grep -qF ".mp3" || e2e_fail "the file manager showed $(cat "$shown")"
+echo "1 passed, 0 failed"
