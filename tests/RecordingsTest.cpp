@@ -167,6 +167,7 @@ TEST_F(RecordingsTest, ATakeThrownAwayIsFoundInTheTrashAndPutBackByteForByte) {
         QFile::exists(trash + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo")));
     EXPECT_EQ(w->lstTrashed->count(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->shelf().rowCount() == 1; }, 5000));
+    EXPECT_EQ(w->lblLine->text(), QStringLiteral("已找回：12月8日 上午6点45分")); // still said
 }
 
 TEST_F(RecordingsTest, ThePhoneCopyIsASmallMp3OfTheWholeTake) {

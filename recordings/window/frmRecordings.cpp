@@ -52,7 +52,10 @@ frmRecordings::frmRecordings(audio::AudioLibrary& library, platform::Dialogs& di
     connect(&shelf_, &RecordingShelf::listed, this, [this] {
         if (shelf_.rowCount() > 0 && !lstRecordings->currentIndex().isValid())
             lstRecordings->setCurrentIndex(shelf_.index(0));
-        say(shelf_.rowCount() == 0 ? text("这里还没有录音。", "這裡還沒有錄音。") : QString());
+        // What was just done (找回, the trash) stays said; only the word
+        // that the folders are being read gives way.
+        if (lblLine->text() == readingText())
+            say(shelf_.rowCount() == 0 ? text("这里还没有录音。", "這裡還沒有錄音。") : QString());
     });
     connect(&copier_, &PhoneCopier::progressed, this, [this](double share) {
         say(text("正在做发给家人的小文件……", "正在做發給家人的小檔案……") +
@@ -66,6 +69,10 @@ frmRecordings::~frmRecordings() = default;
 
 QString frmRecordings::text(const char* simplified, const char* traditional) const {
     return QString::fromUtf8(simplified_ ? simplified : traditional);
+}
+
+QString frmRecordings::readingText() const {
+    return text("正在读取录音……", "正在讀取錄音……");
 }
 
 void frmRecordings::createControls() {
@@ -150,7 +157,7 @@ void frmRecordings::applyCaptions() {
 void frmRecordings::refresh() {
     QStringList folders{places_.recordings};
     folders << places_.savedTo;
-    say(text("正在读取录音……", "正在讀取錄音……"));
+    say(readingText());
     shelf_.scan(folders);
     listTrashed();
 }
@@ -221,7 +228,7 @@ void frmRecordings::cmdTrash_Click() {
         player_.stop();
         showPlaying();
     }
-    if (!QFile::moveToTrash(path)) {
+    if (!platform::moveToTrash(path.toStdU16String())) {
         say(text("这段录音没能放进回收站。", "這段錄音沒能放進回收站。"));
         return;
     }

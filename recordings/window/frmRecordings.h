@@ -80,6 +80,7 @@ private:
     void copied(const QString& wav, const QString& mp3, bool ok, qint64 bytes,
                 const QString& error);
     QString text(const char* simplified, const char* traditional) const;
+    QString readingText() const;
 
     platform::Dialogs& dialogs_;
     platform::Shell* shell_;
