@@ -112,7 +112,7 @@ TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
     // Beside the count, large: recording, the level moving, the length.
     EXPECT_EQ(win->takeMeter->clock()->text(), QStringLiteral("● 录音中 0:00"));
     EXPECT_GT(win->takeMeter->level(), 0.5f);
-    EXPECT_EQ(win->takeMeter->clock()->accessibleName(), QStringLiteral("● 录音中"));
+    EXPECT_EQ(win->takeMeter->clock()->accessibleName(), QStringLiteral("● 录音中 0:00"));
     // A microphone that hears nothing for 3 s is said to, in the script.
     win->Option2->setChecked(true);
     lib.silentBlocks = true;

@@ -101,13 +101,15 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
         state = simplified ? QStringLiteral("● 录音中 ") : QStringLiteral("● 錄音中 ");
         colour = QStringLiteral("rgb(200, 0, 0)");
     }
-    showIn(clock_, state + time, colour);
-    // The state is announced when it changes, not the clock's every second.
-    const QString stateName =
-        state.isEmpty() ? (simplified ? QStringLiteral("录音长度") : QStringLiteral("錄音長度"))
-                        : state.trimmed();
-    if (clock_->accessibleName() != stateName)
-        announce(clock_, stateName);
+    // The clock's name is what it shows; it is announced when the state
+    // changes ("● 录音中", "已暂停"), not at every second.
+    if (showIn(clock_, state + time, colour)) {
+        clock_->setAccessibleName(clock_->text());
+        if (state != shownState_) {
+            shownState_ = state;
+            announce(clock_, clock_->text());
+        }
+    }
     const float level = view.recording ? view.level : 0;
     if (level != bar_->level) {
         bar_->level = level;

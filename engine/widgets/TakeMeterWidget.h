@@ -36,6 +36,7 @@ private:
 
     bool silent_ = false;
     bool replaced_ = false; // the take replaced went to the trash
+    QString shownState_;    // what the clock says besides the time
     std::string savedTo_;   // where the last save went, until a new take
     bool listening_ = false;
     QLabel* clock_;

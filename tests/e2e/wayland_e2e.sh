@@ -65,7 +65,7 @@ sleep 1
 atspi press Brevon "录 音"
 sleep 2
 [ "$(e2e_capture_streams)" = 1 ] || e2e_fail "Brevon is not recording"
-atspi press Brevon "录 音"
+atspi press Brevon "停 止" # what the button reads, and is named, while a take runs
 sleep 1
 # About two seconds pass between the presses; each press is a new client on
 # the accessibility bus, which a loaded machine can slow by a second.
