@@ -83,7 +83,7 @@ void frmXD::createControls() {
     Command3 = platform::named<QPushButton>("Command3", QStringLiteral("下一步"), Frame2);
     lblver = platform::named<QLabel>("lblver", Frame2);
 
-    const double dpi = logicalDpiX();
+    const double dpi = platform::fitToScreen(*this, 8385, 7605);
     platform::layOut(*this, kPlaces);
     setFixedSize(platform::twipsToPixels(8385, dpi), platform::twipsToPixels(7605, dpi));
 
@@ -92,6 +92,7 @@ void frmXD::createControls() {
     const QCursor hand = platform::pointingHandCursor();
     QFont link = font();
     link.setUnderline(true);
+    link.setPointSizeF(platform::fittedPoints(*this, link.pointSizeF()));
     for (auto* label : {lblZm, lblMini}) {
         label->setFont(link);
         label->setCursor(hand);

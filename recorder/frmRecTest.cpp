@@ -127,8 +127,9 @@ void frmRecTest::createControls() {
 }
 
 void frmRecTest::applyLayout() {
-    const double dpi = logicalDpiX();
+    const double dpi = platform::fitToScreen(*this, kClientWidthTwips, kClientHeightTwips);
     platform::layOut(*this, kLayout);
+    takeMeter->fitToWindow();
     platform::applyCaptions(*this, kCaptions, true);
     Picture1->setPixmap(platform::bannerPicture(Picture1->size()));
     Picture1->setAccessibleName(windowTitle());

@@ -6,6 +6,7 @@
 #include "FakeDialogs.h"
 #include "TakeMeterWidget.h"
 #include "WindowTestHelpers.h"
+#include "WindowUnits.h"
 #include "frmRecTest.h"
 
 #include <QAction>
@@ -217,4 +218,37 @@ TEST_F(RecorderWindowTest, ClosingFreesTheDevices) {
     win->close();
     EXPECT_FALSE(lib.recordOpen());
     EXPECT_FALSE(lib.outputOpen());
+}
+
+TEST(WindowUnits, EveryWindowFitsALargerDesktopScaleLessItsPanel) {
+    struct Screen {
+        int width, height; // device pixels
+        double scale;
+    };
+    const Screen screens[] = {{1366, 768, 1.5}, {1920, 1080, 2}, {1366, 768, 1}, {1024, 600, 1}};
+    struct Window {
+        const char* name;
+        int width, height; // twips
+    };
+    const Window windows[] = {
+        {"recorder", 5070, 7260}, {"speech", 5730, 9780},   {"launcher", 8385, 7605},
+        {"offer", 7440, 3960},    {"training", 7440, 4740},
+    };
+    for (const Screen& s : screens) {
+        const QSize available(int(s.width / s.scale), int(s.height / s.scale));
+        const QSize area = platform::usableArea(available, false, s.scale);
+        for (const Window& w : windows) {
+            const double dpi = platform::fittedDpi(96, w.width, w.height, area);
+            const int height = platform::twipsToPixels(w.height, dpi);
+            // With a title bar of 32 and a panel of 40 device pixels.
+            EXPECT_LE((height + 32) * s.scale, s.height - 40 + s.scale)
+                << w.name << " at " << s.scale << " on " << s.height;
+            EXPECT_LE(platform::twipsToPixels(w.width, dpi) * s.scale, s.width) << w.name;
+            // A window that fits keeps its size: it is never made smaller.
+            if (platform::twipsToPixels(w.height, 96) <= area.height() &&
+                platform::twipsToPixels(w.width, 96) <= area.width()) {
+                EXPECT_EQ(dpi, 96) << w.name;
+            }
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #include "TakeMeterWidget.h"
 
 #include "UserFolders.h"
+#include "WindowUnits.h"
 
 #include <QAccessible>
 #include <QFileInfo>
@@ -11,9 +12,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace recorder {
 namespace {
+
+constexpr double kClockPoints = 18;
+constexpr double kLinePoints = 13;
 
 // A label is changed only when what it shows changes: a style sheet set
 // again, even the same one, has the label's style worked out anew, and the
@@ -66,11 +71,11 @@ TakeMeterWidget::TakeMeterWidget(QWidget* parent)
     line_->setObjectName(QStringLiteral("takeLine"));
     bar_->setObjectName(QStringLiteral("takeLevel"));
     QFont big = font();
-    big.setPointSizeF(18);
+    big.setPointSizeF(kClockPoints);
     big.setBold(true);
     clock_->setFont(big);
     QFont plain = font();
-    plain.setPointSizeF(13);
+    plain.setPointSizeF(kLinePoints);
     plain.setBold(true);
     line_->setFont(plain);
     auto* top = new QHBoxLayout;
@@ -82,6 +87,15 @@ TakeMeterWidget::TakeMeterWidget(QWidget* parent)
     all->addWidget(line_);
     bar_->setMinimumHeight(24);
     show(engine::TakeView{}, true);
+}
+
+void TakeMeterWidget::fitToWindow() {
+    for (auto [label, points] : {std::pair{clock_, kClockPoints}, std::pair{line_, kLinePoints}}) {
+        QFont f = label->font();
+        f.setPointSizeF(platform::fittedPoints(*this, points));
+        label->setFont(f);
+    }
+    bar_->setMinimumHeight(int(24 * platform::fittedPoints(*this, 1)));
 }
 
 float TakeMeterWidget::level() const {

@@ -25,6 +25,9 @@ public:
     // A window that listens for spoken commands says so on the line while
     // it has nothing more pressing to say there.
     void showListening(bool on, bool simplified);
+    // Its print as large as its window's, which may have been fitted to a
+    // small screen; called once the window is laid out.
+    void fitToWindow();
 
     QLabel* clock() const { return clock_; }
     QLabel* line() const { return line_; }

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSize>
 #include <QWidget>
 
 #include <cmath>
@@ -29,8 +30,27 @@ inline int twipsToPixels(int twips, double dpi) {
     return int(std::nearbyint(twips * dpi / 1440.0));
 }
 
+// What a window may take of a screen whose free area is `available` (in
+// the window's logical pixels, of `ratio` device pixels each) and still lie
+// whole on it: less its frame, and less a panel's worth (40 device pixels)
+// where the desktop names none.
+QSize usableArea(QSize available, bool panelKnown, double ratio);
+// The dots per inch a window of `widthTwips` × `heightTwips` is laid out at
+// so that it fits `area`: the screen's own, or fewer.
+double fittedDpi(double screenDpi, int widthTwips, int heightTwips, QSize area);
+// From now on `window` and its controls are laid out (places and fonts) at
+// the dpi that fits its screen, the screen's own when it fits (a large
+// desktop scale or text size can make a window taller than the screen).
+// Returns that dpi.
+double fitToScreen(QWidget& window, int widthTwips, int heightTwips);
+// The dpi `w`'s window is laid out at.
+double layoutDpi(const QWidget& w);
+// `points` of type as the window of `w` is laid out: smaller when it was
+// fitted to its screen.
+double fittedPoints(const QWidget& w, double points);
+
 inline void placeInTwips(QWidget* w, int left, int top, int width, int height) {
-    const double dpi = w->logicalDpiX();
+    const double dpi = layoutDpi(*w);
     w->setGeometry(twipsToPixels(left, dpi), twipsToPixels(top, dpi), twipsToPixels(width, dpi),
                    twipsToPixels(height, dpi));
 }
@@ -59,7 +79,7 @@ template <class W> struct LayoutRow {
 };
 
 template <class W, std::size_t N> void layOut(W& window, const LayoutRow<W> (&rows)[N]) {
-    const double dpi = window.logicalDpiX();
+    const double dpi = layoutDpi(window);
     for (const LayoutRow<W>& row : rows) {
         QWidget* w = row.control(window);
         Q_ASSERT(w);
@@ -67,7 +87,7 @@ template <class W, std::size_t N> void layOut(W& window, const LayoutRow<W> (&ro
                        twipsToPixels(row.width, dpi), twipsToPixels(row.height, dpi));
         if (row.font.points > 0) {
             QFont f(QString::fromUtf8(row.font.family));
-            f.setPointSizeF(row.font.points);
+            f.setPointSizeF(fittedPoints(window, row.font.points));
             f.setBold(row.font.bold);
             w->setFont(f);
         }

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace speech {
 namespace {
 
@@ -42,9 +44,16 @@ frmOffer::frmOffer(bool simplified, QWidget* parent) : QDialog(parent) {
     cmdTrainNow->setObjectName(QStringLiteral("cmdTrainNow"));
     cmdNoThanks = new QPushButton(pick(kNoThanks), this);
     cmdNoThanks->setObjectName(QStringLiteral("cmdNoThanks"));
+    const double dpi = platform::fitToScreen(*this, 7440, 3960);
     platform::layOut(*this, kPlaces);
-    setFixedSize(platform::twipsToPixels(7440, logicalDpiX()),
-                 platform::twipsToPixels(3960, logicalDpiX()));
+    // The text takes the lines it needs at this print size (a narrow face
+    // or a large one wraps into more): the buttons and the window make
+    // room for them.
+    const int grow = std::max(0, lblText->heightForWidth(lblText->width()) - lblText->height());
+    lblText->resize(lblText->width(), lblText->height() + grow);
+    for (QPushButton* b : {cmdTrainNow, cmdNoThanks})
+        b->move(b->x(), b->y() + grow);
+    setFixedSize(platform::twipsToPixels(7440, dpi), platform::twipsToPixels(3960, dpi) + grow);
     setStyleSheet(QStringLiteral("#frmOffer { background: rgb(255, 255, 192); }"));
     setAttribute(Qt::WA_StyledBackground);
     cmdTrainNow->setDefault(true);

@@ -186,14 +186,15 @@ void frmSDK::createControls() {
     Text1 = platform::named<QTextEdit>("Text1", Frame1);
     Text1->setAcceptRichText(false);
 
+    const double dpi = platform::fitToScreen(*this, 5730, 9780);
     platform::layOut(*this, kPlaces);
+    takeMeter->fitToWindow();
     for (QWidget* w : {Label8, Label9}) {
         QFont f = w->font();
         f.setUnderline(true);
         w->setFont(f);
     }
-    setFixedSize(platform::twipsToPixels(5730, logicalDpiX()),
-                 platform::twipsToPixels(9780, logicalDpiX()));
+    setFixedSize(platform::twipsToPixels(5730, dpi), platform::twipsToPixels(9780, dpi));
     // Light yellow, as the window has always been.
     setStyleSheet(QStringLiteral("#frmSDK { background: rgb(255, 255, 192); }"));
     setAttribute(Qt::WA_StyledBackground);

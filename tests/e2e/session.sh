@@ -40,11 +40,12 @@ e2e_fail() {
     exit 1
 }
 
+# The screen is 1280 × 1024 unless E2E_SCREEN says otherwise ("1366x768").
 e2e_start_display() {
-    local fdfile="$E2E_WORK/display"
+    local fdfile="$E2E_WORK/display.$RANDOM"
     # -noreset: the server would otherwise reset when its last client leaves,
     # refusing the next program's connection for a moment.
-    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" \
+    Xvfb -displayfd 3 -noreset -screen 0 "${E2E_SCREEN:-1280x1024}x24" -nolisten tcp 3>"$fdfile" \
         2>"$E2E_WORK/xvfb.log" &
     E2E_PIDS+=($!)
     for _ in $(seq 100); do
