@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every window on screen at a larger desktop scale: at 1.5 on a 1366 × 768
-# screen and at 2 on a 1920 × 1080 one (QT_SCALE_FACTOR), each less a 40
+# screen and at 2 on a 1920 × 1080 one (QT_SCALE_FACTOR), and with the
+# desktop's text at 150% (QT_FONT_DPI 144) on the smaller, each less a 40
 # pixel panel and a title bar, the recorder, "我的录音", the launcher, the
 # speech window and its training offer lie whole on the screen. The
 # launcher is driven through the accessibility bus: its controls move with
@@ -37,9 +38,11 @@ on_screen() {
         e2e_fail "\"$1\" and its title bar ($h + $2) are taller than the screen less its panel ($((sh - 40)))"
 }
 
-for setup in "1366x768 1.5" "1920x1080 2"; do
+# The last: the desktop's own text size (fonts at 144 dots per inch).
+for setup in "1366x768 1.5" "1920x1080 2" "1366x768 1 144"; do
     set -- $setup
     screen=$1 scale=$2
+    if [ -n "${3:-}" ]; then export QT_FONT_DPI=$3; else unset QT_FONT_DPI; fi
     sw=${screen%x*} sh=${screen#*x}
     frame=$(awk -v s="$scale" 'BEGIN { printf "%d", 32 * s }')
     E2E_SCREEN=$screen e2e_start_display
