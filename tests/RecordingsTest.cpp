@@ -117,6 +117,10 @@ TEST_F(RecordingsTest, ListsEveryFolderNewestFirstAndABrokenFileAsSuch) {
     EXPECT_TRUE(row(*w, 0).contains(QStringLiteral("▶ 0:00 / 0:01")));
     w->cmdPlay_Click();
     EXPECT_EQ(w->cmdPlay->text(), QStringLiteral("播放"));
+    w->show();
+    w->cmdPlay_Click();
+    w->close(); // a closed window plays nothing
+    EXPECT_EQ(w->cmdPlay->text(), QStringLiteral("播放"));
     w->lstRecordings->setCurrentIndex(w->shelf().index(1));
     w->cmdPlay_Click();
     EXPECT_EQ(w->cmdPlay->text(), QStringLiteral("播放"));

@@ -136,8 +136,10 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
         savedTo_ = view.savedTo;
     silent_ = view.silent;
     replaced_ = view.replacedToTrash;
-    bar_->setAccessibleName(simplified ? QStringLiteral("麦克风音量")
-                                       : QStringLiteral("麥克風音量"));
+    const QString barName =
+        simplified ? QStringLiteral("麦克风音量") : QStringLiteral("麥克風音量");
+    if (bar_->accessibleName() != barName) // refreshed five times a second
+        bar_->setAccessibleName(barName);
     showLine(simplified);
 }
 
@@ -172,8 +174,10 @@ void TakeMeterWidget::showLine(bool simplified) {
     const QString shown =
         full.isEmpty() ? text
                        : line_->fontMetrics().elidedText(text, Qt::ElideMiddle, line_->width());
-    line_->setToolTip(full);
-    line_->setAccessibleDescription(full);
+    if (line_->accessibleDescription() != full) {
+        line_->setToolTip(full);
+        line_->setAccessibleDescription(full);
+    }
     if (showIn(line_, shown, colour))
         announce(line_, text);
 }

@@ -212,6 +212,12 @@ void frmRecordings::showPlaying() {
         tmrPlay->start();
 }
 
+void frmRecordings::hideEvent(QHideEvent* event) {
+    player_.stop();
+    showPlaying();
+    QWidget::hideEvent(event);
+}
+
 void frmRecordings::cmdTrash_Click() {
     const Recording* r = current();
     if (!r)

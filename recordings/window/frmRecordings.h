@@ -70,6 +70,10 @@ public:
     QPushButton* cmdClose = nullptr;
     QTimer* tmrPlay = nullptr;
 
+protected:
+    // Closed, it plays nothing more.
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void createControls();
     void applyCaptions();
