@@ -3,6 +3,7 @@
 #include "TakeMeterWidget.h"
 #include "UserFolders.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <QLabel>
@@ -12,7 +13,8 @@ namespace recorder {
 
 WidgetEngineWindow::WidgetEngineWindow(Controls controls, platform::Dialogs& dialogs,
                                        std::function<bool()> simplified)
-    : c_(controls), dialogs_(dialogs), simplified_(std::move(simplified)) {}
+    : c_(controls), dialogs_(dialogs), simplified_(std::move(simplified)),
+      awake_(QCoreApplication::applicationName()) {}
 
 void WidgetEngineWindow::setRecordCaption(const std::string& caption) {
     // A screen reader says what the button now reads: "停 止" while a take
@@ -65,6 +67,7 @@ void WidgetEngineWindow::captureEndedByEngine() {
 }
 
 void WidgetEngineWindow::showTake(const engine::TakeView& view) {
+    awake_.hold(view.recording);
     // "我的录音" lists every folder she has saved to.
     if (!view.savedTo.empty())
         platform::rememberSavedFolder(

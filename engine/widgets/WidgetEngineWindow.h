@@ -5,6 +5,7 @@
 
 #include "Dialogs.h"
 #include "EngineWindow.h"
+#include "SleepInhibitor.h"
 
 #include <QPointer>
 
@@ -55,6 +56,8 @@ private:
     std::function<bool()> simplified_;
     std::function<void()> endedByEngine_;
     int modalDepth_ = 0;
+    // No sleep and no blank screen while a take records.
+    platform::SleepInhibitor awake_;
 };
 
 } // namespace recorder

@@ -5,6 +5,8 @@
 # "我的录音", where 找回 puts the replaced take back from the desktop's
 # trash byte for byte, and 发给家人 makes an MP3 of the take's length,
 # shown selected by the file manager (a stand-in on a private session bus).
+# While a take records, the desktop's screen saver (a stand-in too) is
+# asked to hold off sleep and blanking, and let go after the take.
 # The accessibility bus presses the window's buttons, as a switch user's
 # tool would.
 set -euo pipefail
@@ -19,6 +21,9 @@ e2e_start_dbus
 export XDG_CONFIG_HOME="$E2E_WORK/config" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 shown="$E2E_WORK/file-manager"
 /usr/bin/python3 "$HERE/fake_file_manager.py" "$shown" >"$E2E_WORK/file-manager.log" 2>&1 &
+E2E_PIDS+=($!)
+awake="$E2E_WORK/screensaver"
+/usr/bin/python3 "$HERE/fake_screensaver.py" "$awake" >"$E2E_WORK/screensaver.log" 2>&1 &
 E2E_PIDS+=($!)
 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
     --method org.a11y.Bus.GetAddress >/dev/null || e2e_fail "no accessibility bus"
@@ -39,7 +44,11 @@ xdotool key F1
 sleep 0.5
 xdotool key F1
 sleep 1.5
+# While a take records, the desktop may not sleep or blank the screen.
+grep -q "^Inhibit 2 " "$awake" || e2e_fail "no sleep inhibitor held during the second take: $(cat "$awake")"
 xdotool key F1
+sleep 0.5
+grep -q "^UnInhibit 2$" "$awake" || e2e_fail "the sleep inhibitor was not let go: $(cat "$awake")"
 trashed=("$XDG_DATA_HOME"/Trash/files/*.wav)
 [ -f "${trashed[0]}" ] || e2e_fail "the replaced take is not in the trash"
 before=$(md5sum <"${trashed[0]}")
