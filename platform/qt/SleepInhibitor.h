@@ -1,13 +1,16 @@
 #pragma once
 // Holds off the desktop's idle sleep and screen blanking while a take
 // records: the user does not touch the machine while she records a long
-// message, and a machine that sleeps ends the take. Asked of the desktop's
-// screen saver service on the session bus (org.freedesktop.ScreenSaver,
-// which GNOME, KDE and others offer), without waiting for its answer.
+// message, and a machine that sleeps ends the take. Asked of both services
+// desktops offer on the session bus, the freedesktop screen saver (KDE,
+// Xfce and others) and GNOME's session manager, without waiting for their
+// answers; one that is not there answers with an error and is left alone.
 // Window thread.
 
 #include <QObject>
 #include <QString>
+
+#include <array>
 
 namespace platform {
 
@@ -21,13 +24,21 @@ public:
     void hold(bool on);
     bool holding() const { return wanted_; }
 
+    struct Service; // one desktop service and how it is asked
+
 private:
-    void release();
+    struct Hold {
+        const Service* service;
+        bool asked = false;    // an inhibit is on its way or was answered
+        bool answered = false; // its cookie has come
+        quint32 cookie = 0;
+    };
+    void ask(Hold& hold);
+    void release(Hold& hold);
 
     QString program_;
     bool wanted_ = false;
-    bool asked_ = false; // an Inhibit is on its way or was answered
-    quint32 cookie_ = 0; // 0: no answer yet
+    std::array<Hold, 2> holds_;
 };
 
 } // namespace platform
