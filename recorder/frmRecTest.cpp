@@ -220,15 +220,8 @@ void frmRecTest::openSite() {
 }
 
 void frmRecTest::openRecordings() {
-    // Opened afresh each time: in the script chosen now, with what the
-    // folders hold now.
-    recordings_ = std::make_unique<recordings::frmRecordings>(
-        library_, dialogs_, shell_, recordings::frmRecordings::usersPlaces(isSimplified()),
-        isSimplified(), this);
-    recordings_->setAttribute(Qt::WA_DeleteOnClose, false);
-    recordings_->show();
-    recordings_->raise();
-    recordings_->activateWindow();
+    recordings::frmRecordings::openFor(recordings_, library_, dialogs_, shell_, isSimplified(),
+                                       this);
 }
 
 void frmRecTest::SwitchScript(Script script) {

@@ -67,6 +67,16 @@ frmRecordings::frmRecordings(audio::AudioLibrary& library, platform::Dialogs& di
 
 frmRecordings::~frmRecordings() = default;
 
+void frmRecordings::openFor(std::unique_ptr<frmRecordings>& slot, audio::AudioLibrary& library,
+                            platform::Dialogs& dialogs, platform::Shell* shell, bool simplified,
+                            QWidget* owner) {
+    slot = std::make_unique<frmRecordings>(library, dialogs, shell, usersPlaces(simplified),
+                                           simplified, owner);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
 QString frmRecordings::text(const char* simplified, const char* traditional) const {
     return QString::fromUtf8(simplified_ ? simplified : traditional);
 }

@@ -17,6 +17,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -43,6 +44,12 @@ public:
     frmRecordings(audio::AudioLibrary& library, platform::Dialogs& dialogs, platform::Shell* shell,
                   Places places, bool simplified, QWidget* parent = nullptr);
     ~frmRecordings() override;
+
+    // Opens the window afresh over `owner` (in the script chosen now, with
+    // what the folders hold now), in `slot`, replacing one already open.
+    static void openFor(std::unique_ptr<frmRecordings>& slot, audio::AudioLibrary& library,
+                        platform::Dialogs& dialogs, platform::Shell* shell, bool simplified,
+                        QWidget* owner);
 
     // Reads the folders and the trash again.
     void refresh();

@@ -301,12 +301,8 @@ void frmSDK::cmdTrain_Click() {
 }
 
 void frmSDK::cmdRecordings_Click() {
-    recordings_ = std::make_unique<recordings::frmRecordings>(
-        library_, dialogs_, &shell_, recordings::frmRecordings::usersPlaces(simplified_()),
-        simplified_(), this);
-    recordings_->show();
-    recordings_->raise();
-    recordings_->activateWindow();
+    recordings::frmRecordings::openFor(recordings_, library_, dialogs_, &shell_, simplified_(),
+                                       this);
 }
 
 void frmSDK::closeEvent(QCloseEvent* event) {
