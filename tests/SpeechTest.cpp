@@ -1,6 +1,7 @@
 // Page two of the launcher, the mode launch, the speech recorder window and
 // its spoken commands, with a scripted recogniser.
 
+#include "CommandSession.h"
 #include "FakeAudioLibrary.h"
 #include "FakeDialogs.h"
 #include "FakeMediaControl.h"
@@ -237,8 +238,10 @@ TEST_F(SpeechTest, ASpokenStopEndsTheTakeWhereTheWordBegan) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !sdk().engine().capturing(); }));
     lib.deliver({4096});
     ASSERT_TRUE(QTest::qWaitFor([&] { return sdk().engine().hasFinishedTake(); }));
-    // A second back, give or take the moments the phrase spent on its way.
-    EXPECT_NEAR(sdk().engine().recordLength(), 44 + 176400, 176400 / 20);
+    // A second back and the quiet before the word, give or take the
+    // moments the phrase spent on its way.
+    const double back = 1.0 + speech::CommandSession::kQuietBeforeWord.count() / 1000.0;
+    EXPECT_NEAR(sdk().engine().recordLength(), 44 + 176400 * (2 - back), 176400 / 20);
     // The display's next refresh tells the recogniser the take is over.
     EXPECT_TRUE(QTest::qWaitFor([&] { return recogniser.duringTake.size() == 2; }));
     EXPECT_EQ(recogniser.duringTake, (std::vector<bool>{true, false}));

@@ -46,18 +46,21 @@ public:
         decoder_->setPhraseHandler([this](const std::string& phrase) {
             if (!active_ || enrolling_)
                 return;
-            // How long ago the command began: what the decoder has taken
-            // in since, and what still waits for it.
+            // When the command began: what came after it (the rest of the
+            // block being fed, and what still waits for the worker) before
+            // the moment the newest samples arrived, not now: the worker
+            // may be a period behind.
             std::size_t waiting = 0;
+            std::chrono::steady_clock::time_point newest;
             {
                 std::lock_guard lock(mutex_);
                 waiting = pending_.size();
+                newest = newestAt_;
             }
-            const double ago = double(decoder_->samplesFed() - decoder_->commandStart() + waiting) /
+            const double ago = double(blockEnd_ - decoder_->commandStart() + waiting) /
                                CommandDecoder::kSampleRate;
-            sinks_.phrase(phrase, std::chrono::steady_clock::now() -
-                                      std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                          std::chrono::duration<double>(ago)));
+            sinks_.phrase(phrase, newest - std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                               std::chrono::duration<double>(ago)));
         });
         decoder_->setConfidentHandler(
             [this](const std::string& phrase, const std::vector<std::int16_t>& samples) {
@@ -132,9 +135,11 @@ private:
         if ((!me->active_ && !me->enrolling_) || len <= 0)
             return;
         const auto* samples = reinterpret_cast<const std::int16_t*>(data);
+        const auto now = std::chrono::steady_clock::now();
         {
             std::lock_guard lock(me->mutex_);
             me->pending_.push(samples, std::size_t(len) / 2);
+            me->newestAt_ = now;
         }
         me->wake_.notify_one();
     }
@@ -157,6 +162,7 @@ private:
             }
             if (dump_)
                 std::fwrite(block.data(), sizeof(std::int16_t), got, dump_.get());
+            blockEnd_ = decoder_->samplesFed() + got;
             decoder_->feed(block.data(), got);
             if (enrolling_ && sinks_.level) {
                 int peak = 0;
@@ -192,10 +198,13 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     SampleRing pending_{CommandDecoder::kSampleRate * 10};
+    std::chrono::steady_clock::time_point newestAt_; // when pending_'s last samples came
     bool quit_ = false;
     // Handed to the decoder by the worker, which alone uses it.
     std::shared_ptr<const VoiceProfile> profile_;
     bool profileChanged_ = false;
+    // Where the block the worker is feeding ends, in samples fed.
+    std::uint64_t blockEnd_ = 0;
 };
 
 } // namespace

@@ -201,8 +201,9 @@ void CommandSession::heard(const QString& phrase, std::chrono::steady_clock::tim
     }
     if (const auto command = commandNamed(phrase.toStdString())) {
         const auto now = std::chrono::steady_clock::now();
-        const Said said =
-            began.time_since_epoch().count() != 0 && began < now ? now - began : Said{};
+        const Said said = began.time_since_epoch().count() != 0 && began < now
+                              ? now - began + kQuietBeforeWord
+                              : Said{};
         kCommandActions[std::size_t(*command)](*this, controller_, said);
     }
 }

@@ -54,6 +54,12 @@ public:
 
     // The two toggles as a spoken word or a click asks for them, `said`
     // ago: a stop or a pause takes the word back out of the take.
+    // A spoken stop or pause goes back to a little before the word's first
+    // sound: the microphone the take is read from and the recogniser's are
+    // two streams whose delays differ by tens of milliseconds, and a
+    // command is heard only as an utterance of its own, after a pause
+    // longer than this, so nothing she said is cut.
+    static constexpr std::chrono::milliseconds kQuietBeforeWord{150};
     void record(std::chrono::nanoseconds said = {});
     void pause(std::chrono::nanoseconds said = {});
     // The display refresh: a take that ended by itself, a microphone gone.
