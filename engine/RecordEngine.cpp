@@ -83,6 +83,8 @@ void RecordEngine::warnUnprotected() {
     if (warnedUnprotected_)
         return;
     warnedUnprotected_ = true;
+    if (recovery_)
+        recovery_->markCutShort();
     window_.showMessage(programTitle_,
                         scripted(text::kUnprotectedSimplified, text::kUnprotectedTraditional),
                         MessageIcon::Exclamation);
@@ -162,6 +164,8 @@ void RecordEngine::StartRecording() {
     peak_ = 0;
     silence_.reset();
     lastBlockAt_ = 0; // the opening of the stream is not the source's rhythm
+    interruptedSeconds_ = 0;
+    takeSaved_ = false;
     longestGap_ = 0;
     warnedUnprotected_ = false;
     const bool keptOnDisk = !recovery_ || recovery_->begin();
@@ -176,6 +180,7 @@ void RecordEngine::StartRecording() {
     }
     takeMadeAt_ = std::time(nullptr);
     replacedToTrash_ = recovery_ && recovery_->replacedToTrash();
+    replacedKept_ = recovery_ && recovery_->replacedKept();
     window_.setRecordCaption(text::kStop);
     if (!keptOnDisk)
         warnUnprotected();
@@ -183,6 +188,7 @@ void RecordEngine::StartRecording() {
 
 void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
     replacedToTrash_ = false;
+    replacedKept_ = false;
     if (stopping_)
         return;
     const audio::QWORD clock = library_.captureClock(RecordChannel);
@@ -257,6 +263,8 @@ void RecordEngine::showTake(std::string savedTo) {
     }
     view.savedTo = std::move(savedTo);
     view.replacedToTrash = replacedToTrash_;
+    view.replacedKept = replacedKept_;
+    view.interruptedSeconds = interruptedSeconds_;
     window_.showTake(view);
 }
 
@@ -373,6 +381,7 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
 
 void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
     replacedToTrash_ = false;
+    replacedKept_ = false;
     if (stopping_)
         return;
     if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED) {
@@ -400,6 +409,7 @@ bool RecordEngine::paused() const {
 
 void RecordEngine::Play() {
     replacedToTrash_ = false;
+    replacedKept_ = false;
     // Played as soon as a stop under way has finished the take.
     if (stopping_) {
         playWhenStopped_ = true;
@@ -435,6 +445,11 @@ void RecordEngine::RefreshDisplay() {
     if (RecordChannel != 0 && recovery_ && recovery_->failed())
         warnUnprotected();
     if (RecordChannel != 0) {
+        // A stall that cost sound is said, to the second; less than a
+        // second is the source's own rhythm.
+        const audio::QWORD lost = library_.captureLost(RecordChannel);
+        interruptedSeconds_ =
+            lost >= kBytesPerSecond ? int((lost + kBytesPerSecond / 2) / kBytesPerSecond) : 0;
         const auto captured = std::uint32_t(library_.BASS_ChannelGetPosition(RecordChannel));
         window_.setPositionText(std::to_string(captured));
         showTake();
@@ -456,6 +471,7 @@ void RecordEngine::RefreshDisplay() {
 
 void RecordEngine::SaveRecording() {
     replacedToTrash_ = false;
+    replacedKept_ = false;
     // Never read the block while the capture can still move it: a save
     // during a take ends the take first, and waits for its end.
     if (RecordChannel != 0)
@@ -485,6 +501,8 @@ void RecordEngine::SaveRecording() {
         if (recovery_)
             recovery_->discard();
         lastSavedFolder_ = parentFolder(*fileName);
+        interruptedSeconds_ = 0; // where it went is what she needs now
+        takeSaved_ = true;
         showTake(*fileName);
         // A take that ended before any sound came (stopped at once, or its
         // microphone went): saved as it is, but never as if it held sound.
@@ -542,6 +560,23 @@ void RecordEngine::reportSaveError(const char* message, int error) {
                         MessageIcon::Exclamation);
 }
 
+bool RecordEngine::QueryClose() {
+    if (RecordChannel != 0 && !(recovery_ && recovery_->failed()))
+        return true; // the copy on disk is whole: offered at the next start
+    if (RecordChannel != 0)
+        stopNow();
+    if (!recovery_ || takeSaved_ || !hasFinishedTake() ||
+        RecordLength <= std::int32_t(kHeaderBytes) || !recovery_->failed())
+        return true;
+    if (window_.askYesNo(programTitle_, scripted(text::kSaveBeforeCloseSimplified,
+                                                 text::kSaveBeforeCloseTraditional))) {
+        SaveRecording();
+        return takeSaved_; // a save cancelled or failed: the window stays
+    }
+    recovery_->throwAwayOwn();
+    return true;
+}
+
 void RecordEngine::Shutdown() {
     if (libraryOpen_) {
         // The recording device goes first so that no callback writes into
@@ -577,6 +612,7 @@ bool RecordEngine::adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt
     RecordLength = std::int32_t(image.size());
     std::memcpy(WaveHeader.bytes.data(), image.data(), kHeaderBytes);
     takeFinished_ = true;
+    takeSaved_ = false;
     takeMadeAt_ = madeAt;
     PlaybackStream =
         library_.BASS_StreamCreateFile(1, RecordBuffer.data(), 0, QWORD(RecordLength), 0);

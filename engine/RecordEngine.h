@@ -60,6 +60,8 @@ inline constexpr const char* kUnprotectedSimplified =
     "这次录音无法同时存到磁盘上，停电或程序出错时会丢失。录音照常进行，录完请及时保存。";
 inline constexpr const char* kUnprotectedTraditional =
     "這次錄音無法同時存到磁碟上，停電或程式出錯時會遺失。錄音照常進行，錄完請及時保存。";
+inline constexpr const char* kSaveBeforeCloseSimplified = "这段录音还没有保存，现在保存吗？";
+inline constexpr const char* kSaveBeforeCloseTraditional = "這段錄音還沒有保存，現在保存嗎？";
 inline constexpr const char* kMicrophoneLostSimplified =
     "麦克风断开了，录音已停止。录好的声音都保留着，可以播放和保存。";
 inline constexpr const char* kMicrophoneLostTraditional =
@@ -166,6 +168,11 @@ public:
     // A stop waits for the sound up to its moment.
     bool stopping() const { return stopping_; }
     bool hasFinishedTake() const { return haveBlock_ && takeFinished_; }
+    // Window thread, as the window is asked to close: false keeps it open.
+    // A take with no whole copy on disk (the disk filled, or the copy
+    // could not be made) would be lost with the window: she is asked to
+    // save it; 否 puts what is on disk in the trash.
+    bool QueryClose();
     // When the take held was begun (a recovered one: when it was recorded).
     std::time_t takeMadeAt() const { return takeMadeAt_; }
     // A take is paused: PauseRecording() would resume it.
@@ -255,6 +262,10 @@ private:
     // The unsaved take a new one replaced went to the trash: the window
     // says so until the user's next action.
     bool replacedToTrash_ = false;
+    bool replacedKept_ = false; // the trash refused it: kept for the next start
+    bool takeSaved_ = false;    // the take in the block has been saved
+    // Whole seconds of sound the take lost to a stall of the machine.
+    int interruptedSeconds_ = 0;
 };
 
 } // namespace engine

@@ -79,10 +79,13 @@ RecoveryFile::~RecoveryFile() {
 bool RecoveryFile::begin() {
     stopWriter();
     replacedToTrash_ = false;
+    replacedKept_ = false;
     if (!path_.empty()) {
         closeFile();
         // A take not saved; kept as a leftover if the trash fails.
-        replacedToTrash_ = throwAway(path_) && trash_;
+        const bool gone = throwAway(path_);
+        replacedToTrash_ = gone && trash_;
+        replacedKept_ = !gone;
         path_.clear();
     }
     failed_ = true; // until the file is ready, nothing is copied
@@ -241,6 +244,14 @@ bool RecoveryFile::cutShort(const fs::path& file) {
            stem.compare(stem.size() - std::strlen(kCutMark), std::string::npos, kCutMark) == 0;
 }
 
+void RecoveryFile::throwAwayOwn() {
+    stopWriter();
+    markCutShort();
+    closeFile();
+    if (!path_.empty() && throwAway(path_))
+        path_.clear();
+}
+
 void RecoveryFile::discard() {
     stopWriter();
     closeFile();
@@ -326,6 +337,10 @@ bool RecoveryFile::throwAway(const fs::path& file) {
         fs::remove(file, ec);
         return !ec;
     }
+    // Whatever left it unreadable (a mode of 000), its owner can open it
+    // from the trash, and its header can be mended first.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
+                    ec);
     const std::uintmax_t size = fs::file_size(file, ec);
     std::uint64_t sound = 0;
     if (!ec && size > kHeaderBytes) {

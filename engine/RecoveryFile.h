@@ -47,6 +47,9 @@ public:
     bool begin();
     // The last begin() put this session's unsaved take in the trash.
     bool replacedToTrash() const { return replacedToTrash_; }
+    // The last begin() could not put it there: it stays in the folder, a
+    // leftover for the next start.
+    bool replacedKept() const { return replacedKept_; }
     // Capture thread: copies the block for the writer and returns at once.
     // A block that does not fit (the disk has stalled for many seconds)
     // ends the copy: failed() turns true.
@@ -59,8 +62,14 @@ public:
     void release();
     // Window thread. The take was saved: the file goes.
     void discard();
+    // Window thread. The take is not wanted: the file goes to the trash
+    // (it stays, a leftover, when the trash refuses it).
+    void throwAwayOwn();
     // Writing stopped for this take (no room, no permission, too slow).
     bool failed() const { return failed_.load(std::memory_order_acquire); }
+    // Window thread, once the copy has failed: the file is named as
+    // incomplete at once, so that a kill from here on is offered as such.
+    void markCutShort();
     // The session's current file, empty when there is none.
     const std::filesystem::path& path() const { return path_; }
 
@@ -97,12 +106,12 @@ private:
     bool flushHeader();
     void stopWriter();
     void closeFile();
-    void markCutShort();
 
     std::filesystem::path folder_;
     std::filesystem::path path_;
     Trash trash_;
     bool replacedToTrash_ = false;
+    bool replacedKept_ = false;
     int fd_ = -1;
     std::size_t ringBytes_ = std::size_t(4) << 20; // about 24 s of sound
     std::unique_ptr<std::uint8_t[]> ring_;

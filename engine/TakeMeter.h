@@ -22,6 +22,12 @@ struct TakeView {
     // The unsaved take this one replaced went to the desktop's trash: said
     // until the user's next action.
     bool replacedToTrash = false;
+    // The trash refused it: it waits in the recovery folder, offered at
+    // the next start.
+    bool replacedKept = false;
+    // Sound the take lost while the machine stalled (whole seconds; 0:
+    // none), said until the next take begins.
+    int interruptedSeconds = 0;
 };
 
 // A take's length as the user reads it, in either script: "3秒", "1分05秒"

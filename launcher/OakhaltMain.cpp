@@ -18,6 +18,7 @@
 #endif
 
 int main(int argc, char* argv[]) {
+    platform::settleHome();
 #ifndef _WIN32
     // The web engine's sandbox cannot run for root, and without it the
     // engine refuses to start and takes the launcher with it: the window

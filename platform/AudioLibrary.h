@@ -75,6 +75,11 @@ public:
     // buffer size. QWORD(-1) when the library cannot tell; the take then
     // ends with its last whole block.
     virtual QWORD captureClock(HRECORD) { return QWORD(-1); }
+    // Beyond the fifteen: sound a capture should hold by now and never got,
+    // in bytes: the process or the machine stalled (swapping, a debugger, a
+    // stop signal) longer than the source would keep its sound for it, and
+    // the source dropped it. 0 when the library cannot tell.
+    virtual QWORD captureLost(HRECORD) { return 0; }
     // Beyond the fifteen: whether a capture can start now. A microphone
     // that went away (its sound server restarted) is opened afresh first;
     // false while there is none, so that nothing already recorded is

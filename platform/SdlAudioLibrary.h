@@ -37,6 +37,9 @@ public:
     BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
     QWORD captureClock(HRECORD handle) override;
+    QWORD captureLost(HRECORD handle) override {
+        return capture_.owns(handle) ? capture_.lost() : 0;
+    }
     bool captureAvailable() override { return capture_.available(); }
 
 private:

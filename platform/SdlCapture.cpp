@@ -69,6 +69,8 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
         budget_ = platform::TakeBudget(double(freq) * frameBytes, frameBytes,
                                        3.0 * kDeviceFrames * frameBytes);
         budget_.start(platform::TakeBudget::Clock::now());
+        firstBlock_ = 0;
+        lostBytes_ = 0;
     }
     source_.remember();
     handle = handle_;
@@ -86,7 +88,16 @@ void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
     len -= drop;
     if (len <= 0)
         return;
+    const auto now = platform::TakeBudget::Clock::now();
+    if (me->firstBlock_ == 0) {
+        me->firstBlock_ = QWORD(len);
+        me->sinceFirst_.start(now);
+    }
     me->capturedBytes_ += QWORD(len);
+    // Behind by more than the device's buffering: sound went missing.
+    const double behind =
+        me->sinceFirst_.soundTime(now) - double(me->capturedBytes_.load() - me->firstBlock_);
+    me->lostBytes_ = behind > 0 ? QWORD(behind) : 0;
     if (!me->proc_(me->handle_, data, DWORD(len), me->user_))
         me->ended_ = true; // the owner asked to end; blocks from now on are dropped
 }
@@ -112,6 +123,7 @@ int SdlCapture::pause() {
         return BASS_ERROR_NOTAVAIL;
     paused_ = true; // the microphone runs on; its blocks are dropped
     budget_.pause(platform::TakeBudget::Clock::now());
+    sinceFirst_.pause(platform::TakeBudget::Clock::now());
     return BASS_OK;
 }
 
@@ -121,12 +133,16 @@ int SdlCapture::resume() {
         return BASS_ERROR_NOTAVAIL;
     paused_ = false;
     budget_.resume(platform::TakeBudget::Clock::now()); // the pause is no sound
+    sinceFirst_.resume(platform::TakeBudget::Clock::now());
     return BASS_OK;
 }
 
 QWORD SdlCapture::clock() {
     platform::SdlDevice::Lock lock(device_);
-    return QWORD(budget_.soundTime(platform::TakeBudget::Clock::now()));
+    // Sound a stall lost never comes: a stop waiting for it would record
+    // past its key instead.
+    const double time = budget_.soundTime(platform::TakeBudget::Clock::now()) - double(lostBytes_);
+    return time > 0 ? QWORD(time) : 0;
 }
 
 DWORD SdlCapture::state() {

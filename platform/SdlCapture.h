@@ -34,8 +34,12 @@ public:
     int resume();
     DWORD state();
     QWORD position() const { return capturedBytes_; }
-    // The take's sound time up to now (bytes; pauses not counted).
+    // The take's sound time up to now (bytes; pauses and sound lost to a
+    // stall not counted).
     QWORD clock();
+    // Sound the take fell behind the time its blocks have been coming for
+    // (bytes): what the source dropped while the process stalled.
+    QWORD lost() const { return lostBytes_; }
     int free();
 
 private:
@@ -59,6 +63,12 @@ private:
     std::atomic<QWORD> capturedBytes_{0};
     // A take never holds more sound than time has passed (set per take).
     platform::TakeBudget budget_{44100.0 * 4, 4, 0};
+    // The time since the take's first block came (pauses not counted): a
+    // source may take a second or more to hand over its first block, and
+    // that is no sound lost.
+    platform::TakeBudget sinceFirst_{44100.0 * 4, 4, 0};
+    QWORD firstBlock_ = 0; // bytes; 0: none yet
+    std::atomic<QWORD> lostBytes_{0};
 };
 
 } // namespace audio

@@ -13,6 +13,7 @@
 namespace recorder {
 
 int runRecorderProgram(int argc, char* argv[], Edition edition) {
+    platform::settleHome();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(textsFor(edition).programName));
     platform::setUpChineseApplication(app);

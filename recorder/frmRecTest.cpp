@@ -249,7 +249,12 @@ void frmRecTest::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // No question about an unsaved take: closing frees everything.
+    // No question about an unsaved take that is safe on disk (the next
+    // start offers it); one that is not, is asked about.
+    if (!controller_->engine().QueryClose()) {
+        event->ignore();
+        return;
+    }
     tmrRecTest->stop();
     controller_->shutdown();
     event->accept();

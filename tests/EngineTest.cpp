@@ -329,6 +329,14 @@ TEST_F(EngineTest, TheWindowSeesTheLevelTheLengthAndAMicrophoneHearingNothing) {
     EXPECT_DOUBLE_EQ(shown().seconds, 1.0);
     eng.RefreshDisplay();
     EXPECT_EQ(shown().level, 0.0f) << "each display shows the sound since the last";
+    // A stall that cost sound is said in whole seconds; the source's own
+    // rhythm is not a stall.
+    lib.lost = 176400 / 2;
+    eng.RefreshDisplay();
+    EXPECT_EQ(shown().interruptedSeconds, 0);
+    lib.lost = 176400 * 9 + 1000;
+    eng.RefreshDisplay();
+    EXPECT_EQ(shown().interruptedSeconds, 9);
     eng.PauseRecording();
     lib.clock = 176400 * 5; // a long pause is not silence
     eng.RefreshDisplay();
@@ -351,9 +359,11 @@ TEST_F(EngineTest, TheWindowSeesTheLevelTheLengthAndAMicrophoneHearingNothing) {
     eng.StopRecording();
     EXPECT_FALSE(shown().recording);
     EXPECT_DOUBLE_EQ(shown().seconds, 3 * 4096 / 176400.0);
+    EXPECT_EQ(shown().interruptedSeconds, 9) << "said after the take too";
     win.saveAnswer = (std::filesystem::temp_directory_path() / "engine-view.wav").string();
     eng.SaveRecording();
     EXPECT_EQ(shown().savedTo, *win.saveAnswer);
+    EXPECT_EQ(shown().interruptedSeconds, 0) << "where it went is said instead";
     EXPECT_EQ(engine::lengthInWords(65 * 176400, 176400), "1分05秒"); // as the trash names it
     std::filesystem::remove(*win.saveAnswer);
 

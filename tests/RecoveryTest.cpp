@@ -174,7 +174,10 @@ TEST_F(EngineRecoveryTest, TheFileFollowsTheTakeGoesWhenSavedAndIsReplacedByTheN
     EXPECT_EQ(fileBytes(first), take());
 
     const auto firstTake = take();
-    eng.StartRecording(); // an unsaved take is replaced, and goes to the trash
+    fs::permissions(first, fs::perms::none); // left unreadable: its owner can open it again
+    eng.StartRecording();                    // an unsaved take is replaced, and goes to the trash
+    eng.RefreshDisplay();
+    EXPECT_TRUE(win.takes.back().replacedToTrash);
     lib.deliver({2048});
     eng.StopRecording();
     ASSERT_EQ(filesIn(folder).size(), 1u);
@@ -184,6 +187,20 @@ TEST_F(EngineRecoveryTest, TheFileFollowsTheTakeGoesWhenSavedAndIsReplacedByTheN
     EXPECT_EQ(fileBytes(filesIn(trash)[0]), firstTake);
     const std::u8string name = filesIn(trash)[0].filename().u8string();
     EXPECT_TRUE(name.ends_with(u8" 1秒.wav")) << filesIn(trash)[0]; // 9216 bytes of sound
+    EXPECT_NE(fs::status(filesIn(trash)[0]).permissions() & fs::perms::owner_read, fs::perms::none);
+
+    // The trash refusing it, it stays for the next start, and she is told.
+    trashTakes = false;
+    const fs::path second = filesIn(folder)[0];
+    eng.StartRecording();
+    eng.RefreshDisplay();
+    EXPECT_TRUE(fs::exists(second));
+    EXPECT_TRUE(win.takes.back().replacedKept);
+    EXPECT_FALSE(win.takes.back().replacedToTrash);
+    lib.deliver({2048});
+    eng.StopRecording();
+    trashTakes = true;
+    fs::remove(second);
 
     const fs::path saved = freshFolder("recovery-saved");
     fs::create_directories(saved);
@@ -205,6 +222,13 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     EXPECT_EQ(eng.recordLength(), 44 + 8192);
     ASSERT_EQ(win.messages.size(), 1u);
     EXPECT_EQ(win.messages[0].text, engine::text::kUnprotectedSimplified);
+    // Closing would lose it: asked; a save cancelled keeps the window open.
+    win.yesAnswer = true;
+    EXPECT_FALSE(eng.QueryClose());
+    ASSERT_EQ(win.questions.size(), 1u);
+    EXPECT_EQ(win.questions[0], engine::text::kSaveBeforeCloseSimplified);
+    win.yesAnswer = false;
+    EXPECT_TRUE(eng.QueryClose());
     fs::remove(folder);
 
     // A disk too slow for the capture: the copy stops, the take does not.
@@ -213,6 +237,8 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     eng.StartRecording();
     lib.deliver({4096, 4096, 4096});
     eng.RefreshDisplay();
+    EXPECT_TRUE(RecoveryFile::cutShort(eng.recovery()->path()))
+        << "named incomplete at once, so that a kill now is offered as such";
     eng.RefreshDisplay();
     eng.StopRecording();
     EXPECT_EQ(eng.recordLength(), 44 + 3 * 4096);
@@ -230,6 +256,18 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     later.OfferRecovery();
     ASSERT_EQ(next.questions.size(), 1u);
     EXPECT_NE(next.questions[0].find(engine::text::kRecoverCutSimplified), std::string::npos);
+
+    // Closed over such a take, 否 puts the copy in the trash.
+    RecordEngine third(lib, win, "Brevon");
+    third.setRecoveryFolder(folder, toTrash());
+    ASSERT_TRUE(third.LibraryStartup());
+    third.recovery()->setRingBytes(4096);
+    third.StartRecording();
+    lib.deliver({4096, 4096, 4096});
+    third.RefreshDisplay();
+    third.StopRecording();
+    EXPECT_TRUE(third.QueryClose());
+    EXPECT_EQ(filesIn(trash).size(), 1u);
 }
 
 TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {

@@ -136,6 +136,8 @@ void TakeMeterWidget::show(const engine::TakeView& view, bool simplified) {
         savedTo_ = view.savedTo;
     silent_ = view.silent;
     replaced_ = view.replacedToTrash;
+    kept_ = view.replacedKept;
+    interrupted_ = view.interruptedSeconds;
     const QString barName =
         simplified ? QStringLiteral("麦克风音量") : QStringLiteral("麥克風音量");
     if (bar_->accessibleName() != barName) // refreshed five times a second
@@ -155,6 +157,16 @@ void TakeMeterWidget::showLine(bool simplified) {
     if (silent_) {
         text = simplified ? QStringLiteral("没有听到声音，请检查麦克风。")
                           : QStringLiteral("沒有聽到聲音，請檢查麥克風。");
+        colour = QStringLiteral("rgb(200, 0, 0)");
+    } else if (interrupted_ > 0) {
+        text = (simplified ? QStringLiteral("录音中断了%1秒：电脑太忙了")
+                           : QStringLiteral("錄音中斷了%1秒：電腦太忙了"))
+                   .arg(interrupted_);
+        colour = QStringLiteral("rgb(200, 0, 0)");
+    } else if (kept_) {
+        text = simplified
+                   ? QStringLiteral("上一段没有保存的录音没能放进回收站，下次打开时会再问您。")
+                   : QStringLiteral("上一段沒有保存的錄音沒能放進回收站，下次打開時會再問您。");
         colour = QStringLiteral("rgb(200, 0, 0)");
     } else if (replaced_) {
         text = simplified

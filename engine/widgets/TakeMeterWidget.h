@@ -39,6 +39,8 @@ private:
 
     bool silent_ = false;
     bool replaced_ = false; // the take replaced went to the trash
+    bool kept_ = false;     // the take replaced stayed for the next start
+    int interrupted_ = 0;   // seconds the take lost to a stall
     QString shownState_;    // what the clock says besides the time
     std::string savedTo_;   // where the last save went, until a new take
     bool listening_ = false;

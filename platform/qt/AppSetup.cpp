@@ -5,6 +5,13 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdlib>
+
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace platform {
 
 void setUpChineseApplication(QApplication& app) {
@@ -18,6 +25,16 @@ void setUpChineseApplication(QApplication& app) {
     if (translator->load(QStringLiteral("qtbase_zh_CN"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
+}
+
+void settleHome() {
+#ifndef _WIN32
+    const char* home = std::getenv("HOME");
+    if (home && *home)
+        return;
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir)
+        ::setenv("HOME", user->pw_dir, 1);
+#endif
 }
 
 } // namespace platform

@@ -7,5 +7,9 @@ class QApplication;
 namespace platform {
 
 void setUpChineseApplication(QApplication& app);
+// Before anything asks where the user's folders are: with HOME unset or
+// empty (a service, a broken session), the home the user database gives,
+// never the root folder.
+void settleHome();
 
 } // namespace platform

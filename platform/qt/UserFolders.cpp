@@ -5,10 +5,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <utility>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace platform {
 namespace {
@@ -55,7 +60,37 @@ std::vector<std::filesystem::path> suiteRecoveryFolders() {
 }
 
 bool moveToTrash(const std::filesystem::path& file) {
-    return QFile::moveToTrash(QString::fromStdU16String(file.u16string()));
+    const QString name = QString::fromStdU16String(file.u16string());
+#ifndef _WIN32
+    // A file on the home's disk goes to the home trash. When that is no
+    // folder (a broken desktop can leave a plain file there), Qt makes its
+    // "files" and "info" in the working folder instead: refused here, the
+    // file stays where it is.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    struct stat fileStat {
+    }, dataStat{};
+    if (::stat(QFile::encodeName(name).constData(), &fileStat) == 0 &&
+        ::stat(QFile::encodeName(data).constData(), &dataStat) == 0 &&
+        fileStat.st_dev == dataStat.st_dev) {
+        const QDir trash(data + QStringLiteral("/Trash"));
+        const QFileInfo trashInfo(trash.path());
+        if ((trashInfo.exists() && !trashInfo.isDir()) || !trash.mkpath(QStringLiteral("files")) ||
+            !trash.mkpath(QStringLiteral("info")))
+            return false;
+    }
+#endif
+    QString inTrash;
+    if (!QFile::moveToTrash(name, &inTrash))
+        return false;
+    if (QFileInfo(inTrash).isRelative()) {
+        // Nowhere anyone would look: back where it was, its record gone.
+        const QFileInfo moved(inTrash);
+        QFile::remove(moved.dir().filePath(QStringLiteral("../info/") + moved.fileName() +
+                                           QStringLiteral(".trashinfo")));
+        QFile::rename(inTrash, name);
+        return false;
+    }
+    return true;
 }
 
 QString recordingsFolder(bool simplified) {

@@ -306,7 +306,12 @@ void frmSDK::cmdRecordings_Click() {
 }
 
 void frmSDK::closeEvent(QCloseEvent* event) {
-    // Closing this window ends the launcher; an unsaved take is lost.
+    // Closing this window ends the launcher; an unsaved take stays on disk
+    // for the next start, and one that is not whole there is asked about.
+    if (!controller_->engine().QueryClose()) {
+        event->ignore();
+        return;
+    }
     tmrRec->stop();
     controller_->shutdown();
     event->accept();

@@ -32,7 +32,8 @@ e2e_feed_tone 60
 mine="$HOME/Music/录音"
 
 "$BREVON" oldstart >"$E2E_WORK/brevon.log" 2>&1 &
-E2E_PIDS+=($!)
+app=$!
+E2E_PIDS+=($app)
 main=$(e2e_wait_window '^录音机标准版$' 15) || e2e_fail "the recorder window did not appear"
 xdotool windowfocus --sync "$main"
 sleep 1
@@ -94,4 +95,33 @@ awk -v a="$wav_s" -v b="$mp3_s" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d 
     e2e_fail "the MP3 lasts $mp3_s s, the take $wav_s s"
 grep -qF "ShowItems file://" "$shown" || e2e_fail "the file manager was not asked to show the copy"
 grep -F "ShowItems" "$shown" | grep -qF ".mp3" || e2e_fail "the file manager showed $(cat "$shown")"
+echo "== a stall in a take is said; a trash that refuses keeps the take for the next start"
+e2e_feed_tone 60
+xdotool windowfocus --sync "$main"
+xdotool key F1
+sleep 1
+kill -STOP "$app"
+sleep 8 # longer than the sound server keeps a stopped client's sound
+kill -CONT "$app"
+said=$(atspi match Brevon '^录音中断了[0-9]+秒：电脑太忙了$' 5) ||
+    e2e_fail "the stall's lost sound was not said"
+echo "said: $said"
+xdotool key F1
+sleep 1
+recovery="$XDG_DATA_HOME/Brevon/recovery"
+[ "$(ls "$recovery" | wc -l)" = 1 ] || e2e_fail "no recovery copy of the unsaved take"
+mv "$XDG_DATA_HOME/Trash" "$E2E_WORK/trash-was"
+echo "not a folder" >"$XDG_DATA_HOME/Trash" # as a broken desktop can leave it
+xdotool key F1 # a new take over the unsaved one
+atspi match Brevon '上一段没有保存的录音没能放进回收站.*' 2 ||
+    e2e_fail "the take the trash refused was not told of"
+xdotool key F1
+cwd=$(readlink "/proc/$app/cwd")
+[ -e "$cwd/files" ] || [ -e "$cwd/info" ] && e2e_fail "a trash was made in the working folder $cwd"
+[ "$(ls "$recovery" | wc -l)" = 2 ] || e2e_fail "the refused take is not in the recovery folder"
+kill "$app"
+wait "$app" 2>/dev/null || true
+"$BREVON" oldstart >"$E2E_WORK/brevon2.log" 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait_window '^Brevon$' 15 >/dev/null || e2e_fail "the refused take was not offered at the next start"
 echo "1 passed, 0 failed"

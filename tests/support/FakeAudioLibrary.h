@@ -40,6 +40,8 @@ public:
     // The capture's sound clock (bytes); unset, the library keeps none and
     // a stop ends the take with its last block.
     std::atomic<long long> clock{-1};
+    // Sound the capture lost to a stall (bytes).
+    std::atomic<audio::QWORD> lost{0};
 
     // The capture device goes away (unplugged): no more blocks, and the
     // capture reads as stopped.
@@ -86,6 +88,7 @@ public:
     audio::BOOL BASS_Free() override;
     int BASS_ErrorGetCode() override;
     audio::QWORD captureClock(audio::HRECORD handle) override;
+    audio::QWORD captureLost(audio::HRECORD) override { return lost; }
     bool captureAvailable() override {
         ++microphoneAsked;
         return microphonePresent;
