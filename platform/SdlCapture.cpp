@@ -30,6 +30,7 @@ bool SdlCapture::openDevice(DWORD freq, DWORD chans) {
         return false;
     freq_ = freq;
     chans_ = chans;
+    heard_ = platform::CaptureTimeline(double(freq) * chans * 2, int(chans) * 2);
     device_.run(true);
     return true;
 }
@@ -68,7 +69,8 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
         const int frameBytes = int(chans) * 2;
         budget_ = platform::TakeBudget(double(freq) * frameBytes, frameBytes,
                                        3.0 * kDeviceFrames * frameBytes);
-        budget_.start(platform::TakeBudget::Clock::now());
+        from_ = platform::TakeBudget::Clock::now();
+        budget_.start(from_);
         firstBlock_ = 0;
         lostBytes_ = 0;
     }
@@ -80,15 +82,23 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
 void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
     // Runs on SDL's capture thread with the device locked.
     auto* me = static_cast<SdlCapture*>(self);
-    if (me->handle_ == 0 || me->ended_ || me->paused_ || len <= 0)
+    if (len <= 0)
         return;
-    const int drop =
-        me->budget_.overrun(me->capturedBytes_, len, platform::TakeBudget::Clock::now());
+    const auto now = platform::TakeBudget::Clock::now();
+    me->heard_.arrived(QWORD(len), now);
+    if (me->handle_ == 0 || me->ended_ || me->paused_)
+        return;
+    // What the server held from before the take began or resumed goes,
+    // however late the process came to read it; then no more than the time
+    // that has passed (a source that bursts at its start).
+    int drop = int(me->heard_.heardBefore(me->from_, QWORD(len)));
+    data += drop;
+    len -= drop;
+    drop = me->budget_.overrun(me->capturedBytes_, len, now);
     data += drop;
     len -= drop;
     if (len <= 0)
         return;
-    const auto now = platform::TakeBudget::Clock::now();
     if (me->firstBlock_ == 0) {
         me->firstBlock_ = QWORD(len);
         me->sinceFirst_.start(now);
@@ -132,8 +142,9 @@ int SdlCapture::resume() {
     if (ended_)
         return BASS_ERROR_NOTAVAIL;
     paused_ = false;
-    budget_.resume(platform::TakeBudget::Clock::now()); // the pause is no sound
-    sinceFirst_.resume(platform::TakeBudget::Clock::now());
+    from_ = platform::TakeBudget::Clock::now();
+    budget_.resume(from_); // the pause is no sound
+    sinceFirst_.resume(from_);
     return BASS_OK;
 }
 

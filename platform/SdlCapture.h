@@ -9,6 +9,7 @@
 
 #include "AudioLibrary.h"
 #include "CaptureSource.h"
+#include "CaptureTimeline.h"
 #include "SdlAudioSystem.h"
 #include "TakeBudget.h"
 
@@ -69,6 +70,10 @@ private:
     platform::TakeBudget sinceFirst_{44100.0 * 4, 4, 0};
     QWORD firstBlock_ = 0; // bytes; 0: none yet
     std::atomic<QWORD> lostBytes_{0};
+    // When the device heard what it hands over, and when the take began or
+    // last resumed: what was heard before that is not the take's.
+    platform::CaptureTimeline heard_{44100.0 * 4, 4};
+    platform::TakeBudget::Clock::time_point from_;
 };
 
 } // namespace audio

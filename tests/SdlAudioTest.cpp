@@ -166,3 +166,46 @@ TEST(TakeBudgetTest, ABurstFromBeforeTheTakeIsCutToTheTimeThatHasPassed) {
     EXPECT_GT(arrive(int(5.0 * kRate), t + 2.0 * kBlock / kRate), int(4.9 * kRate));
     EXPECT_LE(double(held - before), 2.0 * kBlock + 3.0 * kBlock + kFrame);
 }
+
+// What the server held from before a start, read late in a burst, is
+// dated and dropped; a stream that lost sound in a long stall is not
+// taken for one that is late.
+TEST(CaptureTimelineTest, ABacklogReadLateIsDatedBeforeTheStartAndALossIsNoBacklog) {
+    using platform::CaptureTimeline;
+    constexpr int kFrame = 4;
+    constexpr double kRate = 44100.0 * kFrame;
+    constexpr int kBlock = 1024 * kFrame;
+    constexpr double kPeriod = kBlock / kRate;
+    const auto t0 = CaptureTimeline::Clock::time_point{} + std::chrono::hours(1);
+    const auto at = [&](double s) {
+        return t0 + std::chrono::duration_cast<CaptureTimeline::Clock::duration>(
+                        std::chrono::duration<double>(s));
+    };
+    CaptureTimeline heard(kRate, kFrame);
+    double t = 0;
+    for (int i = 0; i < 100; ++i) // on time: each block arrives as it ends
+        heard.arrived(kBlock, at(t += kPeriod));
+    // The process stalls 0.3 s; the take starts 0.1 s into the stall. The
+    // backlog then comes in a burst: its first 0.1 s is from before.
+    const double start = t + 0.1;
+    std::uint64_t old = 0;
+    for (int i = 0; i < int(0.3 / kPeriod); ++i) {
+        heard.arrived(kBlock, at(t + 0.3));
+        old += heard.heardBefore(at(start), kBlock);
+    }
+    EXPECT_NEAR(double(old), 0.1 * kRate, kBlock);
+    EXPECT_EQ(old % kFrame, 0u);
+    t += 0.3;
+    heard.arrived(kBlock, at(t += kPeriod));
+    EXPECT_EQ(heard.heardBefore(at(start), kBlock), 0u) << "what came after the start stays";
+
+    // A stall of 8 s in which the server dropped 7: blocks stay late, and
+    // after a second a start drops nothing heard after it.
+    t += 8.0;
+    heard.arrived(std::uint64_t(1.0 * kRate), at(t));
+    for (int i = 0; i < int(1.5 / kPeriod); ++i)
+        heard.arrived(kBlock, at(t += kPeriod));
+    heard.arrived(kBlock, at(t += kPeriod));
+    EXPECT_EQ(heard.heardBefore(at(t - kPeriod), kBlock), 0u);
+    EXPECT_EQ(heard.heardBefore(at(t - kPeriod / 2), kBlock), std::uint64_t(kBlock / 2));
+}

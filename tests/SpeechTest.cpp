@@ -169,6 +169,15 @@ TEST_F(SpeechTest, AMicrophoneThatGoesAwayStopsListeningAndATakeKeepsWhatItHas) 
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("麦克风断开了，录音已停止")));
     EXPECT_EQ(dialogs.boxes[1].text, QStringLiteral("麦克风断开了，语音识别已停止。"));
+    // Heard again by itself once the microphone is back (tried once a second).
+    recogniser.microphoneGone = false;
+    sdk().tmrRec_Timer();
+    EXPECT_FALSE(sdk().RecognitionActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        sdk().tmrRec_Timer();
+        return sdk().RecognitionActive();
+    }));
+    EXPECT_FALSE(sdk().Command1->isEnabled());
 }
 
 TEST_F(SpeechTest, ExactCommandWordsDriveTheTake) {

@@ -102,6 +102,10 @@ private:
             pending_.clear();
             return true;
         }
+        // A microphone that went away (its sound server restarted) is
+        // opened afresh: the old stream will never deliver again.
+        if (device_.isOpen() && microphoneLost())
+            device_.close();
         if (!device_.isOpen() && !openMicrophone(error))
             return false;
         flag = true;
@@ -119,7 +123,8 @@ private:
             error = "找不到可以使用的麦克风，不能进行语音识别。";
             return false;
         }
-        worker_ = std::thread([this] { decodeLoop(); });
+        if (!worker_.joinable())
+            worker_ = std::thread([this] { decodeLoop(); });
         device_.run(true);
         source_.remember();
         return true;

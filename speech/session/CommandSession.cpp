@@ -59,8 +59,21 @@ void CommandSession::refresh() {
     // that no longer understands: it stops, and the user is told.
     if (active_ && context_ && context_->MicrophoneLost()) {
         stop();
+        // Heard again by itself once the microphone is back (its sound
+        // server restarted), tried once a second.
+        microphoneBackAt_ = std::chrono::steady_clock::now() + kRetryMicrophone;
         view_.warn(view_.simplified() ? QStringLiteral("麦克风断开了，语音识别已停止。")
                                       : QStringLiteral("麥克風斷開了，語音識別已停止。"));
+    } else if (!active_ && microphoneBackAt_ &&
+               std::chrono::steady_clock::now() >= *microphoneBackAt_) {
+        QString ignored;
+        if (grammar_->DictationSetState(1, ignored) && !context_->MicrophoneLost()) {
+            microphoneBackAt_.reset();
+            setActive(true);
+        } else {
+            grammar_->DictationSetState(0, ignored);
+            microphoneBackAt_ = std::chrono::steady_clock::now() + kRetryMicrophone;
+        }
     }
 }
 
@@ -148,6 +161,7 @@ void CommandSession::explain(Problem problem, const std::string& detail) {
 }
 
 void CommandSession::start() {
+    microphoneBackAt_.reset();
     if (!ensureContext())
         return;
     if (!voice_) {
@@ -174,6 +188,7 @@ void CommandSession::listen() {
 }
 
 void CommandSession::stop() {
+    microphoneBackAt_.reset();
     cancelLearning();
     if (grammar_) {
         QString ignored;

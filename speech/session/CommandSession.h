@@ -113,6 +113,9 @@ private:
     std::unique_ptr<RecoContext> context_;
     RecoGrammar* grammar_ = nullptr;
     bool active_ = false;
+    // Listening stopped because the microphone went: when to try it again.
+    std::optional<std::chrono::steady_clock::time_point> microphoneBackAt_;
+    static constexpr std::chrono::seconds kRetryMicrophone{1};
     int contextsCreated_ = 0;
     bool training_ = false;
     bool listeningBeforeTraining_ = false;

@@ -16,6 +16,7 @@ export LANG=zh_CN.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 XDG_CONFIG_HOME="$E2E_WORK
 mkdir -p "$XDG_CONFIG_HOME/Oakhalt"
 printf '[Config]\nShowTips=0\n' >"$XDG_CONFIG_HOME/Oakhalt/Oakhalt.conf"
 e2e_start_desktop
+pulse=${E2E_PIDS[-1]} # the sound server, killed and started again at the end
 e2e_feed_room 600
 
 start_launcher() {
@@ -124,4 +125,17 @@ e2e_check_take "$target" "$(soxi -D "$message")"
 tail_rms=$(sox "$target" -n trim -0.3 stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
 echo "the take's last 0.3 s: RMS $tail_rms"
 awk -v r="$tail_rms" 'BEGIN { exit !(r < 0.01) }' || e2e_fail "the stop word is in the take"
+
+if [ "${E2E_SOUND:-pulseaudio}" = pulseaudio ]; then
+    echo "== the sound server restarted while listening: heard again by itself"
+    kill -KILL "$pulse"
+    sleep 2 # the window notices, and says so in a box
+    xdotool key Return
+    e2e_start_pulse
+    e2e_feed_room 600
+    sleep 3 # tried again once a second
+    xdotool windowfocus --sync "$sdk"
+    say 录音 "" "$voice"
+    say 停止 "" "$voice"
+fi
 echo "1 passed, 0 failed"
