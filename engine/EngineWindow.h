@@ -36,6 +36,9 @@ public:
     // Told when a capture was ended by the engine itself (memory or length
     // limit) rather than by the user, after the take has been finished.
     virtual void captureEndedByEngine() {}
+    // Who to tell when the machine is about to sleep (a closed lid);
+    // empty: nobody.
+    virtual void onMachineSleeps(std::function<void()>) {}
     // At each display refresh and after a take ends or is saved: what the
     // take looks like now.
     virtual void showTake(const TakeView&) {}

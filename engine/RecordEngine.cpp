@@ -17,10 +17,22 @@ using namespace audio;
 namespace engine {
 
 RecordEngine::RecordEngine(AudioLibrary& library, EngineWindow& window, std::string programTitle)
-    : library_(library), window_(window), programTitle_(std::move(programTitle)) {}
+    : library_(library), window_(window), programTitle_(std::move(programTitle)) {
+    window_.onMachineSleeps([this] { MachineSleeps(); });
+}
 
 RecordEngine::~RecordEngine() {
+    window_.onMachineSleeps({});
     Shutdown();
+}
+
+void RecordEngine::MachineSleeps() {
+    if (RecordChannel == 0)
+        return;
+    stopNow();
+    window_.captureEndedByEngine();
+    window_.showMessage(programTitle_, scripted(text::kSleptSimplified, text::kSleptTraditional),
+                        MessageIcon::Exclamation);
 }
 
 int RecordEngine::HiWord(std::int32_t value) {

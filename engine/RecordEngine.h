@@ -60,6 +60,10 @@ inline constexpr const char* kUnprotectedSimplified =
     "这次录音无法同时存到磁盘上，停电或程序出错时会丢失。录音照常进行，录完请及时保存。";
 inline constexpr const char* kUnprotectedTraditional =
     "這次錄音無法同時存到磁碟上，停電或程式出錯時會遺失。錄音照常進行，錄完請及時保存。";
+inline constexpr const char* kSleptSimplified =
+    "电脑进入了睡眠，录音在那时停止了。录好的声音都保留着，可以播放和保存。";
+inline constexpr const char* kSleptTraditional =
+    "電腦進入了睡眠，錄音在那時停止了。錄好的聲音都保留著，可以播放和保存。";
 inline constexpr const char* kSaveBeforeCloseSimplified = "这段录音还没有保存，现在保存吗？";
 inline constexpr const char* kSaveBeforeCloseTraditional = "這段錄音還沒有保存，現在保存嗎？";
 inline constexpr const char* kMicrophoneLostSimplified =
@@ -173,6 +177,9 @@ public:
     // could not be made) would be lost with the window: she is asked to
     // save it; 否 puts what is on disk in the trash.
     bool QueryClose();
+    // The machine is about to sleep anyway (a closed lid): a take running
+    // ends there and is kept, and she is told (read after the wake).
+    void MachineSleeps();
     // When the take held was begun (a recovered one: when it was recorded).
     std::time_t takeMadeAt() const { return takeMadeAt_; }
     // A take is paused: PauseRecording() would resume it.

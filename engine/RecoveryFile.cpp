@@ -122,6 +122,7 @@ bool RecoveryFile::begin() {
     }
     failed_ = false;
     stop_ = false;
+    settled_ = false;
     writer_ = std::thread([this] { writerLoop(); });
     return true;
 }
@@ -160,16 +161,28 @@ void RecoveryFile::writerLoop() {
             writable = false;
             failed_ = true;
         }
+        if (stopping) {
+            // All is written and the sizes count it: the window thread goes
+            // on (a kill from here on loses nothing) while the disk is
+            // brought up to date, which on a slow disk takes a while.
+            if (!writeSizes())
+                failed_ = true;
+            {
+                std::lock_guard lock(stopMutex_);
+                settled_ = true;
+            }
+            stopSignal_.notify_all();
+            platform::flushToDisk(fd_);
+            return;
+        }
         const auto now = std::chrono::steady_clock::now();
-        if (stopping || now - lastFlush >= kFlushEvery) {
+        if (now - lastFlush >= kFlushEvery) {
             // Even after a failure the header is brought up to what was
             // written, so the file plays as far as it goes.
             if (!flushHeader())
                 failed_ = true;
             lastFlush = now;
         }
-        if (stopping)
-            return;
     }
 }
 
@@ -188,13 +201,17 @@ bool RecoveryFile::drain() {
     return true;
 }
 
-bool RecoveryFile::flushHeader() {
+bool RecoveryFile::writeSizes() {
     WaveHeader header = WaveHeader::forNewTake();
     const std::uint64_t whole = dataBytes_ - dataBytes_ % kFrameBytes;
     header.setSizes(std::int32_t(std::min<std::uint64_t>(kHeaderBytes + whole, 0x7fffffff)));
+    return platform::writeAt(fd_, 4, header.bytes.data() + 4, 4) &&
+           platform::writeAt(fd_, 40, header.bytes.data() + 40, 4);
+}
+
+bool RecoveryFile::flushHeader() {
     // The sound reaches the disk before the sizes that count it.
-    return platform::flushToDisk(fd_) && platform::writeAt(fd_, 4, header.bytes.data() + 4, 4) &&
-           platform::writeAt(fd_, 40, header.bytes.data() + 40, 4) && platform::flushToDisk(fd_);
+    return platform::flushToDisk(fd_) && writeSizes() && platform::flushToDisk(fd_);
 }
 
 void RecoveryFile::stopWriter() {
@@ -215,7 +232,16 @@ void RecoveryFile::closeFile() {
 }
 
 void RecoveryFile::end() {
-    stopWriter();
+    // Waits for the last blocks to be written, not for the disk's flush.
+    if (writer_.joinable()) {
+        {
+            std::lock_guard lock(stopMutex_);
+            stop_ = true;
+        }
+        stopSignal_.notify_all();
+        std::unique_lock lock(stopMutex_);
+        stopSignal_.wait(lock, [this] { return settled_; });
+    }
     markCutShort();
 }
 

@@ -104,6 +104,7 @@ private:
     void writerLoop();
     bool drain();
     bool flushHeader();
+    bool writeSizes();
     void stopWriter();
     void closeFile();
 
@@ -123,6 +124,7 @@ private:
     std::mutex stopMutex_; // only the window and writer threads take it
     std::condition_variable stopSignal_;
     bool stop_ = false;
+    bool settled_ = false; // the writer's last blocks and sizes are written
     std::thread writer_;
 };
 

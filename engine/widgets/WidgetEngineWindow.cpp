@@ -14,7 +14,12 @@ namespace recorder {
 WidgetEngineWindow::WidgetEngineWindow(Controls controls, platform::Dialogs& dialogs,
                                        std::function<bool()> simplified)
     : c_(controls), dialogs_(dialogs), simplified_(std::move(simplified)),
-      awake_(QCoreApplication::applicationName()) {}
+      awake_(QCoreApplication::applicationName()) {
+    QObject::connect(&awake_, &platform::SleepInhibitor::goingToSleep, [this] {
+        if (machineSleeps_)
+            machineSleeps_();
+    });
+}
 
 void WidgetEngineWindow::setRecordCaption(const std::string& caption) {
     // A screen reader says what the button now reads: "停 止" while a take

@@ -47,6 +47,7 @@ public:
     std::optional<std::string> askSaveFileName(const platform::SaveDialogRequest& request) override;
     void* nativeHandle() override;
     void captureEndedByEngine() override;
+    void onMachineSleeps(std::function<void()> f) override { machineSleeps_ = std::move(f); }
     void showTake(const engine::TakeView& view) override;
     void postToWindowThread(std::function<void()> task) override;
 
@@ -55,6 +56,7 @@ private:
     platform::Dialogs& dialogs_;
     std::function<bool()> simplified_;
     std::function<void()> endedByEngine_;
+    std::function<void()> machineSleeps_;
     int modalDepth_ = 0;
     // No sleep and no blank screen while a take records.
     platform::SleepInhibitor awake_;

@@ -21,6 +21,18 @@ void largePrint(QWidget& w) {
     w.setFont(font);
 }
 
+// Runs a dialog and gives the keys back to the window it belongs to: with
+// no window manager to do it (a kiosk, a bare X session), the F-keys of a
+// window whose dialog has closed went nowhere until it was clicked.
+int runGivingKeysBack(QDialog& dialog) {
+    const int result = dialog.exec();
+    if (QWidget* owner = dialog.parentWidget(); owner && owner->window()->isVisible()) {
+        owner->window()->raise();
+        owner->window()->activateWindow();
+    }
+    return result;
+}
+
 // Line breaks arrive as CR LF; a label wants plain LF.
 QString plainLines(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -45,7 +57,7 @@ void QtDialogs::message(QWidget* owner, const QString& title, const QString& tex
     QMessageBox box(boxIcon, title, plainLines(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     largePrint(box);
-    box.exec();
+    runGivingKeysBack(box);
 }
 
 bool QtDialogs::question(QWidget* owner, const QString& title, const QString& text) {
@@ -55,7 +67,7 @@ bool QtDialogs::question(QWidget* owner, const QString& title, const QString& te
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
-    box.exec();
+    runGivingKeysBack(box);
     return box.clickedButton() == yes;
 }
 
@@ -125,13 +137,13 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* owner, const SaveDialogR
             },
             Qt::QueuedConnection);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (runGivingKeysBack(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
 int QtDialogs::runModal(QDialog& dialog) {
-    return dialog.exec();
+    return runGivingKeysBack(dialog);
 }
 
 } // namespace platform

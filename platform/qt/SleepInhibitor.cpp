@@ -36,10 +36,16 @@ QDBusMessage callOf(const SleepInhibitor::Service& s, const char* method) {
 
 SleepInhibitor::SleepInhibitor(QString program, QObject* parent)
     : QObject(parent),
-      program_(std::move(program)), holds_{Hold{&kScreenSaver}, Hold{&kGnomeSession}} {}
+      program_(std::move(program)), holds_{Hold{&kScreenSaver}, Hold{&kGnomeSession}} {
+    const QString login = QStringLiteral("org.freedesktop.login1");
+    QDBusConnection::systemBus().connect(
+        login, QStringLiteral("/org/freedesktop/login1"), login + QStringLiteral(".Manager"),
+        QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
+}
 
 SleepInhibitor::~SleepInhibitor() {
     wanted_ = false;
+    login_ = {};
     for (Hold& h : holds_)
         release(h);
 }
@@ -48,6 +54,10 @@ void SleepInhibitor::hold(bool on) {
     if (on == wanted_)
         return;
     wanted_ = on;
+    if (on)
+        askLogin();
+    else
+        login_ = {}; // closing the descriptor lets go
     for (Hold& h : holds_) {
         if (on)
             ask(h);
@@ -83,6 +93,31 @@ void SleepInhibitor::ask(Hold& hold) {
                 if (!wanted_) // the take ended before the answer came
                     release(hold);
             });
+}
+
+void SleepInhibitor::askLogin() {
+    if (loginAsked_)
+        return;
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected())
+        return;
+    const QString login = QStringLiteral("org.freedesktop.login1");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        login, QStringLiteral("/org/freedesktop/login1"), login + QStringLiteral(".Manager"),
+        QStringLiteral("Inhibit"));
+    call << QStringLiteral("sleep:idle") << program_ << QStringLiteral("正在录音")
+         << QStringLiteral("block");
+    loginAsked_ = true;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        loginAsked_ = false;
+        const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *w;
+        // No logind here (or it refused): nothing held. A take that ended
+        // before the answer came lets go at once.
+        if (!reply.isError() && wanted_)
+            login_ = reply.value();
+    });
 }
 
 void SleepInhibitor::release(Hold& hold) {

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -37,10 +38,26 @@ public:
 
     void keepHearingIn(std::filesystem::path file) override { hearingFile_ = std::move(file); }
 
+    // The model takes a second or more to load: begun when the window
+    // opens, it is ready by the time the user asks to be heard.
+    void prepare() override {
+        if (decoder_ || loading_.valid())
+            return;
+        loading_ = std::async(std::launch::async, [] {
+            Loaded loaded;
+            loaded.decoder = CommandDecoder::create(loaded.error);
+            return loaded;
+        });
+    }
+
     bool load(std::string& error) override {
-        decoder_ = CommandDecoder::create(error);
-        if (!decoder_)
+        prepare();
+        Loaded loaded = loading_.get();
+        decoder_ = std::move(loaded.decoder);
+        if (!decoder_) {
+            error = loaded.error;
             return false;
+        }
         if (!hearingFile_.empty())
             decoder_->setHearing(readHearing(hearingFile_));
         decoder_->setPhraseHandler([this](const std::string& phrase) {
@@ -192,6 +209,11 @@ private:
             std::fprintf(stderr, "SPEECH_RECORD: cannot write %s\n", path);
         return f;
     }
+    struct Loaded {
+        std::unique_ptr<CommandDecoder> decoder;
+        std::string error;
+    };
+    std::future<Loaded> loading_;
     std::unique_ptr<CommandDecoder> decoder_;
     std::filesystem::path hearingFile_;
     std::atomic<bool> active_{false};

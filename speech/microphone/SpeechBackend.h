@@ -38,6 +38,9 @@ public:
         ConfidentSink confident;
     };
     virtual ~SpeechBackend() = default;
+    // Starts loading on a thread of its own, so that load() finds it done
+    // (window thread; optional).
+    virtual void prepare() {}
     virtual bool load(std::string& error) = 0;
     virtual bool setActive(bool active, std::string& error) = 0;
     // While enrolling, utterances go to the utterance sink and no phrase is

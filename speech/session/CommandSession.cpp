@@ -82,11 +82,19 @@ void CommandSession::setActive(bool active) {
     view_.showListening(active);
 }
 
+void CommandSession::prepare() {
+    if (context_ || prepared_)
+        return;
+    prepared_ = std::make_unique<RecoContext>(recogniser_);
+    ++contextsCreated_;
+    prepared_->Prepare();
+}
+
 bool CommandSession::ensureContext() {
     if (context_)
         return true;
-    auto context = std::make_unique<RecoContext>(recogniser_);
-    ++contextsCreated_;
+    prepare();
+    auto context = std::move(prepared_);
     RecoGrammar* grammar = context->CreateGrammar(1);
     QString error;
     // Said plainly, and the window stays: the buttons still record.

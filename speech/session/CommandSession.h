@@ -65,6 +65,9 @@ public:
     // The display refresh: a take that ended by itself, a microphone gone.
     void refresh();
 
+    // The recogniser begins loading, on a thread of its own (when the
+    // window opens): by the first start it is ready.
+    void prepare();
     void start();
     void stop();
     bool active() const { return active_; }
@@ -117,6 +120,7 @@ private:
     std::optional<std::chrono::steady_clock::time_point> microphoneBackAt_;
     static constexpr std::chrono::seconds kRetryMicrophone{1};
     int contextsCreated_ = 0;
+    std::unique_ptr<RecoContext> prepared_; // loading, not yet in use
     bool training_ = false;
     bool listeningBeforeTraining_ = false;
     std::shared_ptr<const VoiceProfile> profile_;

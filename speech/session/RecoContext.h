@@ -23,6 +23,8 @@ public:
     ~RecoContext() override;
 
     RecoGrammar* CreateGrammar(int id);
+    // The recogniser starts loading now, on a thread of its own.
+    void Prepare() { backend_->prepare(); }
     // Recording the user's own saying of the commands: while on, each
     // utterance arrives as Utterance and no phrase is recognised.
     bool SetEnrolment(bool on, QString& error);

@@ -227,6 +227,7 @@ bool frmSDK::Load() {
     if (!controller_->start())
         return false;
     tmrRec->start();
+    session_->prepare(); // the recogniser loads while she reads the window
     return true;
 }
 

@@ -22,12 +22,23 @@ export XDG_CONFIG_HOME="$E2E_WORK/config" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 shown="$E2E_WORK/file-manager"
 /usr/bin/python3 "$HERE/fake_file_manager.py" "$shown" >"$E2E_WORK/file-manager.log" 2>&1 &
 E2E_PIDS+=($!)
+# A system bus of the test's own, with logind's stand-in on it.
+sysbus="$E2E_WORK/system-bus"
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$sysbus" \
+    >"$E2E_WORK/system-bus.log" 2>&1 &
+E2E_PIDS+=($!)
+for _ in $(seq 50); do [ -s "$sysbus" ] && break; sleep 0.1; done
+export DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$sysbus")
+login="$E2E_WORK/logind"
+/usr/bin/python3 "$HERE/fake_logind.py" "$login" >"$E2E_WORK/logind.log" 2>&1 &
+logind=$!
+E2E_PIDS+=($logind)
 awake="$E2E_WORK/screensaver"
 /usr/bin/python3 "$HERE/fake_screensaver.py" "$awake" >"$E2E_WORK/screensaver.log" 2>&1 &
 E2E_PIDS+=($!)
 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
     --method org.a11y.Bus.GetAddress >/dev/null || e2e_fail "no accessibility bus"
-for _ in $(seq 50); do [ -f "$shown" ] && break; sleep 0.1; done
+for _ in $(seq 50); do [ -f "$shown" ] && [ -f "$login" ] && break; sleep 0.1; done
 e2e_feed_tone 60
 mine="$HOME/Music/录音"
 
@@ -51,9 +62,14 @@ releases() { grep -c -E "^(gnome )?(UnInhibit|Uninhibit) " "$awake"; }
 [ "$(holds)" = 4 ] && [ "$(releases)" = 2 ] &&
     grep -q "^gnome Inhibit [0-9]* Brevon 12$" "$awake" ||
     e2e_fail "no sleep inhibitor held during the second take: $(cat "$awake")"
+logind_holds() { grep -c "^Inhibit sleep:idle Brevon 正在录音 block$" "$login"; }
+logind_releases() { grep -c "^released Brevon$" "$login"; }
+[ "$(logind_holds)" = 2 ] && [ "$(logind_releases)" = 1 ] ||
+    e2e_fail "logind's inhibitor not held during the second take: $(cat "$login")"
 xdotool key F1
 sleep 0.5
 [ "$(releases)" = 4 ] || e2e_fail "the sleep inhibitors were not let go: $(cat "$awake")"
+[ "$(logind_releases)" = 2 ] || e2e_fail "logind's descriptor was not closed: $(cat "$login")"
 trashed=("$XDG_DATA_HOME"/Trash/files/*.wav)
 [ -f "${trashed[0]}" ] || e2e_fail "the replaced take is not in the trash"
 before=$(md5sum <"${trashed[0]}")
@@ -119,8 +135,22 @@ xdotool key F1
 cwd=$(readlink "/proc/$app/cwd")
 [ -e "$cwd/files" ] || [ -e "$cwd/info" ] && e2e_fail "a trash was made in the working folder $cwd"
 [ "$(ls "$recovery" | wc -l)" = 2 ] || e2e_fail "the refused take is not in the recovery folder"
-kill "$app"
+
+echo "== a closed lid ends the take and keeps it; a kill lets logind's hold go"
+xdotool key F1
+sleep 1
+kill -USR1 "$logind"
+box=$(e2e_wait_window '^Brevon$' 5) || e2e_fail "the sleep that ended the take was not said"
+xdotool windowfocus --sync "$box" key Return
+[ "$(ls "$recovery" | wc -l)" = 3 ] || e2e_fail "the take ended by the sleep is not kept"
+xdotool windowfocus --sync "$main"
+xdotool key F1
+sleep 1
+kill -KILL "$app"
 wait "$app" 2>/dev/null || true
+sleep 0.5
+[ "$(logind_holds)" = "$(logind_releases)" ] ||
+    e2e_fail "logind's hold outlived the program: $(cat "$login")"
 "$BREVON" oldstart >"$E2E_WORK/brevon2.log" 2>&1 &
 E2E_PIDS+=($!)
 e2e_wait_window '^Brevon$' 15 >/dev/null || e2e_fail "the refused take was not offered at the next start"
