@@ -9,7 +9,9 @@
 // been heard after it arrived), and the block that came soonest bounds it
 // best. Late blocks do not move it.
 //
-// The origin creeps forward slowly (kCreep seconds a second) so that a
+// The origin creeps forward slowly (kCreep seconds a second, far more
+// than a sound card's clock drifts, far less than a prompt's echo would
+// need to get in during the seconds between a key and its take) so that a
 // clock that drifts is followed, and when blocks stay more than kLost late
 // for kLostFor they are not late but the stream lost sound (the server
 // dropped it during a long stall): the origin moves to them at once.
@@ -23,7 +25,7 @@ namespace platform {
 class CaptureTimeline {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr double kCreep = 0.05;
+    static constexpr double kCreep = 0.002;
     static constexpr double kLost = 0.5;
     static constexpr double kLostFor = 1.0;
 

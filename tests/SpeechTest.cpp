@@ -182,7 +182,14 @@ TEST_F(SpeechTest, AMicrophoneThatGoesAwayStopsListeningAndATakeKeepsWhatItHas) 
 
 TEST_F(SpeechTest, ExactCommandWordsDriveTheTake) {
     win->Command2_Click();
+    // Asked while the recogniser still loads: said, and heard once loaded.
+    recogniser.stillLoading = true;
     sdk().StartRecognition();
+    EXPECT_FALSE(sdk().RecognitionActive());
+    EXPECT_EQ(sdk().findChild<QLabel*>(QStringLiteral("takeLine"))->text(),
+              QStringLiteral("正在准备…"));
+    recogniser.stillLoading = false;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sdk().RecognitionActive(); }));
     EXPECT_TRUE(sdk().RecognitionActive());
     EXPECT_FALSE(sdk().Command1->isEnabled());
     for (const char* near : {"录音。", " 录音", "錄音", "录音 继续"})

@@ -150,6 +150,11 @@ void TakeMeterWidget::showListening(bool on, bool simplified) {
     showLine(simplified);
 }
 
+void TakeMeterWidget::showPreparing(bool on, bool simplified) {
+    preparing_ = on;
+    showLine(simplified);
+}
+
 void TakeMeterWidget::showLine(bool simplified) {
     QString colour = QStringLiteral("black");
     QString text;
@@ -177,6 +182,9 @@ void TakeMeterWidget::showLine(bool simplified) {
         // The place as she knows it, no slashes; the whole path is the tip.
         text = savedInWords(simplified);
         full = QString::fromStdString(savedTo_);
+    } else if (preparing_) {
+        text = simplified ? QStringLiteral("正在准备…") : QStringLiteral("正在準備…");
+        colour = QStringLiteral("rgb(0, 0, 160)");
     } else if (listening_) {
         text = simplified ? QStringLiteral("正在听您的口令") : QStringLiteral("正在聽您的口令");
         colour = QStringLiteral("rgb(0, 110, 0)");

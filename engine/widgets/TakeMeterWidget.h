@@ -25,6 +25,8 @@ public:
     // A window that listens for spoken commands says so on the line while
     // it has nothing more pressing to say there.
     void showListening(bool on, bool simplified);
+    // "正在准备…" while the recogniser loads.
+    void showPreparing(bool on, bool simplified);
     // Its print as large as its window's, which may have been fitted to a
     // small screen; called once the window is laid out.
     void fitToWindow();
@@ -44,6 +46,7 @@ private:
     QString shownState_;    // what the clock says besides the time
     std::string savedTo_;   // where the last save went, until a new take
     bool listening_ = false;
+    bool preparing_ = false;
     QLabel* clock_;
     LevelBar* bar_;
     QLabel* line_;

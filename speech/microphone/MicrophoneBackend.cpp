@@ -50,6 +50,11 @@ public:
         });
     }
 
+    bool ready() override {
+        return decoder_ || (loading_.valid() && loading_.wait_for(std::chrono::seconds(0)) ==
+                                                    std::future_status::ready);
+    }
+
     bool load(std::string& error) override {
         prepare();
         Loaded loaded = loading_.get();

@@ -41,6 +41,8 @@ public:
     // Starts loading on a thread of its own, so that load() finds it done
     // (window thread; optional).
     virtual void prepare() {}
+    // Whether load() would return at once (window thread).
+    virtual bool ready() { return true; }
     virtual bool load(std::string& error) = 0;
     virtual bool setActive(bool active, std::string& error) = 0;
     // While enrolling, utterances go to the utterance sink and no phrase is

@@ -170,6 +170,21 @@ void CommandSession::explain(Problem problem, const std::string& detail) {
 
 void CommandSession::start() {
     microphoneBackAt_.reset();
+    // Asked before the recogniser has loaded (at once after the window
+    // opened): said, and listening begins when it is ready; the window
+    // never waits for it.
+    prepare();
+    if (prepared_ && !prepared_->Ready()) {
+        startWhenReady_ = true;
+        view_.showPreparing(true);
+        QTimer::singleShot(50, this, [this] {
+            if (startWhenReady_)
+                start();
+        });
+        return;
+    }
+    if (std::exchange(startWhenReady_, false))
+        view_.showPreparing(false);
     if (!ensureContext())
         return;
     if (!voice_) {
@@ -197,6 +212,8 @@ void CommandSession::listen() {
 
 void CommandSession::stop() {
     microphoneBackAt_.reset();
+    if (std::exchange(startWhenReady_, false))
+        view_.showPreparing(false);
     cancelLearning();
     if (grammar_) {
         QString ignored;

@@ -30,6 +30,8 @@ public:
         virtual ~View() = default;
         virtual bool simplified() const = 0;
         virtual void showListening(bool active) = 0;
+        // The recogniser is still loading: listening begins when it is ready.
+        virtual void showPreparing(bool) {}
         // Appends one phrase to what was heard; clearHeard empties it.
         virtual void showHeard(const QString& phrase) = 0;
         virtual void clearHeard() = 0;
@@ -121,6 +123,7 @@ private:
     static constexpr std::chrono::seconds kRetryMicrophone{1};
     int contextsCreated_ = 0;
     std::unique_ptr<RecoContext> prepared_; // loading, not yet in use
+    bool startWhenReady_ = false;           // asked to listen while it loads
     bool training_ = false;
     bool listeningBeforeTraining_ = false;
     std::shared_ptr<const VoiceProfile> profile_;

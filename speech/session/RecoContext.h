@@ -25,6 +25,7 @@ public:
     RecoGrammar* CreateGrammar(int id);
     // The recogniser starts loading now, on a thread of its own.
     void Prepare() { backend_->prepare(); }
+    bool Ready() const { return backend_->ready(); }
     // Recording the user's own saying of the commands: while on, each
     // utterance arrives as Utterance and no phrase is recognised.
     bool SetEnrolment(bool on, QString& error);

@@ -251,6 +251,12 @@ void frmSDK::showListening(bool active) {
     takeMeter->showListening(active, simplified_());
 }
 
+void frmSDK::showPreparing(bool on) {
+    Command1->setEnabled(!on);
+    Command2->setEnabled(on);
+    takeMeter->showPreparing(on, simplified_());
+}
+
 void frmSDK::showHeard(const QString& phrase) {
     Text1->insertPlainText(phrase + QLatin1Char(' '));
 }

@@ -132,6 +132,7 @@ private:
     // What the session shows.
     bool simplified() const override { return simplified_(); }
     void showListening(bool active) override;
+    void showPreparing(bool on) override;
     void showHeard(const QString& phrase) override;
     void clearHeard() override;
     void warn(const QString& text) override;

@@ -22,6 +22,7 @@ struct FakeRecogniser {
     std::vector<std::shared_ptr<const speech::VoiceProfile>> profiles;
     speech::SpeechBackend::Sinks sinks;
     bool microphoneGone = false;
+    bool stillLoading = false; // load() would wait
     std::vector<bool> duringTake;
 
     speech::SpeechBackendFactory factory() {
@@ -51,6 +52,7 @@ struct FakeRecogniser {
                     owner->profiles.push_back(std::move(p));
                 }
                 bool microphoneLost() override { return owner->microphoneGone; }
+                bool ready() override { return !owner->stillLoading; }
                 void setDuringTake(bool on) override {
                     if (owner->duringTake.empty() || owner->duringTake.back() != on)
                         owner->duringTake.push_back(on);
