@@ -67,6 +67,20 @@ gone=$(soxi -D "${trashed[0]}")
 echo "in the trash: $(basename "${trashed[0]}"), ${gone} s"
 echo "$gone" | awk '{ exit !($1 > 0.7 && $1 < 1.3) }' || e2e_fail "the trashed take lasts $gone s"
 
+echo "== the settings window closed, the keys work without a click"
+for _ in 1 2; do
+    xdotool windowfocus --sync "$main"
+    xdotool key F5
+    settings=$(e2e_wait_window '^设置$' 10) || e2e_fail "F5 opened no settings window"
+    xdotool windowfocus --sync "$settings" key Escape
+    sleep 0.5
+    xdotool key F1
+    sleep 1
+    [ "$(e2e_capture_streams)" = 1 ] || e2e_fail "F1 did nothing after the settings window closed"
+    xdotool key F1
+    sleep 0.5
+done
+
 echo "== F3 plays the take, then lets the speaker go"
 playing() { pactl list short sink-inputs | wc -l; }
 others=$(playing) # the tone that stands in for the room
