@@ -191,16 +191,14 @@ void RecordEngine::StartRecording() {
         return;
     }
     takeMadeAt_ = std::time(nullptr);
-    replacedToTrash_ = recovery_ && recovery_->replacedToTrash();
-    replacedKept_ = recovery_ && recovery_->replacedKept();
+    showReplaced_ = true;
     window_.setRecordCaption(text::kStop);
     if (!keptOnDisk)
         warnUnprotected();
 }
 
 void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
-    replacedToTrash_ = false;
-    replacedKept_ = false;
+    showReplaced_ = false;
     if (stopping_)
         return;
     const audio::QWORD clock = library_.captureClock(RecordChannel);
@@ -274,8 +272,8 @@ void RecordEngine::showTake(std::string savedTo) {
         view.silent = !view.paused && silence_.add(view.level, view.seconds);
     }
     view.savedTo = std::move(savedTo);
-    view.replacedToTrash = replacedToTrash_;
-    view.replacedKept = replacedKept_;
+    view.replacedToTrash = showReplaced_ && recovery_ && recovery_->replacedToTrash();
+    view.replacedKept = showReplaced_ && recovery_ && recovery_->replacedKept();
     view.interruptedSeconds = interruptedSeconds_;
     window_.showTake(view);
 }
@@ -392,8 +390,7 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
 }
 
 void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
-    replacedToTrash_ = false;
-    replacedKept_ = false;
+    showReplaced_ = false;
     if (stopping_)
         return;
     if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED) {
@@ -420,8 +417,7 @@ bool RecordEngine::paused() const {
 }
 
 void RecordEngine::Play() {
-    replacedToTrash_ = false;
-    replacedKept_ = false;
+    showReplaced_ = false;
     // Played as soon as a stop under way has finished the take.
     if (stopping_) {
         playWhenStopped_ = true;
@@ -482,8 +478,7 @@ void RecordEngine::RefreshDisplay() {
 }
 
 void RecordEngine::SaveRecording() {
-    replacedToTrash_ = false;
-    replacedKept_ = false;
+    showReplaced_ = false;
     // Never read the block while the capture can still move it: a save
     // during a take ends the take first, and waits for its end.
     if (RecordChannel != 0)

@@ -266,11 +266,10 @@ private:
     // Where the last save that worked went: the next save dialog opens there.
     std::string lastSavedFolder_;
     std::time_t takeMadeAt_ = 0;
-    // The unsaved take a new one replaced went to the trash: the window
-    // says so until the user's next action.
-    bool replacedToTrash_ = false;
-    bool replacedKept_ = false; // the trash refused it: kept for the next start
-    bool takeSaved_ = false;    // the take in the block has been saved
+    // Where the unsaved take this one replaced went (the trash, or kept
+    // for the next start) is said until the user's next action.
+    bool showReplaced_ = false;
+    bool takeSaved_ = false; // the take in the block has been saved
     // Whole seconds of sound the take lost to a stall of the machine.
     int interruptedSeconds_ = 0;
 };

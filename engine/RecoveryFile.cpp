@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -62,6 +63,16 @@ bool hasOurHeader(const fs::path& file) {
     return in.read(reinterpret_cast<char*>(head), sizeof head) && isOurHeader(head);
 }
 
+// Brings the RIFF and data sizes of the WAV file open as `fd` up to
+// `soundBytes` of sound (whole frames); the sound itself is untouched.
+bool writeSizes(int fd, std::uint64_t soundBytes) {
+    WaveHeader header = WaveHeader::forNewTake();
+    const std::uint64_t whole = soundBytes - soundBytes % kFrameBytes;
+    header.setSizes(std::int32_t(std::min<std::uint64_t>(kHeaderBytes + whole, 0x7fffffff)));
+    return platform::writeAt(fd, 4, header.bytes.data() + 4, 4) &&
+           platform::writeAt(fd, 40, header.bytes.data() + 40, 4);
+}
+
 bool isOurName(const fs::path& file) {
     const std::string name = file.filename().string();
     return name.rfind(kPrefix, 0) == 0 && file.extension() == ".wav";
@@ -72,21 +83,25 @@ bool isOurName(const fs::path& file) {
 RecoveryFile::RecoveryFile(fs::path folder) : folder_(std::move(folder)) {}
 
 RecoveryFile::~RecoveryFile() {
+    settle();
     stopWriter();
     closeFile();
 }
 
 bool RecoveryFile::begin() {
     stopWriter();
-    replacedToTrash_ = false;
-    replacedKept_ = false;
+    settle();
+    replaced_ = Replaced::None;
     if (!path_.empty()) {
         closeFile();
-        // A take not saved; kept as a leftover if the trash fails.
-        const bool gone = throwAway(path_);
-        replacedToTrash_ = gone && trash_;
-        replacedKept_ = !gone;
-        path_.clear();
+        // A take not saved goes to the trash on a thread of its own (the
+        // trash may be slow, on a slow disk or another one); kept as a
+        // leftover when the trash refuses it.
+        replaced_ = Replaced::Going;
+        disposer_ = std::thread([this, file = std::exchange(path_, {})] {
+            const bool gone = throwAway(file);
+            replaced_ = !gone ? Replaced::Kept : trash_ ? Replaced::ToTrash : Replaced::None;
+        });
     }
     failed_ = true; // until the file is ready, nothing is copied
     written_ = 0;
@@ -165,7 +180,7 @@ void RecoveryFile::writerLoop() {
             // All is written and the sizes count it: the window thread goes
             // on (a kill from here on loses nothing) while the disk is
             // brought up to date, which on a slow disk takes a while.
-            if (!writeSizes())
+            if (!writeSizes(fd_, dataBytes_))
                 failed_ = true;
             {
                 std::lock_guard lock(stopMutex_);
@@ -201,17 +216,9 @@ bool RecoveryFile::drain() {
     return true;
 }
 
-bool RecoveryFile::writeSizes() {
-    WaveHeader header = WaveHeader::forNewTake();
-    const std::uint64_t whole = dataBytes_ - dataBytes_ % kFrameBytes;
-    header.setSizes(std::int32_t(std::min<std::uint64_t>(kHeaderBytes + whole, 0x7fffffff)));
-    return platform::writeAt(fd_, 4, header.bytes.data() + 4, 4) &&
-           platform::writeAt(fd_, 40, header.bytes.data() + 40, 4);
-}
-
 bool RecoveryFile::flushHeader() {
     // The sound reaches the disk before the sizes that count it.
-    return platform::flushToDisk(fd_) && writeSizes() && platform::flushToDisk(fd_);
+    return platform::flushToDisk(fd_) && writeSizes(fd_, dataBytes_) && platform::flushToDisk(fd_);
 }
 
 void RecoveryFile::stopWriter() {
@@ -268,6 +275,11 @@ bool RecoveryFile::cutShort(const fs::path& file) {
     const std::string stem = file.stem().string();
     return stem.size() > std::strlen(kCutMark) &&
            stem.compare(stem.size() - std::strlen(kCutMark), std::string::npos, kCutMark) == 0;
+}
+
+void RecoveryFile::settle() {
+    if (disposer_.joinable())
+        disposer_.join();
 }
 
 void RecoveryFile::throwAwayOwn() {
@@ -373,12 +385,9 @@ bool RecoveryFile::throwAway(const fs::path& file) {
         sound = (size - kHeaderBytes) - (size - kHeaderBytes) % kFrameBytes;
         // Ours: the sizes are brought up to what is on disk, so it plays.
         if (hasOurHeader(file) && sound <= 0x7fffffffu - kHeaderBytes) {
-            WaveHeader header = WaveHeader::forNewTake();
-            header.setSizes(std::int32_t(kHeaderBytes + sound));
             const int fd = platform::openFile(file, platform::OpenAs::Existing);
             if (fd >= 0) {
-                platform::writeAt(fd, 4, header.bytes.data() + 4, 4);
-                platform::writeAt(fd, 40, header.bytes.data() + 40, 4);
+                writeSizes(fd, sound);
                 platform::closeFile(fd);
             }
         }

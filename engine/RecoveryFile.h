@@ -45,11 +45,14 @@ public:
     // saved) goes to the trash, a fresh one is started. False when it cannot be (the take is then
     // not kept on disk; recording goes on).
     bool begin();
-    // The last begin() put this session's unsaved take in the trash.
-    bool replacedToTrash() const { return replacedToTrash_; }
+    // The last begin() put this session's unsaved take in the trash (once
+    // the move, made off the calling thread, is done).
+    bool replacedToTrash() const { return replaced_ == Replaced::ToTrash; }
     // The last begin() could not put it there: it stays in the folder, a
     // leftover for the next start.
-    bool replacedKept() const { return replacedKept_; }
+    bool replacedKept() const { return replaced_ == Replaced::Kept; }
+    // Waits until the take the last begin() replaced is where it goes.
+    void settle();
     // Capture thread: copies the block for the writer and returns at once.
     // A block that does not fit (the disk has stalled for many seconds)
     // ends the copy: failed() turns true.
@@ -104,15 +107,15 @@ private:
     void writerLoop();
     bool drain();
     bool flushHeader();
-    bool writeSizes();
     void stopWriter();
     void closeFile();
 
     std::filesystem::path folder_;
     std::filesystem::path path_;
     Trash trash_;
-    bool replacedToTrash_ = false;
-    bool replacedKept_ = false;
+    enum class Replaced { None, Going, ToTrash, Kept };
+    std::atomic<Replaced> replaced_{Replaced::None};
+    std::thread disposer_; // the replaced take on its way to the trash
     int fd_ = -1;
     std::size_t ringBytes_ = std::size_t(4) << 20; // about 24 s of sound
     std::unique_ptr<std::uint8_t[]> ring_;

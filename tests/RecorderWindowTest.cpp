@@ -146,6 +146,7 @@ TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
     EXPECT_FALSE(win->btnSave->isEnabled());
     // The take it replaced was not saved: it went to the trash, and she is
     // told where to find it, until her next action.
+    win->engine().recovery()->settle(); // (moved on a thread of its own)
     win->tmrRecTest_Timer();
     EXPECT_EQ(win->takeMeter->line()->accessibleName(),
               QStringLiteral("上一段没有保存的录音已放进回收站，可以在“我的录音”里找回。"));

@@ -125,6 +125,7 @@ TEST(RecoveryFileTest, LeftoversAreOnlyFilesNoLiveSessionHolds) {
     RecoveryFile other(folder);
     EXPECT_EQ(other.leftovers().size(), 1u) << "an adopted file belongs to its session";
     ASSERT_TRUE(later.begin()); // a new take replaces the adopted one
+    later.settle();
     EXPECT_FALSE(fs::exists(found[0]));
     EXPECT_TRUE(fs::exists(found[1]));
     fs::remove_all(folder);
@@ -176,6 +177,7 @@ TEST_F(EngineRecoveryTest, TheFileFollowsTheTakeGoesWhenSavedAndIsReplacedByTheN
     const auto firstTake = take();
     fs::permissions(first, fs::perms::none); // left unreadable: its owner can open it again
     eng.StartRecording();                    // an unsaved take is replaced, and goes to the trash
+    eng.recovery()->settle();                // (on a thread of its own)
     eng.RefreshDisplay();
     EXPECT_TRUE(win.takes.back().replacedToTrash);
     lib.deliver({2048});
@@ -193,6 +195,7 @@ TEST_F(EngineRecoveryTest, TheFileFollowsTheTakeGoesWhenSavedAndIsReplacedByTheN
     trashTakes = false;
     const fs::path second = filesIn(folder)[0];
     eng.StartRecording();
+    eng.recovery()->settle();
     eng.RefreshDisplay();
     EXPECT_TRUE(fs::exists(second));
     EXPECT_TRUE(win.takes.back().replacedKept);
@@ -395,6 +398,7 @@ TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {
     lib.microphonePresent = true;
     eng.StartRecording();
     EXPECT_TRUE(eng.capturing());
+    eng.recovery()->settle();
     EXPECT_EQ(fileBytes(filesIn(trash).at(0)), kept);
     lib.loseCaptureDevice();
     eng.RefreshDisplay();

@@ -280,7 +280,7 @@ void CommandDecoder::answerEarly() {
     if (phrase.empty() || beginsLongerCommand(phrase))
         return;
     const std::string answer = decide(phrase, impl_->utterance);
-    if (std::getenv("SPEECH_DEBUG"))
+    if (debug_)
         std::fprintf(stderr, "early [%s] -> [%s]\n", phrase.c_str(), answer.c_str());
     if (!isCommandWord(answer))
         return;
@@ -321,7 +321,7 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
     const char* hyp = ps_get_hyp(impl_->decoder, &score);
     const std::string said = hyp ? hyp : "";
     if (commandOf(said).empty()) {
-        if (std::getenv("SPEECH_DEBUG") && !said.empty())
+        if (debug_ && !said.empty())
             std::fprintf(stderr, "hyp [%s] at %.2f s\n", said.c_str(), double(fed_) / kSampleRate);
         return {};
     }
@@ -351,7 +351,7 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
     if (const auto w = impl_->weights(strict_).find(command);
         w != impl_->weights(strict_).end() && w->second <= 0)
         command.clear();
-    if (std::getenv("SPEECH_DEBUG")) {
+    if (debug_) {
         std::fprintf(stderr, "hyp [%s] at %.2f s sound %.2f vowels %zu syllables", said.c_str(),
                      double(fed_) / kSampleRate, heard.seconds, heard.syllables);
         for (const HeardWord& w : words)
@@ -482,7 +482,7 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
     std::copy(mean.begin(), mean.end(), cmn->cmn_mean);
     std::copy(sum.begin(), sum.end(), cmn->sum);
     cmn->nframe = nframe;
-    if (std::getenv("SPEECH_DEBUG"))
+    if (debug_)
         std::fprintf(stderr, "heard again: [%s]\n", phrase.c_str());
     return phrase;
 }
@@ -494,7 +494,7 @@ std::string CommandDecoder::decide(const std::string& heard,
     if (!profile_ || !profile_->complete())
         return heard;
     const VoiceProfile::Match m = profile_->match(samples.data(), samples.size());
-    if (std::getenv("SPEECH_DEBUG"))
+    if (debug_)
         std::fprintf(stderr,
                      "match [%s] mean %.2f limit %.2f worst %.2f limit %.2f runner-up %.2f\n",
                      m.word.c_str(), m.distance.mean, m.limit.mean, m.distance.worst, m.limit.worst,

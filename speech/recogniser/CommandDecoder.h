@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -155,6 +156,8 @@ private:
     std::uint64_t commandStart_ = 0;
     std::atomic<bool> duringTake_{false};
     bool strict_ = false; // the rules in force for this utterance
+    // SPEECH_DEBUG set: what each utterance was heard as goes to stderr.
+    const bool debug_ = std::getenv("SPEECH_DEBUG") != nullptr;
     // `sound`: what was decoded (the utterance itself unless it was changed).
     std::string heardCommand(const std::vector<std::int16_t>* sound = nullptr);
     void startUtterance();
