@@ -1,9 +1,12 @@
 #include "SdlCapture.h"
 
+#include <algorithm>
+
 namespace audio {
 namespace {
 
 constexpr Uint16 kDeviceFrames = 1024; // about 23 ms per callback at 44.1 kHz
+constexpr double kMostOld = 0.5;       // seconds dropped as heard before a start
 
 } // namespace
 
@@ -70,6 +73,7 @@ int SdlCapture::start(DWORD freq, DWORD chans, RECORDPROC* proc, void* user, HRE
         budget_ = platform::TakeBudget(double(freq) * frameBytes, frameBytes,
                                        3.0 * kDeviceFrames * frameBytes);
         from_ = platform::TakeBudget::Clock::now();
+        droppedOld_ = 0;
         budget_.start(from_);
         firstBlock_ = 0;
         lostBytes_ = 0;
@@ -91,7 +95,13 @@ void SDLCALL SdlCapture::callback(void* self, Uint8* data, int len) {
     // What the server held from before the take began or resumed goes,
     // however late the process came to read it; then no more than the time
     // that has passed (a source that bursts at its start).
-    int drop = int(me->heard_.heardBefore(me->from_, QWORD(len)));
+    // At most kMostOld seconds of it: a backlog is a fraction of a second,
+    // and a source that renders ahead of time (a test tone) hands over
+    // blocks that look older than they are.
+    const QWORD mostOld = QWORD(kMostOld * double(me->freq_)) * me->chans_ * 2;
+    int drop = int(std::min(me->heard_.heardBefore(me->from_, QWORD(len)),
+                            mostOld - std::min(mostOld, me->droppedOld_)));
+    me->droppedOld_ += QWORD(drop);
     data += drop;
     len -= drop;
     drop = me->budget_.overrun(me->capturedBytes_, len, now);
@@ -143,6 +153,7 @@ int SdlCapture::resume() {
         return BASS_ERROR_NOTAVAIL;
     paused_ = false;
     from_ = platform::TakeBudget::Clock::now();
+    droppedOld_ = 0;
     budget_.resume(from_); // the pause is no sound
     sinceFirst_.resume(from_);
     return BASS_OK;

@@ -74,6 +74,7 @@ private:
     // last resumed: what was heard before that is not the take's.
     platform::CaptureTimeline heard_{44100.0 * 4, 4};
     platform::TakeBudget::Clock::time_point from_;
+    QWORD droppedOld_ = 0; // dropped as heard before from_ (bytes)
 };
 
 } // namespace audio
