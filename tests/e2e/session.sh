@@ -153,11 +153,24 @@ e2e_start_desktop() {
 # With $2 = 0 the tone is silent: an idle null sink's monitor falls behind
 # the clock (seconds behind after a while), which a real microphone never
 # does, so tests that need a quiet microphone feed silence.
+# An idle null sink's monitor sends its first sound seconds after it is
+# opened, so a take opened then loses its start: a feed is only under way
+# once the sink runs (a loaded machine can take a second to start sox and
+# pacat).
+e2e_wait_sink_running() {
+    for _ in $(seq 100); do
+        pactl list short sinks 2>/dev/null | grep -q "nullsink.*RUNNING" && return 0
+        sleep 0.1
+    done
+    echo "the null sink is not running: $(pactl list short sinks 2>&1 | grep nullsink)" >&2
+}
+
 e2e_feed_tone() {
     (sox -q -n -r 44100 -c 2 -b 16 -e signed -L -t raw - synth "$1" sine 1000 vol "${2:-0.5}" |
         pacat --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 -d nullsink) \
         </dev/null >/dev/null 2>&1 &
     E2E_PIDS+=($!)
+    e2e_wait_sink_running
 }
 
 # Waits up to $2 seconds for a visible window whose title matches the
@@ -185,6 +198,7 @@ e2e_feed_room() {
         pacat --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 -d nullsink) \
         </dev/null >/dev/null 2>&1 &
     E2E_PIDS+=($!)
+    e2e_wait_sink_running
 }
 
 e2e_capture_streams() { pactl list short source-outputs | wc -l; }
