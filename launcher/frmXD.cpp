@@ -52,9 +52,11 @@ frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& s
 
 // The magnifier has no owner (it must not close with the page it was opened
 // from), so it goes with the launcher here: a desktop zoom it switched on is
-// switched off as the program ends.
+// switched off as the program ends, and the program waits for that: the
+// user's own zoom settings are back before it exits.
 frmXD::~frmXD() {
     delete fdj_;
+    magnifier::ZoomLine::finishAll();
 }
 
 void frmXD::createControls() {

@@ -2,10 +2,15 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 namespace magnifier {
 namespace {
@@ -107,8 +112,8 @@ public:
             settings_->set(it->schema, it->key, it->value);
     }
 
-    // Each change is a run of the settings tool on the window thread: a
-    // factor already set is not set again.
+    // Each change is a run of the settings tool: a factor already set is
+    // not set again.
     bool setFactor(int factor) override {
         if (factor != factor_ && settings_->set(kMagnifier, kFactor, factorText(factor)))
             factor_ = factor;
@@ -222,6 +227,143 @@ ZoomStarter sessionZoom() {
     if (desktops.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
         return kwinZoom(std::make_unique<SessionBus>());
     return {};
+}
+
+namespace {
+
+// The one thread the zoom calls run on, in the order they were asked.
+class ZoomThread {
+public:
+    static ZoomThread& instance() {
+        static ZoomThread thread;
+        return thread;
+    }
+    ~ZoomThread() {
+        {
+            std::lock_guard lock(mutex_);
+            ending_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void post(std::function<void()> job) {
+        {
+            std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+            if (!thread_.joinable())
+                thread_ = std::thread([this] { run(); });
+        }
+        wake_.notify_all();
+    }
+
+    void finish() {
+        std::unique_lock lock(mutex_);
+        idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+    }
+
+private:
+    ZoomThread() = default;
+
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return ending_ || !jobs_.empty(); });
+            if (jobs_.empty())
+                return; // ending, with nothing left to do
+            std::function<void()> job = std::move(jobs_.front());
+            jobs_.pop_front();
+            busy_ = true;
+            lock.unlock();
+            job();
+            lock.lock();
+            busy_ = false;
+            if (jobs_.empty())
+                idle_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, idle_;
+    std::deque<std::function<void()>> jobs_;
+    bool busy_ = false;
+    bool ending_ = false;
+    std::thread thread_;
+};
+
+} // namespace
+
+struct ZoomLine::Shared {
+    std::unique_ptr<DesktopZoom> zoom; // touched on the zoom thread only
+    int sent = 0;                      // the factor last set (zoom thread)
+    bool taken = true;                 // whether the desktop took it (zoom thread)
+
+    std::mutex mutex;
+    int wanted = 0;
+    QPointer<QObject> context; // null once the line is gone
+    std::function<void(Answer)> answered;
+
+    void answer(Answer a) {
+        std::lock_guard lock(mutex);
+        if (!context)
+            return;
+        QMetaObject::invokeMethod(
+            context.data(),
+            [context = context, answered = answered, a] {
+                if (context)
+                    answered(a);
+            },
+            Qt::QueuedConnection);
+    }
+};
+
+ZoomLine::ZoomLine(ZoomStarter starter, int factor, QObject* context,
+                   std::function<void(Answer)> answered)
+    : shared_(std::make_shared<Shared>()) {
+    shared_->wanted = factor;
+    shared_->context = context;
+    shared_->answered = std::move(answered);
+    ZoomThread::instance().post([shared = shared_, starter = std::move(starter), factor] {
+        shared->zoom = starter ? starter(factor) : nullptr;
+        shared->sent = factor;
+        shared->answer({shared->zoom != nullptr, factor, shared->zoom != nullptr});
+    });
+}
+
+ZoomLine::~ZoomLine() {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->context = nullptr;
+    }
+    ZoomThread::instance().post([shared = shared_] { shared->zoom.reset(); });
+}
+
+void ZoomLine::setFactor(int factor) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->wanted = factor;
+    }
+    ZoomThread::instance().post([shared = shared_] {
+        if (!shared->zoom)
+            return;
+        int wanted = 0;
+        {
+            std::lock_guard lock(shared->mutex);
+            wanted = shared->wanted;
+        }
+        // A factor set already (a later step of the same drag came first)
+        // is said again: the window shows the answer for where it stands.
+        if (wanted != shared->sent) {
+            shared->sent = wanted;
+            shared->taken = shared->zoom->setFactor(wanted);
+        }
+        shared->answer({true, wanted, shared->taken});
+    });
+}
+
+void ZoomLine::finishAll() {
+    ZoomThread::instance().finish();
 }
 
 } // namespace magnifier

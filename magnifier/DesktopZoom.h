@@ -6,6 +6,7 @@
 // through its global shortcuts on the session bus. No widgets: the window
 // forwards.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -55,5 +56,38 @@ ZoomStarter kwinZoom(std::unique_ptr<DesktopBus> bus);
 // XDG_CURRENT_DESKTOP; empty elsewhere (setting GNOME's keys on another
 // desktop would zoom nothing).
 ZoomStarter sessionZoom();
+
+// The desktop's zoom, worked from a thread of its own: a settings tool run
+// or a bus call takes milliseconds, but a desktop that hangs would hold the
+// window for seconds. One thread serves every window, so a zoom switched off
+// is off before the next one reads the user's settings. A factor asked for
+// while another is still being set replaces it (a drag asks for each step).
+class ZoomLine {
+public:
+    // What the desktop did: `on` false when the zoom could not be switched
+    // on (nothing was changed); otherwise whether it now zooms at `factor`.
+    struct Answer {
+        bool on = false;
+        int factor = 0;
+        bool taken = false;
+    };
+    // Switches the zoom on at `factor`; `answered` runs on `context`'s
+    // thread, never after the line is gone.
+    ZoomLine(ZoomStarter starter, int factor, QObject* context,
+             std::function<void(Answer)> answered);
+    ~ZoomLine(); // switches the zoom off, without waiting for it
+    ZoomLine(const ZoomLine&) = delete;
+    ZoomLine& operator=(const ZoomLine&) = delete;
+
+    void setFactor(int factor);
+
+    // Waits until every call asked for so far has been made (at the
+    // program's end: the user's settings must be back before it exits).
+    static void finishAll();
+
+private:
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
+};
 
 } // namespace magnifier

@@ -96,20 +96,15 @@ frmFDJ::frmFDJ(bool simplified, bool screenReadable, ZoomStarter desktopZoom, QW
         Picture1->setFont(plain);
         Picture1->setWordWrap(true);
         Picture1->setMargin(12);
-        if (desktopZoom)
-            zoom_ = desktopZoom(factor());
-        if (zoom_) {
-            showZoomText(factor());
+        if (desktopZoom) {
+            // Said while the desktop is asked; its answer replaces it.
+            Picture1->setText(simplified ? QStringLiteral("正在打开桌面自带的放大镜…")
+                                         : QStringLiteral("正在開啟桌面內建的放大鏡…"));
+            zoom_ = std::make_unique<ZoomLine>(std::move(desktopZoom), factor(), this,
+                                               [this](ZoomLine::Answer a) { zoomAnswered(a); });
             return;
         }
-        Picture1->setText(
-            simplified
-                ? QStringLiteral("这个桌面不让程序读取屏幕，放大镜看不到画面。请用桌面自带的放大"
-                                 "镜：GNOME 在“设置”→“辅助功能”→“缩放”里打开；KDE 按 Meta "
-                                 "键和 = 键放大，Meta 键和 - 键缩小。")
-                : QStringLiteral("這個桌面不讓程式讀取螢幕，放大鏡看不到畫面。請用桌面內建的放大"
-                                 "鏡：GNOME 在「設定」→「協助工具」→「縮放」裡開啟；KDE 按 Meta "
-                                 "鍵和 = 鍵放大，Meta 鍵和 - 鍵縮小。"));
+        showNoZoom();
         return;
     }
     Timer1->start();
@@ -117,6 +112,28 @@ frmFDJ::frmFDJ(bool simplified, bool screenReadable, ZoomStarter desktopZoom, QW
 
 // Closing the window puts the user's own zoom settings back.
 frmFDJ::~frmFDJ() = default;
+
+void frmFDJ::zoomAnswered(ZoomLine::Answer answer) {
+    if (!answer.on) {
+        showNoZoom();
+        return;
+    }
+    // An answer for a factor the slider has left is followed by the one for
+    // where it is now.
+    if (answer.factor == HScroll1->sliderPosition())
+        showZoomText(answer.factor, answer.taken);
+}
+
+void frmFDJ::showNoZoom() {
+    Picture1->setText(
+        simplified_
+            ? QStringLiteral("这个桌面不让程序读取屏幕，放大镜看不到画面。请用桌面自带的放大"
+                             "镜：GNOME 在“设置”→“辅助功能”→“缩放”里打开；KDE 按 Meta "
+                             "键和 = 键放大，Meta 键和 - 键缩小。")
+            : QStringLiteral("這個桌面不讓程式讀取螢幕，放大鏡看不到畫面。請用桌面內建的放大"
+                             "鏡：GNOME 在「設定」→「協助工具」→「縮放」裡開啟；KDE 按 Meta "
+                             "鍵和 = 鍵放大，Meta 鍵和 - 鍵縮小。"));
+}
 
 void frmFDJ::showZoomText(int factor, bool taken) {
     const QString n = QString::number(factor);
@@ -145,10 +162,8 @@ int frmFDJ::factor() const {
 void frmFDJ::HScroll1_Change() {
     Label1->setText(QString::number(HScroll1->sliderPosition()));
     setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
-    if (zoom_) {
-        const int factor = HScroll1->sliderPosition();
-        showZoomText(factor, zoom_->setFactor(factor));
-    }
+    if (zoom_)
+        zoom_->setFactor(HScroll1->sliderPosition());
 }
 
 bool frmFDJ::Timer1_Timer() {

@@ -49,11 +49,13 @@ public:
     QTimer* Timer1 = nullptr;
 
 private:
-    void showZoomText(int factor, bool taken = true);
+    void showZoomText(int factor, bool taken);
+    void showNoZoom();
+    void zoomAnswered(ZoomLine::Answer answer);
 
     QPixmap frame_; // the picture box's image, reused frame after frame
     bool simplified_;
-    std::unique_ptr<DesktopZoom> zoom_; // the desktop's zoom, while it is used
+    std::unique_ptr<ZoomLine> zoom_; // the desktop's zoom, while it is used
 };
 
 } // namespace magnifier

@@ -283,11 +283,17 @@ TEST(Magnifier, GnomesZoomIsSwitchedOnAndPutBackThroughGsettings) {
     const QString before = factor();
     {
         magnifier::frmFDJ zoomed(true, false);
+        const auto says = [&](const QString& text) {
+            return QTest::qWaitFor([&] { return zoomed.Picture1->text().contains(text); }, 10000);
+        };
+        ASSERT_TRUE(says(QStringLiteral("放大 2 倍")));
         EXPECT_EQ(enabled(), QStringLiteral("true"));
         EXPECT_EQ(factor(), QStringLiteral("2.0"));
         zoomed.HScroll1->setValue(5);
+        ASSERT_TRUE(says(QStringLiteral("放大 5 倍")));
         EXPECT_EQ(factor(), QStringLiteral("5.0"));
     }
+    magnifier::ZoomLine::finishAll();
     EXPECT_EQ(enabled(), QStringLiteral("false"));
     EXPECT_EQ(factor(), before);
     qunsetenv("XDG_CURRENT_DESKTOP");
@@ -358,23 +364,30 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
         store->writable = writable;
         Store* const kept = store.get();
         {
+            // The desktop is asked off the window thread; the box says what
+            // it answered.
             magnifier::frmFDJ zoomed(false, false, magnifier::gnomeZoom(std::move(store)));
+            const auto says = [&](const QString& text) {
+                return QTest::qWaitFor([&] { return zoomed.Picture1->text().contains(text); });
+            };
             if (writable) {
+                ASSERT_TRUE(says(QStringLiteral("放大 2 倍")));
                 EXPECT_EQ(values[QStringLiteral(
                               "org.gnome.desktop.a11y.applications screen-magnifier-enabled")],
                           QStringLiteral("true"));
                 zoomed.HScroll1->setValue(4);
+                ASSERT_TRUE(says(QStringLiteral("放大 4 倍")));
                 EXPECT_EQ(values[QStringLiteral("org.gnome.desktop.a11y.magnifier mag-factor")],
                           QStringLiteral("4.0"));
-                EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("放大 4 倍")));
                 kept->writable = false; // a desktop that stops answering is not said to zoom
                 zoomed.HScroll1->setValue(6);
-                EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("沒能改成放大 6 倍")));
+                EXPECT_TRUE(says(QStringLiteral("沒能改成放大 6 倍")));
                 kept->writable = true;
             } else {
-                EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("KDE")));
+                EXPECT_TRUE(says(QStringLiteral("KDE")));
             }
         }
+        magnifier::ZoomLine::finishAll(); // the window's close switched it off
         EXPECT_EQ(values, users);
     }
     // KWin's zoom goes by steps of 1.2 on its shortcuts: the window's
@@ -399,9 +412,11 @@ TEST(Magnifier, FactorCaptionAndSingleInstance) {
         bus->loaded = loaded;
         {
             magnifier::frmFDJ zoomed(true, false, magnifier::kwinZoom(std::move(bus)));
-            EXPECT_TRUE(zoomed.Picture1->text().contains(QStringLiteral("放大 2 倍")));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return zoomed.Picture1->text().contains(QStringLiteral("放大 2 倍")); }));
             zoomed.HScroll1->setValue(3);
         }
+        magnifier::ZoomLine::finishAll();
         const QString in = QStringLiteral("invokeShortcut view_zoom_in");
         const QString none = QStringLiteral("invokeShortcut view_actual_size");
         QStringList expected = {QStringLiteral("isEffectLoaded zoom")};
