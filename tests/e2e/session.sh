@@ -211,11 +211,13 @@ e2e_save_as() {
     xdotool windowfocus --sync "$dialog"
     sleep 0.5
     # A dialog still settling (a slow build, a loaded machine) can miss the
-    # first characters: the name is read back and typed again until whole.
-    local typed=""
-    for _ in 1 2 3; do
+    # first characters: the name is read back and typed again until whole,
+    # more slowly each time (xdotool types a character outside the keymap
+    # by remapping a key, and a busy client can miss a quick remapping).
+    local typed="" delay
+    for delay in 20 80 200 400; do
         xdotool key ctrl+a
-        LC_ALL=C.UTF-8 xdotool type --delay 20 "$1"
+        LC_ALL=C.UTF-8 xdotool type --delay "$delay" "$1"
         sleep 0.2
         xdotool key ctrl+a ctrl+c
         typed=$(xclip -o -selection clipboard 2>/dev/null || true)
