@@ -13,8 +13,8 @@ spellings are never made with it.
                          [--set NAME=VALUE ...] [--tv MINUTES] [--trained]
 
 Conditions: zeros (exact digital zeros between the words), floor (a -64
-dBFS pink noise floor, as any microphone has), snr20 and snr10 (pink noise
-20 or 10 dB below the voice). --trained enrols each voice with three
+dBFS pink noise floor, as any microphone has), snrN or pinkN, brownN and
+humN (steady pink or brown noise, or a fan's hum, N dB below the voice). --trained enrols each voice with three
 sayings of every word (its own speeds, pitch 50) and measures the matcher,
 also across pitch, speed, level, microphone colour and reverberation.
 """
@@ -302,18 +302,52 @@ def build_stream(items, out, gaps):
     return layout, t
 
 
-def noise_file(work, name, rms_db, seconds):
-    """Pink noise at `rms_db` dBFS RMS."""
+NOISES = {
+    # A fan, traffic, a refrigerator: steady noises of different colours.
+    "pink": [["synth", "{s}", "pinknoise", "vol", "0.3"]],
+    "brown": [["synth", "{s}", "brownnoise", "vol", "0.3"]],
+    # A fan's hum: its motor's tone and harmonics over a soft rush of air.
+    "hum": [["synth", "{s}", "sine", "100", "vol", "0.3"],
+            ["synth", "{s}", "sine", "200", "vol", "0.15"],
+            ["synth", "{s}", "sine", "300", "vol", "0.08"],
+            ["synth", "{s}", "brownnoise", "vol", "0.1"]],
+}
+
+
+def noise_file(work, name, rms_db, seconds, colour="pink"):
+    """Steady noise of `colour` at `rms_db` dBFS RMS."""
     out = os.path.join(work, f"noise_{name}.wav")
     if not os.path.exists(out):
         raw = out + ".raw.wav"
-        run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", raw, "synth", str(seconds),
-             "pinknoise", "vol", "0.3"])
+        parts = []
+        for i, fx in enumerate(NOISES[colour]):
+            part = f"{raw}.{i}.wav"
+            run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", part,
+                 *[x.format(s=seconds) for x in fx]])
+            parts.append(part)
+        if len(parts) == 1:
+            os.rename(parts[0], raw)
+        else:
+            run(["sox", "-m", *parts, raw])
+            for part in parts:
+                os.remove(part)
         stats = run(["sox", raw, "-n", "stats"]).stderr
         have = float(re.search(r"RMS lev dB\s+(-?[\d.]+)", stats).group(1))
         run(["sox", raw, out, "gain", f"{rms_db - have:.2f}"])
         os.remove(raw)
     return out
+
+
+def room_for(work, cond, level):
+    """The room a condition names: floor (a faint pink floor), snrN (pink N
+    dB under the voice), or pinkN, brownN, humN."""
+    if cond == "floor":
+        return noise_file(work, "floor", -64, 30)
+    m = re.fullmatch(r"(snr|pink|brown|hum)(\d+)", cond)
+    if not m:
+        return None
+    colour = "pink" if m.group(1) == "snr" else m.group(1)
+    return noise_file(work, cond, level - float(m.group(2)), 30, colour)
 
 
 def speech_rms(files):
@@ -450,11 +484,11 @@ def trained_jobs(split, corpus, work, a):
         for sp in s["speeds"]:
             for p in s["pitches"]:
                 items += [("cmd", w, corpus.say(w, v, sp, p)) for w in WORDS]
-        for name, (sp, p, fx) in VARIANTS.items():
+        for name, (sp, p, fx) in ({} if a.no_variants else VARIANTS).items():
             for w in WORDS:
                 f = corpus.say(w, v, sp, p)
                 items.append((name, w, corpus.effect(f, name, fx) if fx else f))
-        for sp in SLOW_SPEEDS:
+        for sp in [] if a.no_variants else SLOW_SPEEDS:
             items += [("slow", w, corpus.say(w, v, sp, 50)) for w in WORDS]
         items += [("oov", o, corpus.say(o, v, s["speeds"][0], 50)) for o in s["others"]]
         jobs.append((v, prof, items))
@@ -481,6 +515,9 @@ def main():
     ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "speech-eval-cache"))
     ap.add_argument("--json", action="store_true")
     ap.add_argument("--trained", action="store_true")
+    ap.add_argument("--no-variants", action="store_true",
+                    help="trained: only the split's commands and other phrases (no pitch, "
+                         "speed, level, microphone or room variants, no slow words)")
     ap.add_argument("--stop-listening", action="store_true",
                     help="停止识别 alone, by voices outside every split: how often it is 停止")
     a = ap.parse_args()
@@ -513,11 +550,7 @@ def main():
             letter = (lstream, llayout, llen)
         level = speech_rms([f for _, _, f in items])
         for cond in a.cond.split(","):
-            room = None
-            if cond == "floor":
-                room = noise_file(work, "floor", -64, 30)
-            elif cond.startswith("snr"):
-                room = noise_file(work, cond, level - float(cond[3:]), 30)
+            room = room_for(work, cond, level)
             jobs.append((split, cond, stream, layout, room, tv, letter))
 
     def one(job):
@@ -609,9 +642,7 @@ def trained_main(a, corpus, work):
                 llayout, llen = build_stream(li, lstream, lg)
                 letters.append((lstream, llayout, llen))
         for cond in a.cond.split(","):
-            room = noise_file(work, "floor", -64, 30)
-            if cond.startswith("snr"):
-                room = noise_file(work, cond, level - float(cond[3:]), 30)
+            room = room_for(work, cond, level) or noise_file(work, "floor", -64, 30)
 
             def one(i):
                 prof, stream, layout = streams[i]
@@ -650,6 +681,7 @@ def trained_main(a, corpus, work):
                     pw[0] += x
                     pw[1] += y
             res = summary(f"trained {split}/{cond}", total, tv[2] * len(streams) if tv else 0)
+            voices = [100.0 * r["ok"].get("cmd", 0) / r["n"]["cmd"] for r in parts]
             line = [res["name"]] + [f"{k} {res[k]:.1f}" for k in
                                     ("correct", "wrong", "slow", "unrelated",
                                      "stop_listening_as_stop", "tv_per_hour",
@@ -657,6 +689,8 @@ def trained_main(a, corpus, work):
                                     if k in res]
             line += [f"{k} {res[k]:.2f}" for k in ("delay_median", "delay_p90") if k in res]
             print("  ".join(line))
+            print("   per voice:", " ".join(f"{v or 'default'} {c:.0f}"
+                                           for (v, _, _), c in zip(jobs, voices)))
             if res["fired"]:
                 print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
             if res["letter_fired"]:
