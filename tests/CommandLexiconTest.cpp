@@ -209,6 +209,13 @@ TEST(EarlyAnswerTest, QuietCountsAfterTheLoudestSoundAndAPrefixCommandWaits) {
     EXPECT_EQ(tail.add(quiet.data(), 0), 0u);
     tail.reset();
     EXPECT_EQ(tail.add(soft.data(), soft.size()), 0u); // a new utterance's own level
+    // In a room with a fan the pause after a word is back at the room's
+    // noise, less than 20 dB under the word: quiet too.
+    tail.reset();
+    tail.room(soft.data(), soft.size());
+    EXPECT_EQ(tail.add(soft.data(), soft.size()), 0u);
+    EXPECT_EQ(tail.add(loud.data(), loud.size()), 0u);
+    EXPECT_EQ(tail.add(soft.data(), soft.size()), 1600u);
 
     // Where a command's sound lies (a spoken stop ends the take where it
     // begins): behind the quiet and the faint room around it.

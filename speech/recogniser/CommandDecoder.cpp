@@ -230,6 +230,7 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
             d.inUtterance = true;
             d.answered = false;
             d.tail.reset();
+            d.tail.room(d.before.data(), d.before.size());
             d.ended = 0;
             d.utterance.assign(d.before.begin(), d.before.end());
             d.utteranceFrom = fed_ - d.before.size();
