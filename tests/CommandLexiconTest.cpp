@@ -5,6 +5,7 @@
 #include "CommandLexicon.h"
 #include "CommandDecoder.h"
 #include "QuietTail.h"
+#include "SteadySound.h"
 #include "Tempo.h"
 #include "VoiceProfile.h"
 
@@ -228,6 +229,33 @@ TEST(EarlyAnswerTest, QuietCountsAfterTheLoudestSoundAndAPrefixCommandWaits) {
     EXPECT_EQ(span.begin, 9600u);
     EXPECT_EQ(span.end, 16000u);
     EXPECT_EQ(speech::loudSpan(utterance.data(), 0).end, 0u);
+}
+
+// A tone that stands out from the room is steady sound, no syllable; a
+// hum that is the room, and a sound whose pitch moves, are not.
+TEST(SteadySoundTest, AToneOverTheRoomIsSteadyAHumAlwaysThereIsNot) {
+    constexpr std::size_t kPiece = 1600;
+    const auto tone = [](double hz, double level) {
+        std::vector<std::int16_t> s(kPiece);
+        for (std::size_t i = 0; i < s.size(); ++i)
+            s[i] = std::int16_t(level * std::sin(2 * 3.141592653589793 * hz * double(i) / 16000));
+        return s;
+    };
+    const auto longest = [&](const std::vector<std::vector<std::int16_t>>& pieces) {
+        speech::SteadySound steady;
+        std::size_t most = 0;
+        for (const auto& p : pieces)
+            most = std::max(most, steady.add(p.data(), p.size()));
+        return double(most) / 16000;
+    };
+    std::vector<std::vector<std::int16_t>> kettle(5, tone(1000, 30)); // the room
+    kettle.insert(kettle.end(), 30, tone(1000, 8000));
+    EXPECT_GE(longest(kettle), 2.9);
+    EXPECT_EQ(longest(std::vector(30, tone(100, 3000))), 0); // a fan from the start
+    std::vector<std::vector<std::int16_t>> stepping(5, tone(1000, 30));
+    for (int i = 0; i < 30; ++i)
+        stepping.push_back(tone(300 << (i / 2 % 4), 8000)); // an octave up every 0.2 s
+    EXPECT_LE(longest(stepping), 0.2);
 }
 
 // A word drawn out or said a syllable at a time is heard again at an

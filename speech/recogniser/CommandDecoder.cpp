@@ -2,6 +2,7 @@
 
 #include "CommandLexicon.h"
 #include "QuietTail.h"
+#include "SteadySound.h"
 #include "Tempo.h"
 #include "VoiceProfile.h"
 
@@ -37,6 +38,8 @@ struct CommandDecoder::Impl {
     bool inUtterance = false;          // speech was heard since the utterance began
     bool answered = false;             // this utterance's command went out early
     QuietTail tail;                    // how long the utterance has been quiet
+    SteadySound steady;                // how long the sound has been a steady tone
+    bool inSteady = false;             // the sound is one now
     std::size_t ended = 0;             // samples since the decoder's end of speech
     std::uint32_t noise = 2463534242u; // xorshift state of the floor
     int floorPeak = 0;                 // the floor's largest value
@@ -194,10 +197,20 @@ void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
             ps_end_utt(impl_->decoder);
             startUtterance();
         }
+        Impl& d = *impl_;
+        // A steady tone is no speech: an utterance it is in is dropped at
+        // every piece of it, and once more as it ends, so that a word said
+        // right after it begins an utterance of its own, heard as after
+        // quiet. Nothing of it begins the next utterance.
+        const bool steady = double(d.steady.add(piece, n)) >= kSteadySeconds * kSampleRate;
+        if (steady || d.inSteady) {
+            dropUtterance();
+            d.before.clear();
+        }
+        d.inSteady = steady;
         process(piece, n);
         fed_ += n;
         const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
-        Impl& d = *impl_;
         if (d.inUtterance) {
             if (d.utterance.size() < Impl::kLongest)
                 d.utterance.insert(d.utterance.end(), piece, piece + n);
@@ -384,6 +397,19 @@ static std::size_t syllablesIn(const std::string& text) {
     for (std::string w; words >> w;)
         count += w[0] == '<' || w[0] == '[' || w[0] == '(' ? 0 : 1;
     return count;
+}
+
+void CommandDecoder::dropUtterance() {
+    ps_end_utt(impl_->decoder);
+    if (impl_->inUtterance) {
+        setHearing(impl_->meanBefore);
+        if (debug_)
+            std::fprintf(stderr, "steady sound at %.2f s: utterance dropped\n",
+                         double(fed_) / kSampleRate);
+    }
+    impl_->inUtterance = false;
+    impl_->utterance.clear();
+    startUtterance();
 }
 
 void CommandDecoder::finishUtterance() {

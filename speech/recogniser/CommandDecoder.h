@@ -94,6 +94,8 @@ struct DecoderSettings {
 
 class CommandDecoder {
 public:
+    // A tone or hum steady this long (seconds) is no syllable.
+    static constexpr double kSteadySeconds = 0.4;
     using PhraseHandler = std::function<void(const std::string& phrase)>;
 
     // Loads the acoustic model; `error` says what is missing when it fails.
@@ -141,6 +143,9 @@ private:
     struct Impl;
     explicit CommandDecoder(std::unique_ptr<Impl> impl);
     void finishUtterance();
+    // Ends the utterance unheard, and what the front end learnt in it
+    // with it: it held a steady tone or hum, not speech.
+    void dropUtterance();
     std::string rehear(const std::vector<std::int16_t>& samples, std::size_t syllables);
     void process(const std::int16_t* samples, std::size_t count);
     void answerEarly();

@@ -53,11 +53,17 @@ save_dialog_open() { e2e_wait_window '^保存' 2 >/dev/null; }
 
 # Says $1 once, in one synthesised voice ($3: speed, pitch, variant), and
 # checks that it was obeyed the first time: the window shows the phrase,
-# or, with $2 a check of our own, that check holds.
+# or, with $2 a check of our own, that check holds. With $4, a sound file
+# played just before the word, which follows it 0.2 s after it ends.
 say() {
-    local word=$1 check=$2 before after
+    local word=$1 check=$2 lead=${4:-} before after
     set -- $3 # speed, pitch, voice variant
     espeak-ng -v "cmn-latn-pinyin${3:-}" -s "$1" -p "$2" -w "$E2E_WORK/say.wav" "$word"
+    if [ -n "$lead" ]; then
+        sox -q "$E2E_WORK/say.wav" "$E2E_WORK/word.wav" pad 0.2 0
+        sox -q "$lead" -r "$(soxi -r "$E2E_WORK/word.wav")" -c 1 "$E2E_WORK/lead.wav"
+        sox -q "$E2E_WORK/lead.wav" "$E2E_WORK/word.wav" "$E2E_WORK/say.wav"
+    fi
     [ -z "$check" ] && before=$(heard)
     paplay -d nullsink "$E2E_WORK/say.wav"
     sleep 1.5
@@ -136,6 +142,11 @@ if [ "${E2E_SOUND:-pulseaudio}" = pulseaudio ]; then
     sleep 3 # tried again once a second
     xdotool windowfocus --sync "$sdk"
     say 录音 "" "$voice"
-    say 停止 "" "$voice"
+    # A kettle's whistle in the take, and 停止 said as soon as it ends: the
+    # whistle is no speech, and the word is heard as after quiet.
+    sox -q -n -r 22050 -c 1 "$E2E_WORK/whistle.wav" synth 3 sine 880 gain -n -12
+    say 停止 "" "$voice" "$E2E_WORK/whistle.wav"
+    say 保存 save_dialog_open "$voice"
+    xdotool key Escape
 fi
 echo "1 passed, 0 failed"
