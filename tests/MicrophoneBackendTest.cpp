@@ -6,6 +6,7 @@
 // Also run under ThreadSanitizer.
 
 #include "CommandDecoder.h"
+#include "HearingFile.h"
 #include "SpeechBackend.h"
 #include "SyntheticWords.h"
 

@@ -1,5 +1,6 @@
 #include "CaptureSource.h"
 #include "CommandDecoder.h"
+#include "HearingFile.h"
 #include "SampleRing.h"
 #include "SdlAudioSystem.h"
 #include "SpeechBackend.h"

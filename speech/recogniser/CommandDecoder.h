@@ -13,7 +13,6 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -167,11 +166,5 @@ private:
     std::string heardCommand(const std::vector<std::int16_t>* sound = nullptr);
     void startUtterance();
 };
-
-// A decoder's hearing() kept in a small text file between runs. Reading
-// gives nothing for a missing or damaged file (the model's guess is used
-// then); writing replaces the file whole or not at all.
-std::vector<float> readHearing(const std::filesystem::path& file);
-bool writeHearing(const std::filesystem::path& file, const std::vector<float>& state);
 
 } // namespace speech

@@ -19,6 +19,7 @@
 
 #include "CommandDecoder.h"
 #include "CommandLexicon.h"
+#include "HearingFile.h"
 #include "VoiceProfile.h"
 #include "VoiceStore.h"
 
