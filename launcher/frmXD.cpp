@@ -52,8 +52,7 @@ frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& s
 
 // The magnifier has no owner (it must not close with the page it was opened
 // from), so it goes with the launcher here: a desktop zoom it switched on is
-// switched off as the program ends, and the program waits for that: the
-// user's own zoom settings are back before it exits.
+// switched off (waited for) as the program ends.
 frmXD::~frmXD() {
     delete fdj_;
     magnifier::ZoomLine::finishAll();

@@ -14,6 +14,15 @@
 
 namespace speech {
 
+// The mean square of `count` samples: the power every test of loudness here
+// compares.
+inline double meanSquare(const std::int16_t* samples, std::size_t count) {
+    double p = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        p += double(samples[i]) * samples[i];
+    return count ? p / double(count) : 0;
+}
+
 class QuietTail {
 public:
     void reset() {
@@ -24,13 +33,13 @@ public:
     // The room just before the utterance: it sets the noise, not the count.
     void room(const std::int16_t* samples, std::size_t count) {
         for (std::size_t at = 0; at + kPiece <= count; at += kPiece)
-            floor(power(samples + at, kPiece));
+            floor(meanSquare(samples + at, kPiece));
     }
     // Takes the next piece; returns the quiet samples at the end so far.
     std::size_t add(const std::int16_t* samples, std::size_t count) {
         if (count == 0)
             return quiet_;
-        const double p = power(samples, count);
+        const double p = meanSquare(samples, count);
         floor(p);
         if (p > loudest_)
             loudest_ = p;
@@ -41,12 +50,6 @@ public:
 
 private:
     static constexpr std::size_t kPiece = 1600; // 0.1 s at 16 kHz
-    static double power(const std::int16_t* samples, std::size_t count) {
-        double p = 0;
-        for (std::size_t i = 0; i < count; ++i)
-            p += double(samples[i]) * samples[i];
-        return p / double(count);
-    }
     void floor(double p) { quietest_ = quietest_ < 0 ? p : std::min(quietest_, p); }
 
     double loudest_ = 0;   // mean square of the loudest piece
@@ -68,13 +71,8 @@ struct SoundSpan {
 inline SoundSpan loudSpan(const std::int16_t* samples, std::size_t count) {
     constexpr std::size_t kFrame = 160;
     std::vector<double> power;
-    for (std::size_t at = 0; at < count; at += kFrame) {
-        double p = 0;
-        const std::size_t end = std::min(count, at + kFrame);
-        for (std::size_t i = at; i < end; ++i)
-            p += double(samples[i]) * samples[i];
-        power.push_back(p);
-    }
+    for (std::size_t at = 0; at < count; at += kFrame)
+        power.push_back(meanSquare(samples + at, std::min(count, at + kFrame) - at));
     SoundSpan span;
     if (power.empty())
         return span;
@@ -108,9 +106,7 @@ inline bool standsOut(const std::int16_t* samples, std::size_t count) {
     constexpr std::size_t kFrame = 160;
     double loudest = 0, quietest = -1;
     for (std::size_t at = 0; at + kFrame <= count; at += kFrame) {
-        double p = 0;
-        for (std::size_t i = at; i < at + kFrame; ++i)
-            p += double(samples[i]) * samples[i];
+        const double p = meanSquare(samples + at, kFrame) * kFrame;
         loudest = std::max(loudest, p);
         quietest = quietest < 0 ? p : std::min(quietest, p);
     }

@@ -1,5 +1,6 @@
 #include "SteadySound.h"
 
+#include "QuietTail.h"
 #include "WordFeatures.h"
 
 #include <algorithm>
@@ -9,10 +10,7 @@
 namespace speech {
 
 std::size_t SteadySound::add(const std::int16_t* samples, std::size_t count) {
-    double power = 0;
-    for (std::size_t i = 0; i < count; ++i)
-        power += double(samples[i]) * samples[i];
-    power /= double(std::max<std::size_t>(1, count));
+    const double power = meanSquare(samples, count);
     room_ = room_ < 0 ? power : std::min(room_ * kRoomRise, power);
     if (power < kOverRoom * room_) {
         reset(room_);
