@@ -73,7 +73,7 @@ start_brevon
 xdotool windowfocus --sync "$main"
 sleep 2
 xdotool key F1
-sleep 2
+e2e_wait_heard Brevon 1.5 15 || e2e_fail "the microphone sent no sound"
 pactl unload-module "$mic"
 box=$(e2e_wait_window '^Brevon$' 5) || e2e_fail "the lost microphone was not reported"
 xdotool windowfocus --sync "$box" key Return
@@ -139,7 +139,7 @@ e2e_feed_tone 40 0.5
 sleep 1
 xdotool windowfocus --sync "$main"
 xdotool key F1
-sleep 3
+e2e_wait_heard Brevon 2.9 15 || e2e_fail "nothing heard after the freeze"
 xdotool key F1
 xdotool key F4
 e2e_save_as "$HOME/after-freeze.wav"
@@ -149,11 +149,11 @@ echo "== stopped for 10 s during a take"
 xdotool windowfocus --sync "$main"
 xdotool key F1
 t0=$(date +%s.%N)
-sleep 2
+e2e_wait_heard Brevon 1.9 15 || e2e_fail "nothing heard before the freeze"
 kill -STOP "$app"
 sleep 10
 kill -CONT "$app"
-sleep 2
+e2e_wait_heard Brevon 3.8 15 || e2e_fail "nothing heard after the freeze"
 xdotool key F1
 t1=$(date +%s.%N)
 xdotool key F4

@@ -203,6 +203,23 @@ e2e_feed_room() {
 
 e2e_capture_streams() { pactl list short source-outputs | wc -l; }
 
+# Waits up to $3 seconds until the take that $1 (Brevon, Tamsel, Oakhalt)
+# records holds $2 seconds of sound, read from its recovery copy. A test
+# that ends a take after so many seconds of the clock can find it empty on
+# a machine where the sound server is slow to send the first block.
+e2e_wait_heard() {
+    local dir="$XDG_DATA_HOME/$1/recovery" want size f
+    want=$(awk -v s="$2" 'BEGIN { printf "%d", 44 + s * 176400 }')
+    for _ in $(seq $(( ${3:-10} * 10 ))); do
+        f=$(ls -t "$dir"/*.wav 2>/dev/null | head -n1)
+        size=$( [ -n "$f" ] && stat -c %s "$f" 2>/dev/null || echo 0)
+        [ "$size" -ge "$want" ] && return 0
+        sleep 0.1
+    done
+    echo "$1 heard $size bytes, not $2 s, in ${3:-10} s" >&2
+    return 1
+}
+
 # Answers the open save dialog with the file name $1 (typed as a person
 # would, Chinese included) and waits for the file to appear.
 e2e_save_as() {
