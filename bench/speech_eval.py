@@ -393,7 +393,8 @@ def score(layout, heard):
         i = bisect.bisect_right(starts, t) - 1
         if i >= 0:
             got[i].append((phrase, t))
-    r = {"n": {}, "ok": {}, "wrong": {}, "acc": {}, "lat": [], "perword": {}, "fired": []}
+    r = {"n": {}, "ok": {}, "wrong": {}, "acc": {}, "lat": [], "perword": {}, "fired": [],
+         "confused": {}}
     for (kind, label, start, end), g in zip(layout, got):
         r["n"][kind] = r["n"].get(kind, 0) + 1
         phrases = [p for p, _ in g]
@@ -408,6 +409,10 @@ def score(layout, heard):
                 r["ok"][kind] = r["ok"].get(kind, 0) + 0
             elif any(p != label for p in phrases):
                 r["wrong"][kind] = r["wrong"].get(kind, 0) + 1
+                for p in phrases:
+                    if p != label:
+                        pair = f"{label}→{p}" + ("" if kind == "cmd" else f" ({kind})")
+                        r["confused"][pair] = r["confused"].get(pair, 0) + 1
             if label == "停止识别" and "停止" in phrases:
                 r["heard_as_stop"] = r.get("heard_as_stop", 0) + 1
         else:
@@ -449,8 +454,20 @@ def summary(name, r, tv_seconds):
     out["perword"] = {k: round(100.0 * a / b) for k, (a, b) in sorted(r["perword"].items())
                       if k.startswith("cmd:")}
     out["fired"] = r["fired"][:30]
+    # Which command was taken for which, commonest first (every kind of saying).
+    out["confused"] = sorted(r["confused"].items(), key=lambda kv: -kv[1])
     out["letter_fired"] = r.get("letter_fired", [])
     return out
+
+
+def print_heard_wrong(res):
+    if res["confused"]:
+        print("   taken for another:", " ".join(f"{k} {v}" for k, v in res["confused"]))
+    if res["fired"]:
+        print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
+    if res["letter_fired"]:
+        print("   in dictation:",
+              "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["letter_fired"]))
 
 
 TRAIN_SPEEDS = [105, 130, 150]
@@ -589,11 +606,7 @@ def main():
                 line.append(f"{k} {res[k]:.1f}" if "delay" not in k else f"{k} {res[k]:.2f}")
         print("  ".join(line))
         print("   per word:", " ".join(f"{k[4:]} {v}" for k, v in res["perword"].items()))
-        if res["fired"]:
-            print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
-        if res["letter_fired"]:
-            print("   in dictation:",
-                  "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["letter_fired"]))
+        print_heard_wrong(res)
     subprocess.run(["rm", "-rf", work])
 
 
@@ -664,9 +677,9 @@ def trained_main(a, corpus, work):
             with cf.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
                 parts = list(pool.map(one, range(len(streams))))
             total = {"n": {}, "ok": {}, "wrong": {}, "acc": {}, "lat": [], "perword": {},
-                     "fired": []}
+                     "fired": [], "confused": {}}
             for r in parts:
-                for key in ("n", "ok", "wrong", "acc"):
+                for key in ("n", "ok", "wrong", "acc", "confused"):
                     for k, val in r[key].items():
                         total[key][k] = total[key].get(k, 0) + val
                 total["lat"] += r["lat"]
@@ -691,11 +704,7 @@ def trained_main(a, corpus, work):
             print("  ".join(line))
             print("   per voice:", " ".join(f"{v or 'default'} {c:.0f}"
                                            for (v, _, _), c in zip(jobs, voices)))
-            if res["fired"]:
-                print("   fired:", "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["fired"][:15]))
-            if res["letter_fired"]:
-                print("   in dictation:",
-                      "; ".join(f"{l}→{'/'.join(p)}" for l, p in res["letter_fired"]))
+            print_heard_wrong(res)
     subprocess.run(["rm", "-rf", work])
 
 
