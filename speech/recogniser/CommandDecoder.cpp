@@ -78,6 +78,33 @@ struct CommandDecoder::Impl {
     }
 };
 
+namespace {
+
+// What the front end has learnt (its mean, running sum and count), put back
+// as it was once a sound has been heard again for a second look: the next
+// utterance must be heard as if that had never happened.
+class FrontEndState {
+public:
+    explicit FrontEndState(cmn_t* cmn)
+        : cmn_(cmn), mean_(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen),
+          sum_(cmn->sum, cmn->sum + cmn->veclen), frames_(cmn->nframe) {}
+    ~FrontEndState() {
+        std::copy(mean_.begin(), mean_.end(), cmn_->cmn_mean);
+        std::copy(sum_.begin(), sum_.end(), cmn_->sum);
+        cmn_->nframe = frames_;
+    }
+    FrontEndState(const FrontEndState&) = delete;
+    FrontEndState& operator=(const FrontEndState&) = delete;
+
+private:
+    cmn_t* cmn_;
+    std::vector<mfcc_t> mean_;
+    std::vector<mfcc_t> sum_;
+    int frames_;
+};
+
+} // namespace
+
 CommandDecoder::CommandDecoder(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 CommandDecoder::~CommandDecoder() = default;
 
@@ -338,6 +365,7 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
         return {};
     }
     std::vector<HeardWord> words;
+    std::string spelt; // with the spellings' numbers, for SPEECH_DEBUG
     const double frame = 1.0 / impl_->frameRate;
     for (ps_seg_t* seg = ps_seg_iter(impl_->decoder); seg; seg = ps_seg_next(seg)) {
         const char* w = ps_seg_word(seg);
@@ -348,6 +376,7 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
         ps_seg_frames(seg, &sf, &ef);
         // Alternative spellings are named "word(2)"; the word is what counts.
         std::string name = w;
+        spelt += (spelt.empty() ? "" : " ") + name;
         name = name.substr(0, name.find('('));
         words.push_back({name, sf * frame, (ef + 1) * frame});
     }
@@ -368,7 +397,8 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
                      double(fed_) / kSampleRate, heard.seconds, heard.syllables);
         for (const HeardWord& w : words)
             std::fprintf(stderr, " %.2f", w.end - w.start);
-        std::fprintf(stderr, "%s -> [%s]\n", strict_ ? " (take)" : "", command.c_str());
+        std::fprintf(stderr, "%s as [%s] -> [%s]\n", strict_ ? " (take)" : "", spelt.c_str(),
+                     command.c_str());
     }
     return command;
 }
@@ -463,9 +493,7 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
     std::vector<mfcc_t> own(impl_->sumBefore.size());
     for (std::size_t i = 0; i < own.size(); ++i)
         own[i] = (cmn->sum[i] - impl_->sumBefore[i]) / mfcc_t(frames);
-    const std::vector<mfcc_t> mean(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
-    const std::vector<mfcc_t> sum(cmn->sum, cmn->sum + cmn->veclen);
-    const int nframe = cmn->nframe;
+    const FrontEndState learnt(cmn);
     const std::size_t parts = loudParts(samples);
     const auto hearAgain = [&](const std::vector<std::int16_t>& sound, const char* search) {
         cmn_live_set(cmn, own.data());
@@ -504,9 +532,6 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
         }
     }
     ps_set_search(impl_->decoder, "_default");
-    std::copy(mean.begin(), mean.end(), cmn->cmn_mean);
-    std::copy(sum.begin(), sum.end(), cmn->sum);
-    cmn->nframe = nframe;
     if (debug_)
         std::fprintf(stderr, "heard again: [%s]\n", phrase.c_str());
     return phrase;
