@@ -1,14 +1,11 @@
 #include "RecordEngine.h"
 
 #include "AtomicFile.h"
-#include "FileNames.h"
-#include "TakeNames.h"
+#include "RecoveryOffer.h"
+#include "TakeSaver.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -27,12 +24,22 @@ RecordEngine::~RecordEngine() {
 }
 
 void RecordEngine::MachineSleeps() {
-    if (RecordChannel == 0)
+    if (phase_ == Phase::Idle)
         return;
     stopNow();
     window_.captureEndedByEngine();
-    window_.showMessage(programTitle_, scripted(text::kSleptSimplified, text::kSleptTraditional),
-                        MessageIcon::Exclamation);
+    window_.showMessage(programTitle_, scripted(text::kSlept), MessageIcon::Exclamation);
+}
+
+void RecordEngine::setSteadyClock(SteadyClock now) {
+    steadyNow_ = now;
+    sink_.setClock(std::move(now));
+}
+
+// The phase changes only here; the record button says what it will do.
+void RecordEngine::enter(Phase next) {
+    phase_ = next;
+    window_.setRecordCaption(next == Phase::Recording ? text::kStop : scripted(text::kRecord));
 }
 
 int RecordEngine::HiWord(std::int32_t value) {
@@ -50,12 +57,11 @@ bool RecordEngine::LibraryStartup() {
     const BOOL outputOpen = library_.BASS_Init(-1, kSampleRate, 0, handle, nullptr);
     libraryOpen_ = true;
     if (!recordOpen || !outputOpen) {
-        ReportBassError(text::kCantInitialize, text::kCantInitializeWhySimplified,
-                        text::kCantInitializeWhyTraditional);
+        ReportBassError(text::kCantInitialize, text::kCantInitializeWhy);
         return false;
     }
-    releaseBlock();
-    RecordLength = 0;
+    block_.release();
+    block_.clearLength();
     RecordBufferStep = kDefaultStep;
     return true;
 }
@@ -66,21 +72,16 @@ void RecordEngine::ReportBassError(const std::string& message) {
                         MessageIcon::Exclamation);
 }
 
-void RecordEngine::ReportBassError(const std::string& message, const char* simplified,
-                                   const char* traditional) {
+void RecordEngine::ReportBassError(const std::string& message, const platform::ScriptText& why) {
     const int code = library_.BASS_ErrorGetCode();
     window_.showMessage(text::kErrorTitle,
                         message + "\r\n\r\nerror code: " + std::to_string(code) + "\r\n\r\n" +
-                            scripted(simplified, traditional),
+                            scripted(why),
                         MessageIcon::Exclamation);
 }
 
-std::string RecordEngine::recordCaption() const {
-    return scripted(text::kRecordSimplified, text::kRecordTraditional);
-}
-
-std::string RecordEngine::scripted(const char* simplified, const char* traditional) const {
-    return window_.isSimplified() ? simplified : traditional;
+std::string RecordEngine::scripted(const platform::ScriptText& text) const {
+    return text.in(window_.isSimplified());
 }
 
 void RecordEngine::setRecoveryFolder(const std::filesystem::path& folder,
@@ -97,61 +98,23 @@ void RecordEngine::warnUnprotected() {
     warnedUnprotected_ = true;
     if (recovery_)
         recovery_->markCutShort();
-    window_.showMessage(programTitle_,
-                        scripted(text::kUnprotectedSimplified, text::kUnprotectedTraditional),
-                        MessageIcon::Exclamation);
+    window_.showMessage(programTitle_, scripted(text::kUnprotected), MessageIcon::Exclamation);
 }
 
-void RecordEngine::releaseBlock() {
-    RecordBuffer.decommit();
-    haveBlock_ = false;
-    capacity_ = 0;
-    takeFinished_ = false;
-}
-
-bool RecordEngine::growBlock(std::size_t bytes) {
-    if ((mayGrow_ && !mayGrow_(bytes)) || !RecordBuffer.commit(bytes))
-        return false;
-    haveBlock_ = true;
-    capacity_ = bytes;
-    return true;
-}
-
-void RecordEngine::PrepareBlock() {
-    if (haveBlock_) {
+// The take held is let go (its playback stream first: it reads the block
+// in place).
+void RecordEngine::dropTake() {
+    if (PlaybackStream != 0) {
         library_.BASS_StreamFree(PlaybackStream);
-        releaseBlock();
         PlaybackStream = 0;
-        window_.setPlaySaveEnabled(false);
     }
-    if (!growBlock(std::size_t(RecordBufferStep)))
-        return;
-    RecordLength = kHeaderBytes;
-    WaveHeader = WaveHeader::forNewTake();
-    // The three pieces of the header: RIFF, format chunk, data chunk head.
-    std::memcpy(RecordBuffer.data(), WaveHeader.bytes.data(), 12);
-    std::memcpy(RecordBuffer.data() + 12, WaveHeader.bytes.data() + 12, 24);
-    std::memcpy(RecordBuffer.data() + 36, WaveHeader.bytes.data() + 36, 8);
+    if (block_.held())
+        window_.setPlaySaveEnabled(false);
+    block_.release();
 }
-
-namespace {
-
-// The folder of a file name (UTF-8).
-std::string parentFolder(const std::string& file) {
-    const std::u8string folder =
-        std::filesystem::path(std::u8string(file.begin(), file.end())).parent_path().u8string();
-    return {folder.begin(), folder.end()};
-}
-
-std::int64_t nowNanoseconds() {
-    using namespace std::chrono;
-    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-} // namespace
 
 void RecordEngine::StartRecording() {
-    if (stopping_) {
+    if (phase_ == Phase::Stopping) {
         playWhenStopped_ = false; // the new take is what the user wants now
         saveWhenStopped_ = false;
         stopNow(); // the last take ends with what it has
@@ -159,65 +122,56 @@ void RecordEngine::StartRecording() {
     // Checked before anything is released: with no microphone (a sound
     // server restarting) the take already recorded stays as it is.
     if (!library_.captureAvailable()) {
-        window_.showMessage(programTitle_,
-                            scripted(text::kNoMicrophoneSimplified, text::kNoMicrophoneTraditional),
-                            MessageIcon::Exclamation);
+        window_.showMessage(programTitle_, scripted(text::kNoMicrophone), MessageIcon::Exclamation);
         return;
     }
-    PrepareBlock();
-    if (!haveBlock_) {
-        ReportBassError(text::kOutOfMemory, text::kNoRoomToStartWhySimplified,
-                        text::kNoRoomToStartWhyTraditional);
+    dropTake();
+    if (!block_.begin(std::size_t(RecordBufferStep))) {
+        ReportBassError(text::kOutOfMemory, text::kNoRoomToStartWhy);
         return;
     }
-    endedByCallback_ = false;
-    stopAt_ = 0;
     soundCut_ = 0;
-    peak_ = 0;
     silence_.reset();
-    lastBlockAt_ = 0; // the opening of the stream is not the source's rhythm
     interruptedSeconds_ = 0;
     takeSaved_ = false;
-    longestGap_ = 0;
     warnedUnprotected_ = false;
     const bool keptOnDisk = !recovery_ || recovery_->begin();
+    sink_.begin(RecordBufferStep, maxTakeBytes_, recovery_.get());
     RecordChannel = library_.BASS_RecordStart(kSampleRate, kChannels, 0, &RecordCallback, this);
     if (RecordChannel == 0) {
-        ReportBassError(text::kCantStart, text::kCantStartWhySimplified,
-                        text::kCantStartWhyTraditional);
+        ReportBassError(text::kCantStart, text::kCantStartWhy);
         if (recovery_)
             recovery_->discard();
-        releaseBlock();
+        block_.release();
         return;
     }
     takeMadeAt_ = std::time(nullptr);
     showReplaced_ = true;
-    window_.setRecordCaption(text::kStop);
+    enter(Phase::Recording);
     if (!keptOnDisk)
         warnUnprotected();
 }
 
 void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
     showReplaced_ = false;
-    if (stopping_)
+    if (phase_ == Phase::Stopping)
         return;
     const audio::QWORD clock = library_.captureClock(RecordChannel);
-    if (RecordChannel == 0 || clock == audio::QWORD(-1)) {
+    if (phase_ == Phase::Idle || clock == audio::QWORD(-1)) {
         stopNow();
         return;
     }
     // A paused capture delivers nothing more: it ends now, and what was
     // said while it was paused was never in the take.
     const bool running = library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PLAYING;
-    stopAt_ = std::min<std::int64_t>(
-        takeMark(clock, running ? earlier : std::chrono::nanoseconds{}), maxTakeBytes_);
+    sink_.stopAt(std::min<std::int64_t>(
+        takeMark(clock, running ? earlier : std::chrono::nanoseconds{}), maxTakeBytes_));
     if (!running) {
         stopNow();
         return;
     }
-    stopping_ = true;
     stopBegan_ = steadyNow_();
-    window_.setRecordCaption(recordCaption());
+    enter(Phase::Stopping);
 }
 
 // Where in the take the sound time `clock`, less `earlier`, falls: on a
@@ -234,13 +188,10 @@ std::int64_t RecordEngine::takeMark(audio::QWORD clock, std::chrono::nanoseconds
 void RecordEngine::stopNow() {
     library_.BASS_ChannelStop(RecordChannel);
     RecordChannel = 0;
-    stopping_ = false;
     // The capture thread is done: the block is ours. A stop whose moment
     // the take had already passed is cut back to it.
-    const std::int64_t mark = stopAt_.exchange(0);
-    if (mark > 0 && RecordLength > mark)
-        RecordLength = std::int32_t(mark);
-    window_.setRecordCaption(recordCaption());
+    block_.cutTo(sink_.takeStopMark());
+    enter(Phase::Idle);
     FinishTake();
     if (std::exchange(playWhenStopped_, false))
         Play();
@@ -250,7 +201,7 @@ void RecordEngine::stopNow() {
 
 // Window thread: the block holding the stop's moment has arrived.
 void RecordEngine::reachedStopMark(audio::HRECORD handle) {
-    if (stopping_ && handle == RecordChannel)
+    if (phase_ == Phase::Stopping && handle == RecordChannel)
         stopNow();
 }
 
@@ -259,16 +210,16 @@ void RecordEngine::reachedStopMark(audio::HRECORD handle) {
 // microphone that delivers nothing at all is found silent too.
 void RecordEngine::showTake(std::string savedTo) {
     TakeView view;
-    view.recording = RecordChannel != 0 && !stopping_;
+    view.recording = phase_ == Phase::Recording;
     view.paused = view.recording && paused();
     const audio::QWORD clock =
         view.recording ? library_.captureClock(RecordChannel) : audio::QWORD(-1);
     const std::int64_t bytes = clock != audio::QWORD(-1)
                                    ? std::int64_t(clock)
-                                   : std::max<std::int64_t>(0, RecordLength - kHeaderBytes);
+                                   : std::max<std::int64_t>(0, block_.length() - kHeaderBytes);
     view.seconds = double(bytes) / kBytesPerSecond;
     if (view.recording) {
-        view.level = peak_.exchange(0);
+        view.level = sink_.takePeak();
         view.silent = !view.paused && silence_.add(view.level, view.seconds);
     }
     view.savedTo = std::move(savedTo);
@@ -281,15 +232,11 @@ void RecordEngine::showTake(std::string savedTo) {
 void RecordEngine::FinishTake() {
     if (recovery_)
         recovery_->end();
-    if (!haveBlock_)
+    if (!block_.held())
         return;
     showTake();
-    WaveHeader.setSizes(RecordLength);
-    std::memcpy(RecordBuffer.data() + 4, WaveHeader.bytes.data() + 4, 4);
-    std::memcpy(RecordBuffer.data() + 40, WaveHeader.bytes.data() + 40, 4);
-    takeFinished_ = true;
-    PlaybackStream =
-        library_.BASS_StreamCreateFile(1, RecordBuffer.data(), 0, QWORD(RecordLength), 0);
+    block_.finish();
+    PlaybackStream = library_.BASS_StreamCreateFile(1, block_.data(), 0, QWORD(block_.length()), 0);
     if (PlaybackStream != 0)
         window_.setPlaySaveEnabled(true);
 }
@@ -298,73 +245,27 @@ BOOL RecordEngine::RecordCallback(HRECORD handle, const void* buffer, DWORD leng
     return static_cast<RecordEngine*>(user)->onCapturedBlock(handle, buffer, length);
 }
 
-// Runs on the capture thread: no window, no box, no waiting.
-// The handle comes from the library: RecordChannel may not be set yet when
-// the first block arrives.
+// Runs on the capture thread: no window, no box, no waiting. The handle
+// comes from the library: RecordChannel may not be set yet when the first
+// block arrives.
 BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD length) {
-    if (endedByCallback_.load(std::memory_order_relaxed))
+    switch (sink_.take(buffer, length)) {
+    case CaptureSink::Outcome::More:
+        return 1;
+    case CaptureSink::Outcome::Ended:
         return 0;
-    {
-        const std::int64_t now = nowNanoseconds();
-        const std::int64_t previous = lastBlockAt_.exchange(now);
-        const std::int64_t gap = previous == 0 ? 0 : now - previous;
-        if (gap > longestGap_.load(std::memory_order_relaxed))
-            longestGap_ = gap;
-    }
-    std::int64_t take = length;
-    EndReason reason = EndReason::None;
-
-    // The take never passes its limit; it ends on a whole sample frame.
-    const std::int64_t frame = kChannels * kBitsPerSample / 8;
-    const std::int64_t lastByte = maxTakeBytes_ - (maxTakeBytes_ - kHeaderBytes) % frame;
-    if (RecordLength + take > lastByte) {
-        take = std::max<std::int64_t>(0, lastByte - RecordLength);
-        reason = EndReason::TakeFull;
-    }
-    // A stop is under way: the take ends at its moment, in this block or
-    // (when the take is already past it) at once.
-    const std::int64_t stopAt = stopAt_.load();
-    bool reachedStop = false;
-    if (stopAt > 0 && RecordLength + take >= stopAt) {
-        take = std::max<std::int64_t>(0, stopAt - RecordLength);
-        reachedStop = true;
-    }
-
-    // Grow by the remainder rule, which keeps at least one step of room
-    // above the data; the capacity test is a second guard on it.
-    const std::int64_t step = RecordBufferStep;
-    if ((RecordLength % step) + take >= step || std::size_t(RecordLength + take) > capacity_) {
-        const std::int64_t wanted = std::min(RecordLength + take + step, maxTakeBytes_);
-        if (!growBlock(std::size_t(wanted))) {
-            endedByCallback_ = true;
-            window_.postToWindowThread(
-                [this, handle] { endedByEngine(handle, EndReason::OutOfMemory); });
-            return 0;
-        }
-    }
-    if (take > 0) {
-        std::memcpy(RecordBuffer.data() + RecordLength, buffer, std::size_t(take));
-        RecordLength += std::int32_t(take);
-        if (recovery_)
-            recovery_->append(buffer, std::size_t(take));
-        // The level the window shows: a pass over a block just copied.
-        const float peak = blockPeak(static_cast<const std::uint8_t*>(buffer), std::size_t(take));
-        float shown = peak_.load(std::memory_order_relaxed);
-        while (peak > shown &&
-               !peak_.compare_exchange_weak(shown, peak, std::memory_order_relaxed)) {
-        }
-    }
-    if (reachedStop) {
-        endedByCallback_ = true;
+    case CaptureSink::Outcome::ReachedStop:
         window_.postToWindowThread([this, handle] { reachedStopMark(handle); });
         return 0;
-    }
-    if (reason != EndReason::None) {
-        endedByCallback_ = true;
-        window_.postToWindowThread([this, handle, reason] { endedByEngine(handle, reason); });
+    case CaptureSink::Outcome::TakeFull:
+        window_.postToWindowThread([this, handle] { endedByEngine(handle, EndReason::TakeFull); });
+        return 0;
+    case CaptureSink::Outcome::OutOfMemory:
+        window_.postToWindowThread(
+            [this, handle] { endedByEngine(handle, EndReason::OutOfMemory); });
         return 0;
     }
-    return 1;
+    return 0;
 }
 
 // Window thread: the capture thread ended the take. What was captured is
@@ -375,23 +276,17 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
         window_.captureEndedByEngine();
     }
     if (reason == EndReason::OutOfMemory)
-        ReportBassError(text::kOutOfMemory, text::kNoRoomWhySimplified,
-                        text::kNoRoomWhyTraditional);
+        ReportBassError(text::kOutOfMemory, text::kNoRoomWhy);
     else if (reason == EndReason::DeviceLost)
-        window_.showMessage(
-            programTitle_,
-            scripted(text::kMicrophoneLostSimplified, text::kMicrophoneLostTraditional),
-            MessageIcon::Exclamation);
+        window_.showMessage(programTitle_, scripted(text::kMicrophoneLost),
+                            MessageIcon::Exclamation);
     else
-        window_.showMessage(programTitle_,
-                            window_.isSimplified() ? text::kTakeFullSimplified
-                                                   : text::kTakeFullTraditional,
-                            MessageIcon::Information);
+        window_.showMessage(programTitle_, scripted(text::kTakeFull), MessageIcon::Information);
 }
 
 void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
     showReplaced_ = false;
-    if (stopping_)
+    if (phase_ == Phase::Stopping)
         return;
     if (library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED) {
         library_.BASS_ChannelPlay(RecordChannel, 0);
@@ -405,21 +300,19 @@ void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
         library_.BASS_ChannelIsActive(RecordChannel) != BASS_ACTIVE_PAUSED)
         return;
     const std::int64_t mark = takeMark(clock, earlier);
-    if (RecordLength > mark) {
-        soundCut_ += RecordLength - mark;
-        RecordLength = std::int32_t(mark);
-    }
+    soundCut_ += std::max<std::int64_t>(0, block_.length() - mark);
+    block_.cutTo(mark);
 }
 
 bool RecordEngine::paused() const {
-    return RecordChannel != 0 && !stopping_ &&
+    return phase_ == Phase::Recording &&
            library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PAUSED;
 }
 
 void RecordEngine::Play() {
     showReplaced_ = false;
     // Played as soon as a stop under way has finished the take.
-    if (stopping_) {
+    if (phase_ == Phase::Stopping) {
         playWhenStopped_ = true;
         return;
     }
@@ -427,7 +320,7 @@ void RecordEngine::Play() {
 }
 
 void RecordEngine::RefreshDisplay() {
-    if (stopping_) {
+    if (phase_ == Phase::Stopping) {
         // The sound up to the stop is normally here within a few tens of
         // milliseconds. A source that hands over seconds at a time is waited
         // for as long as its longest wait so far; one that went quiet or
@@ -436,23 +329,23 @@ void RecordEngine::RefreshDisplay() {
         // business.
         using namespace std::chrono;
         const auto patience = std::min<milliseconds>(
-            milliseconds(400) + duration_cast<milliseconds>(nanoseconds(longestGap_.load())),
-            seconds(3));
+            milliseconds(400) + duration_cast<milliseconds>(sink_.longestGap()), seconds(3));
         if (steadyNow_() - stopBegan_ >= patience ||
             library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED)
             stopNow();
         return;
     }
-    if (RecordChannel != 0 && library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED) {
+    if (phase_ != Phase::Idle &&
+        library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED) {
         // The device went away (or the capture ended on its own and its
         // note is still on the way): what was captured is kept.
-        if (!endedByCallback_.load())
+        if (!sink_.ended())
             endedByEngine(RecordChannel, EndReason::DeviceLost);
         return;
     }
-    if (RecordChannel != 0 && recovery_ && recovery_->failed())
+    if (phase_ != Phase::Idle && recovery_ && recovery_->failed())
         warnUnprotected();
-    if (RecordChannel != 0) {
+    if (phase_ != Phase::Idle) {
         // A stall that cost sound is said, to the second; less than a
         // second is the source's own rhythm.
         const audio::QWORD lost = library_.captureLost(RecordChannel);
@@ -481,29 +374,22 @@ void RecordEngine::SaveRecording() {
     showReplaced_ = false;
     // Never read the block while the capture can still move it: a save
     // during a take ends the take first, and waits for its end.
-    if (RecordChannel != 0)
+    if (phase_ == Phase::Recording)
         StopRecording();
-    if (stopping_) {
+    if (phase_ == Phase::Stopping) {
         saveWhenStopped_ = true;
         return;
     }
     if (!hasFinishedTake())
         return; // nothing to save: writing an empty, invalid file helps nobody
 
-    SaveDialogRequest request;
-    request.title = text::kSaveTitle;
-    request.filters = {{"WAV 文件", "*.wav"}, {"所有文件", "*.*"}};
-    request.defaultExtension = "wav";
-    request.simplified = window_.isSimplified();
-    request.startIn = lastSavedFolder_;
-    request.suggestedName =
-        platform::safeFileName(takeFileName(takeMadeAt_, std::time(nullptr), request.simplified));
-    const auto fileName = window_.askSaveFileName(request);
+    const auto fileName =
+        window_.askSaveFileName(saveRequest(takeMadeAt_, lastSavedFolder_, window_.isSimplified()));
     if (!fileName)
         return;
     int error = 0;
-    switch (platform::writeFileAtomically(*fileName, RecordBuffer.data(), std::size_t(RecordLength),
-                                          &error)) {
+    const std::int32_t length = block_.length();
+    switch (platform::writeFileAtomically(*fileName, block_.data(), std::size_t(length), &error)) {
     case platform::WriteResult::Ok:
         if (recovery_)
             recovery_->discard();
@@ -513,70 +399,31 @@ void RecordEngine::SaveRecording() {
         showTake(*fileName);
         // A take that ended before any sound came (stopped at once, or its
         // microphone went): saved as it is, but never as if it held sound.
-        if (RecordLength <= std::int32_t(kHeaderBytes))
-            window_.showMessage(programTitle_,
-                                scripted(text::kNoSoundSimplified, text::kNoSoundTraditional),
-                                MessageIcon::Exclamation);
+        if (length <= kHeaderBytes)
+            window_.showMessage(programTitle_, scripted(text::kNoSound), MessageIcon::Exclamation);
         break;
     case platform::WriteResult::CantCreate:
-        reportSaveError(text::kCantCreate, error);
+        window_.showMessage(text::kErrorTitle,
+                            saveErrorText(text::kCantCreate, error, window_.isSimplified()),
+                            MessageIcon::Exclamation);
         break;
     case platform::WriteResult::CantWrite:
-        reportSaveError(text::kCantWrite, error);
+        window_.showMessage(text::kErrorTitle,
+                            saveErrorText(text::kCantWrite, error, window_.isSimplified()),
+                            MessageIcon::Exclamation);
         break;
     }
-}
-
-// The box keeps its words and shows the system's own error number, then
-// says in the window's script what went wrong and that nothing is lost.
-void RecordEngine::reportSaveError(const char* message, int error) {
-    const bool s = window_.isSimplified();
-    const char* why = nullptr;
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        why = s ? "没有权限在这个文件夹里保存。" : "沒有權限在這個資料夾裡保存。";
-        break;
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-    case EFBIG:
-        why = s ? "磁盘已满，放不下这个文件。" : "磁碟已滿，放不下這個檔案。";
-        break;
-    case ENAMETOOLONG:
-        why = s ? "文件名太长了。" : "檔案名稱太長了。";
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        why = s ? "这个文件夹不存在。" : "這個資料夾不存在。";
-        break;
-    case EISDIR:
-        why = s ? "这个名字是一个文件夹。" : "這個名字是一個資料夾。";
-        break;
-    default:
-        why = s ? "文件没能保存。" : "檔案沒能保存。";
-        break;
-    }
-    window_.showMessage(text::kErrorTitle,
-                        std::string(message) + "\r\n\r\nerror code: " + std::to_string(error) +
-                            "\r\n\r\n" + why +
-                            (s ? "录好的声音还在，请换一个文件夹或名字再保存。"
-                               : "錄好的聲音還在，請換一個資料夾或名字再保存。"),
-                        MessageIcon::Exclamation);
 }
 
 bool RecordEngine::QueryClose() {
-    if (RecordChannel != 0 && !(recovery_ && recovery_->failed()))
+    if (phase_ != Phase::Idle && !(recovery_ && recovery_->failed()))
         return true; // the copy on disk is whole: offered at the next start
-    if (RecordChannel != 0)
+    if (phase_ != Phase::Idle)
         stopNow();
-    if (!recovery_ || takeSaved_ || !hasFinishedTake() ||
-        RecordLength <= std::int32_t(kHeaderBytes) || !recovery_->failed())
+    if (!recovery_ || takeSaved_ || !hasFinishedTake() || block_.length() <= kHeaderBytes ||
+        !recovery_->failed())
         return true;
-    if (window_.askYesNo(programTitle_, scripted(text::kSaveBeforeCloseSimplified,
-                                                 text::kSaveBeforeCloseTraditional))) {
+    if (window_.askYesNo(programTitle_, scripted(text::kSaveBeforeClose))) {
         SaveRecording();
         return takeSaved_; // a save cancelled or failed: the window stays
     }
@@ -587,7 +434,7 @@ bool RecordEngine::QueryClose() {
 void RecordEngine::Shutdown() {
     if (libraryOpen_) {
         // The recording device goes first so that no callback writes into
-        // the block released below.
+        // the block released below; freeing the library frees its streams.
         library_.BASS_RecordFree();
         library_.BASS_Free();
         libraryOpen_ = false;
@@ -596,94 +443,35 @@ void RecordEngine::Shutdown() {
     if (recovery_)
         recovery_->release();
     RecordChannel = 0;
-    stopping_ = false;
+    phase_ = Phase::Idle; // not through enter(): the window may be going
     playWhenStopped_ = false;
     saveWhenStopped_ = false;
     PlaybackStream = 0;
-    releaseBlock();
+    block_.release();
 }
 
-} // namespace engine
-
-namespace engine {
-
 bool RecordEngine::adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt) {
-    if (RecordChannel != 0)
+    if (phase_ != Phase::Idle)
         stopNow();
-    library_.BASS_StreamFree(PlaybackStream);
-    PlaybackStream = 0;
-    releaseBlock();
-    if (!growBlock(image.size()))
+    dropTake();
+    if (!block_.adopt(image))
         return false;
-    std::memcpy(RecordBuffer.data(), image.data(), image.size());
-    RecordLength = std::int32_t(image.size());
-    std::memcpy(WaveHeader.bytes.data(), image.data(), kHeaderBytes);
-    takeFinished_ = true;
     takeSaved_ = false;
     takeMadeAt_ = madeAt;
-    PlaybackStream =
-        library_.BASS_StreamCreateFile(1, RecordBuffer.data(), 0, QWORD(RecordLength), 0);
+    PlaybackStream = library_.BASS_StreamCreateFile(1, block_.data(), 0, QWORD(block_.length()), 0);
     window_.setPlaySaveEnabled(PlaybackStream != 0);
     return true;
 }
 
 void RecordEngine::OfferRecovery() {
-    if (!recovery_ || RecordChannel != 0)
+    if (!recovery_ || phase_ != Phase::Idle)
         return;
-    for (const std::filesystem::path& file : recovery_->leftovers()) {
-        const std::string where = reinterpret_cast<const char*>(file.u8string().c_str());
-        auto image = RecoveryFile::readTake(file);
-        if (!image) {
-            // Not a take any more (damaged, or never ours): asking about it
-            // at every start would help nobody. Kept where it is when the
-            // trash will not take it, and the user told where.
-            const bool trashed = recovery_->throwAway(file);
-            window_.showMessage(
-                programTitle_,
-                trashed
-                    ? scripted(text::kRecoverTrashedSimplified, text::kRecoverTrashedTraditional)
-                    : scripted(text::kRecoverFailedSimplified, text::kRecoverFailedTraditional) +
-                          where,
-                MessageIcon::Exclamation);
-            continue;
-        }
-        const bool save = window_.askYesNo(programTitle_, recoveryQuestion(file, image->size()));
-        if (!save) {
-            recovery_->throwAway(file); // the trash refusing it: offered again
-            continue;
-        }
-        // Adopted before the dialog: a cancelled save leaves it as this
-        // session's unsaved take, still on disk. A take that cannot be held
-        // in memory is never removed: the user is told where it is.
-        if (!recovery_->adopt(file) ||
-            !adoptTake(std::move(*image), RecoveryFile::recordedAt(file))) {
-            window_.showMessage(
-                programTitle_,
-                scripted(text::kRecoverFailedSimplified, text::kRecoverFailedTraditional) + where,
-                MessageIcon::Exclamation);
-            continue;
-        }
-        SaveRecording();
-    }
-}
-
-// The question, and below it what the take is: "12月8日 上午6点45分"
-// (with the year when it is not this one) and "1分05秒".
-std::string RecordEngine::recoveryQuestion(const std::filesystem::path& file,
-                                           std::size_t imageBytes) const {
-    const std::string when =
-        momentInWords(RecoveryFile::recordedAt(file), std::time(nullptr), window_.isSimplified());
-    const std::string length =
-        lengthInWords(imageBytes > kHeaderBytes ? imageBytes - kHeaderBytes : 0, kBytesPerSecond);
-    char detail[256];
-    std::snprintf(detail, sizeof detail,
-                  scripted(text::kRecoverDetailSimplified, text::kRecoverDetailTraditional).c_str(),
-                  when.c_str(), length.c_str());
-    return scripted(text::kRecoverSimplified, text::kRecoverTraditional) + "\r\n" +
-           (RecoveryFile::cutShort(file)
-                ? scripted(text::kRecoverCutSimplified, text::kRecoverCutTraditional) + "\r\n"
-                : std::string()) +
-           detail;
+    RecoveryOffer offer;
+    offer.hold = [this](std::vector<std::uint8_t> image, std::time_t madeAt) {
+        return adoptTake(std::move(image), madeAt);
+    };
+    offer.save = [this] { SaveRecording(); };
+    offer.run(*recovery_, window_, programTitle_);
 }
 
 } // namespace engine

@@ -1,12 +1,17 @@
 #pragma once
 // One take in memory as a finished WAV image, and the operations that drive
 // it: start, stop, pause, play, display, save, error reporting, start-up and
-// shut-down of the audio library. One engine serves one window.
+// shut-down of the audio library. One engine serves one window. Its parts:
+// the take's block (TakeBlock), the capture thread's code (CaptureSink),
+// the save's wording (TakeSaver), the recovery offer (RecoveryOffer) and
+// its texts (EngineTexts).
 
 #include "AudioLibrary.h"
+#include "CaptureSink.h"
+#include "EngineTexts.h"
 #include "EngineWindow.h"
 #include "RecoveryFile.h"
-#include "ReservedMemory.h"
+#include "TakeBlock.h"
 #include "TakeMeter.h"
 #include "WaveHeader.h"
 
@@ -22,84 +27,6 @@
 
 namespace engine {
 
-// Texts the engine shows; exact, they are what the users and the tests see.
-namespace text {
-inline constexpr const char* kErrorTitle = "Error";
-inline constexpr const char* kWrongVersion = "An incorrect version of BASS.DLL was loaded";
-inline constexpr const char* kCantInitialize = "Can't initialize device";
-inline constexpr const char* kCantStart = "Couldn't start recording";
-inline constexpr const char* kOutOfMemory = "Out of memory!";
-inline constexpr const char* kCantCreate = "Can't create the file";
-inline constexpr const char* kCantWrite = "Can't write the file";
-inline constexpr const char* kRecordSimplified = "录 音";
-inline constexpr const char* kRecordTraditional = "錄 音";
-inline constexpr const char* kStop = "停 止";
-inline constexpr const char* kTakeFullSimplified =
-    "录音已达到最大长度，已自动停止。录好的声音都保留着，可以播放和保存。";
-inline constexpr const char* kTakeFullTraditional =
-    "錄音已達到最大長度，已自動停止。錄好的聲音都保留著，可以播放和保存。";
-inline constexpr const char* kSaveTitle = "保存....";
-inline constexpr const char* kRecoverSimplified = "上次的录音没有保存。现在保存吗？";
-inline constexpr const char* kRecoverTraditional = "上次的錄音沒有保存。現在保存嗎？";
-inline constexpr const char* kRecoverFailedSimplified =
-    "上次的录音打不开，没有删除。它保存在这个文件里，可以用别的程序打开：\r\n";
-inline constexpr const char* kRecoverFailedTraditional =
-    "上次的錄音打不開，沒有刪除。它保存在這個檔案裡，可以用別的程式打開：\r\n";
-// Below the question: when, how long, and where 否 puts it.
-inline constexpr const char* kRecoverDetailSimplified =
-    "这段录音是%s录的，长%s。选“否”会把它放进回收站。";
-inline constexpr const char* kRecoverDetailTraditional =
-    "這段錄音是%s錄的，長%s。選「否」會把它放進回收站。";
-inline constexpr const char* kRecoverCutSimplified = "录音时磁盘出了问题，这段录音不完整。";
-inline constexpr const char* kRecoverCutTraditional = "錄音時磁碟出了問題，這段錄音不完整。";
-inline constexpr const char* kRecoverTrashedSimplified =
-    "上次留下的一个录音文件打不开，已经放进回收站。";
-inline constexpr const char* kRecoverTrashedTraditional =
-    "上次留下的一個錄音檔案打不開，已經放進回收站。";
-inline constexpr const char* kUnprotectedSimplified =
-    "这次录音无法同时存到磁盘上，停电或程序出错时会丢失。录音照常进行，录完请及时保存。";
-inline constexpr const char* kUnprotectedTraditional =
-    "這次錄音無法同時存到磁碟上，停電或程式出錯時會遺失。錄音照常進行，錄完請及時保存。";
-inline constexpr const char* kSleptSimplified =
-    "电脑进入了睡眠，录音在那时停止了。录好的声音都保留着，可以播放和保存。";
-inline constexpr const char* kSleptTraditional =
-    "電腦進入了睡眠，錄音在那時停止了。錄好的聲音都保留著，可以播放和保存。";
-inline constexpr const char* kSaveBeforeCloseSimplified = "这段录音还没有保存，现在保存吗？";
-inline constexpr const char* kSaveBeforeCloseTraditional = "這段錄音還沒有保存，現在保存嗎？";
-inline constexpr const char* kMicrophoneLostSimplified =
-    "麦克风断开了，录音已停止。录好的声音都保留着，可以播放和保存。";
-inline constexpr const char* kMicrophoneLostTraditional =
-    "麥克風斷開了，錄音已停止。錄好的聲音都保留著，可以播放和保存。";
-inline constexpr const char* kNoMicrophoneSimplified =
-    "现在没有可以录音的麦克风，可能是声音系统正在重新启动，或者麦克风没有接好。录好的声音都保留着。"
-    "请稍等一下，再按“录音”。";
-inline constexpr const char* kNoMicrophoneTraditional =
-    "現在沒有可以錄音的麥克風，可能是聲音系統正在重新啟動，或者麥克風沒有接好。錄好的聲音都保留著。"
-    "請稍等一下，再按「錄音」。";
-inline constexpr const char* kNoSoundSimplified = "这次录音里没有声音：保存的文件是空的。";
-inline constexpr const char* kNoSoundTraditional = "這次錄音裡沒有聲音：儲存的檔案是空的。";
-// Below an error box's own lines: what happened, what became of the sound,
-// what to do.
-inline constexpr const char* kCantInitializeWhySimplified =
-    "找不到可以使用的麦克风或扬声器：声音系统可能没有运行，或者设备没有接好。请检查电脑的声音设置，"
-    "然后再打开这个程序。";
-inline constexpr const char* kCantInitializeWhyTraditional =
-    "找不到可以使用的麥克風或揚聲器：聲音系統可能沒有執行，或者裝置沒有接好。請檢查電腦的聲音設定，"
-    "然後再打開這個程式。";
-inline constexpr const char* kCantStartWhySimplified =
-    "现在不能开始录音。请检查麦克风有没有接好，再按“录音”。";
-inline constexpr const char* kCantStartWhyTraditional =
-    "現在不能開始錄音。請檢查麥克風有沒有接好，再按「錄音」。";
-inline constexpr const char* kNoRoomToStartWhySimplified =
-    "电脑的内存不够，不能开始录音。请关掉一些别的程序，再按“录音”。";
-inline constexpr const char* kNoRoomToStartWhyTraditional =
-    "電腦的記憶體不夠，不能開始錄音。請關掉一些別的程式，再按「錄音」。";
-inline constexpr const char* kNoRoomWhySimplified =
-    "电脑的内存不够了，录音已停止。录好的声音都保留着，可以播放和保存。";
-inline constexpr const char* kNoRoomWhyTraditional =
-    "電腦的記憶體不夠了，錄音已停止。錄好的聲音都保留著，可以播放和保存。";
-} // namespace text
-
 class RecordEngine {
 public:
     static constexpr std::int32_t kDefaultStep = 200000;
@@ -108,7 +35,7 @@ public:
 
     // Asked before the take's block grows to `bytes`; false refuses, as a
     // system out of memory would. Replaceable so tests can fail growth.
-    using GrowthCheck = std::function<bool(std::size_t bytes)>;
+    using GrowthCheck = TakeBlock::GrowthCheck;
 
     RecordEngine(audio::AudioLibrary& library, EngineWindow& window, std::string programTitle);
     ~RecordEngine();
@@ -140,20 +67,17 @@ public:
     void PauseRecording(std::chrono::nanoseconds earlier = {});
     void Play();
     void RefreshDisplay();
-    // The steady clock a stop's deadline is kept on (tests set their own).
-    using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
-    void setSteadyClock(SteadyClock now) { steadyNow_ = std::move(now); }
+    // The steady clock a stop's deadline and the waits between blocks are
+    // kept on (tests set their own).
+    using SteadyClock = CaptureSink::Clock;
+    void setSteadyClock(SteadyClock now);
     void SaveRecording();
     void ReportBassError(const std::string& message);
     // The same, with a line in the window's script under it.
-    void ReportBassError(const std::string& message, const char* simplified,
-                         const char* traditional);
+    void ReportBassError(const std::string& message, const platform::ScriptText& why);
     void Shutdown();
-    // Takes that sessions before this one recorded but never saved: for each,
-    // asks whether to save it now, saying when it was recorded and how long
-    // it is; yes opens the save dialog (a cancelled dialog keeps it as this
-    // session's unsaved take), no puts it in the trash. One that cannot be
-    // read is not offered: it goes to the trash, and the user is told.
+    // Takes that sessions before this one recorded but never saved, offered
+    // one by one (see RecoveryOffer).
     void OfferRecovery();
 
     static int HiWord(std::int32_t value);
@@ -162,16 +86,16 @@ public:
                                       audio::DWORD length, void* user);
 
     // State, for the window and the tests (window thread, outside a capture).
-    const std::uint8_t* recordBuffer() const { return haveBlock_ ? RecordBuffer.data() : nullptr; }
-    std::int32_t recordLength() const { return RecordLength; }
+    const std::uint8_t* recordBuffer() const { return block_.held() ? block_.data() : nullptr; }
+    std::int32_t recordLength() const { return block_.length(); }
     std::int32_t recordBufferStep() const { return RecordBufferStep; }
-    std::size_t recordBufferCapacity() const { return capacity_; }
+    std::size_t recordBufferCapacity() const { return block_.capacity(); }
     audio::HRECORD recordChannel() const { return RecordChannel; }
     audio::HSTREAM playbackStream() const { return PlaybackStream; }
-    bool capturing() const { return RecordChannel != 0 && !stopping_; }
+    bool capturing() const { return phase_ == Phase::Recording; }
     // A stop waits for the sound up to its moment.
-    bool stopping() const { return stopping_; }
-    bool hasFinishedTake() const { return haveBlock_ && takeFinished_; }
+    bool stopping() const { return phase_ == Phase::Stopping; }
+    bool hasFinishedTake() const { return block_.finished(); }
     // Window thread, as the window is asked to close: false keeps it open.
     // A take with no whole copy on disk (the disk filled, or the copy
     // could not be made) would be lost with the window: she is asked to
@@ -186,7 +110,7 @@ public:
     bool paused() const;
 
     // Seams for tests and benchmarks; set before a take starts.
-    void setGrowthCheck(GrowthCheck check) { mayGrow_ = std::move(check); }
+    void setGrowthCheck(GrowthCheck check) { block_.setGrowthCheck(std::move(check)); }
     void setMaxTakeBytes(std::int64_t bytes) { maxTakeBytes_ = bytes; }
     void setRecordBufferStep(std::int32_t step) { RecordBufferStep = step; }
     // Where the take in progress is also kept on disk; unset, it is not.
@@ -195,8 +119,14 @@ public:
     RecoveryFile* recovery() { return recovery_.get(); }
 
 private:
-    enum class EndReason { None, OutOfMemory, TakeFull, DeviceLost };
+    // Idle: no capture (a finished take may be held). Recording: a capture
+    // runs, paused or not. Stopping: a stop waits for the sound up to its
+    // moment.
+    enum class Phase { Idle, Recording, Stopping };
+    enum class EndReason { OutOfMemory, TakeFull, DeviceLost };
 
+    // Every change of phase, and what the window shows of it.
+    void enter(Phase next);
     audio::BOOL onCapturedBlock(audio::HRECORD handle, const void* buffer, audio::DWORD length);
     void endedByEngine(audio::HRECORD handle, EndReason reason);
     // Ends the capture now and finishes the take, cut at the stop's moment
@@ -204,64 +134,35 @@ private:
     void stopNow();
     std::int64_t takeMark(audio::QWORD clock, std::chrono::nanoseconds earlier) const;
     void reachedStopMark(audio::HRECORD handle);
-    void PrepareBlock();
+    void dropTake();
     void FinishTake();
-    void releaseBlock();
-    bool growBlock(std::size_t bytes);
-    std::string recordCaption() const;
-    std::string scripted(const char* simplified, const char* traditional) const;
+    std::string scripted(const platform::ScriptText& text) const;
     void warnUnprotected();
-    void reportSaveError(const char* message, int error);
     bool adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt);
     void showTake(std::string savedTo = {});
-    std::string recoveryQuestion(const std::filesystem::path& file, std::size_t imageBytes) const;
 
     audio::AudioLibrary& library_;
     EngineWindow& window_;
     std::string programTitle_;
-    GrowthCheck mayGrow_;
     std::int64_t maxTakeBytes_ = kMaxTakeBytes;
-
-    // While a capture runs, RecordBuffer's memory, capacity_ and
-    // RecordLength are written only by the capture thread; the window thread
-    // touches them before BASS_RecordStart, after BASS_ChannelStop and while
-    // paused (a pause cuts a spoken word back out), all of which synchronise
-    // with the capture thread. The block's address
-    // space is reserved once for the largest take: it never moves.
-    platform::ReservedMemory RecordBuffer{std::size_t(kMaxTakeBytes) + 65536};
-    bool haveBlock_ = false;
-    std::size_t capacity_ = 0;
-    std::int32_t RecordLength = 0;
     std::int32_t RecordBufferStep = kDefaultStep;
+
+    TakeBlock block_{std::size_t(kMaxTakeBytes) + 65536};
+    SteadyClock steadyNow_ = [] { return std::chrono::steady_clock::now(); };
+    CaptureSink sink_{block_, steadyNow_};
+    Phase phase_ = Phase::Idle;
     audio::HRECORD RecordChannel = 0;
     audio::HSTREAM PlaybackStream = 0;
-    engine::WaveHeader WaveHeader;
-    bool takeFinished_ = false;
     bool libraryOpen_ = false;
     std::unique_ptr<RecoveryFile> recovery_;
     bool warnedUnprotected_ = false;
-    // Set by the capture thread when it ended the capture on its own.
-    std::atomic<bool> endedByCallback_{false};
-    // Where a stop ends the take (a RecordLength; 0: no stop under way). Set
-    // by the window thread; the capture thread cuts the take there.
-    std::atomic<std::int64_t> stopAt_{0};
-    bool stopping_ = false;
     std::chrono::steady_clock::time_point stopBegan_{};
-    SteadyClock steadyNow_ = [] { return std::chrono::steady_clock::now(); };
-    // When the last block came and the longest wait between blocks in this
-    // take (steady-clock nanoseconds; written by the capture thread): a
-    // stop waits about that long for the sound up to its moment. Some
-    // sources hand over seconds at a time.
-    std::atomic<std::int64_t> lastBlockAt_{0};
-    std::atomic<std::int64_t> longestGap_{0};
+    // Asked for while a stop waited: done once the take is finished.
     bool playWhenStopped_ = false;
+    bool saveWhenStopped_ = false;
     // Sound taken back out of the take at pauses: the capture clock still
     // counts it.
     std::int64_t soundCut_ = 0;
-    bool saveWhenStopped_ = false;
-    // The loudest sample since the window last showed the level (raised by
-    // the capture thread, taken by the window thread).
-    std::atomic<float> peak_{0};
     SilenceWatch silence_;
     // Where the last save that worked went: the next save dialog opens there.
     std::string lastSavedFolder_;

@@ -48,4 +48,11 @@ void WaveHeader::setSizes(std::int32_t recordLength) {
     write32(40, std::uint32_t(recordLength - kHeaderBytes));
 }
 
+void WaveHeader::mendSizes(std::uint8_t* image, std::int32_t recordLength) {
+    WaveHeader header;
+    header.setSizes(recordLength);
+    std::memcpy(image + 4, header.bytes.data() + 4, 4);
+    std::memcpy(image + 40, header.bytes.data() + 40, 4);
+}
+
 } // namespace engine

@@ -20,6 +20,8 @@ struct WaveHeader {
     static WaveHeader forNewTake();
     // The two size fields as they are once the take is `recordLength` bytes.
     void setSizes(std::int32_t recordLength);
+    // The same, written into the head of a WAV image in memory.
+    static void mendSizes(std::uint8_t* image, std::int32_t recordLength);
 
     std::uint32_t riffSize() const { return read32(4); }
     std::uint32_t dataSize() const { return read32(40); }

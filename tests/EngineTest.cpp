@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
-#include <thread>
 
 using engine::RecordEngine;
 using fake::FakeAudioLibrary;
@@ -100,7 +99,7 @@ TEST(EngineStartup, DeviceFailureAsksForBothDevicesThenReports) {
     // The box's own lines, then what to do in the window's script.
     EXPECT_EQ(win.messages[0].text,
               std::string("Can't initialize device\r\n\r\nerror code: 23\r\n\r\n") +
-                  engine::text::kCantInitializeWhySimplified);
+                  engine::text::kCantInitializeWhy.simplified);
     EXPECT_EQ(win.messages[0].icon, engine::MessageIcon::Exclamation);
 }
 
@@ -420,7 +419,7 @@ TEST_F(EngineTest, TakeEndsOnAWholeFrameAtItsLimit) {
     EXPECT_TRUE(win.playSaveEnabled);
     EXPECT_EQ(win.recordCaption, "錄 音");
     ASSERT_EQ(win.messages.size(), 1u);
-    EXPECT_EQ(win.messages[0].text, engine::text::kTakeFullTraditional);
+    EXPECT_EQ(win.messages[0].text, engine::text::kTakeFull.traditional);
     EXPECT_EQ(win.messages[0].icon, engine::MessageIcon::Information);
 }
 
@@ -544,10 +543,11 @@ TEST_F(EngineTest, AStopWhoseSoundNeverComesEndsAfterItsDeadlineAndASaveWaitsFor
     std::filesystem::remove(*win.saveAnswer);
 
     // A source that hands over its sound in bursts is waited for as long as
-    // its longest wait between blocks (here 0.4 + 0.45 s: five refreshes).
+    // its longest wait between blocks (here 0.4 + 0.45 s: five refreshes;
+    // the second block's own look at the clock is 0.2 s of the wait).
     eng.StartRecording();
     lib.deliver({4096});
-    std::this_thread::sleep_for(std::chrono::milliseconds(450));
+    now_ += std::chrono::milliseconds(250);
     lib.deliver({4096});
     lib.clock = 100000;
     eng.StopRecording();

@@ -224,12 +224,12 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     eng.StopRecording();
     EXPECT_EQ(eng.recordLength(), 44 + 8192);
     ASSERT_EQ(win.messages.size(), 1u);
-    EXPECT_EQ(win.messages[0].text, engine::text::kUnprotectedSimplified);
+    EXPECT_EQ(win.messages[0].text, engine::text::kUnprotected.simplified);
     // Closing would lose it: asked; a save cancelled keeps the window open.
     win.yesAnswer = true;
     EXPECT_FALSE(eng.QueryClose());
     ASSERT_EQ(win.questions.size(), 1u);
-    EXPECT_EQ(win.questions[0], engine::text::kSaveBeforeCloseSimplified);
+    EXPECT_EQ(win.questions[0], engine::text::kSaveBeforeClose.simplified);
     win.yesAnswer = false;
     EXPECT_TRUE(eng.QueryClose());
     fs::remove(folder);
@@ -246,7 +246,7 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     eng.StopRecording();
     EXPECT_EQ(eng.recordLength(), 44 + 3 * 4096);
     ASSERT_EQ(win.messages.size(), 1u);
-    EXPECT_EQ(win.messages[0].text, engine::text::kUnprotectedSimplified);
+    EXPECT_EQ(win.messages[0].text, engine::text::kUnprotected.simplified);
     const auto kept = RecoveryFile::readTake(eng.recovery()->path());
     ASSERT_TRUE(kept) << "what was copied still plays";
     EXPECT_EQ(0, std::memcmp(kept->data() + 44, eng.recordBuffer() + 44, kept->size() - 44));
@@ -258,7 +258,7 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     later.setRecoveryFolder(folder);
     later.OfferRecovery();
     ASSERT_EQ(next.questions.size(), 1u);
-    EXPECT_NE(next.questions[0].find(engine::text::kRecoverCutSimplified), std::string::npos);
+    EXPECT_NE(next.questions[0].find(engine::text::kRecoverCut.simplified), std::string::npos);
 
     // Closed over such a take, 否 puts the copy in the trash.
     RecordEngine third(lib, win, "Brevon");
@@ -294,7 +294,7 @@ TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {
     ASSERT_EQ(win.questions.size(), 1u);
     // The question, then when the take was made, how long it is, and
     // where 否 puts it.
-    EXPECT_EQ(win.questions[0].rfind(engine::text::kRecoverSimplified, 0), 0u);
+    EXPECT_EQ(win.questions[0].rfind(engine::text::kRecover.simplified, 0), 0u);
     EXPECT_NE(win.questions[0].find("长1秒。选“否”会把它放进回收站。"), std::string::npos)
         << win.questions[0];
     EXPECT_EQ(win.saveRequests.size(), 1u);
@@ -353,11 +353,11 @@ TEST_F(EngineRecoveryTest, ALeftoverThatIsNoTakeIsNotOfferedAndALinkIsNotFollowe
         EXPECT_TRUE(win.saveRequests.empty());
         ASSERT_EQ(win.messages.size(), 1u);
         if (trashWorks) {
-            EXPECT_EQ(win.messages[0].text, engine::text::kRecoverTrashedSimplified);
+            EXPECT_EQ(win.messages[0].text, engine::text::kRecoverTrashed.simplified);
             EXPECT_FALSE(fs::exists(odd));
             EXPECT_EQ(filesIn(trash).size(), 1u);
         } else { // kept, and where it is told
-            EXPECT_EQ(win.messages[0].text.rfind(engine::text::kRecoverFailedSimplified, 0), 0u);
+            EXPECT_EQ(win.messages[0].text.rfind(engine::text::kRecoverFailed.simplified, 0), 0u);
             EXPECT_NE(win.messages[0].text.find("take-1-2-3.wav"), std::string::npos);
             EXPECT_TRUE(fs::exists(odd)) << "never removed unread";
         }
@@ -381,7 +381,7 @@ TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {
     EXPECT_TRUE(win.playSaveEnabled);
     EXPECT_EQ(win.endedByEngine, 1);
     ASSERT_EQ(win.messages.size(), 1u);
-    EXPECT_EQ(win.messages[0].text, engine::text::kMicrophoneLostSimplified);
+    EXPECT_EQ(win.messages[0].text, engine::text::kMicrophoneLost.simplified);
     EXPECT_EQ(fileBytes(filesIn(folder).at(0)), take());
 
     // The sound server is not back yet: F1 says so and the take stays.
@@ -391,7 +391,7 @@ TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {
     EXPECT_FALSE(eng.capturing());
     EXPECT_EQ(take(), kept);
     ASSERT_EQ(win.messages.size(), 2u);
-    EXPECT_EQ(win.messages[1].text, engine::text::kNoMicrophoneSimplified);
+    EXPECT_EQ(win.messages[1].text, engine::text::kNoMicrophone.simplified);
     EXPECT_EQ(fileBytes(filesIn(folder).at(0)), kept);
     // Back: the next take records, the kept one goes to the trash. Its
     // microphone goes before any sound: saving it says it holds none.
@@ -404,5 +404,5 @@ TEST_F(EngineRecoveryTest, ALostMicrophoneEndsTheTakeAndKeepsIt) {
     eng.RefreshDisplay();
     win.saveAnswer = (trash / "empty.wav").string();
     eng.SaveRecording();
-    EXPECT_EQ(win.messages.back().text, engine::text::kNoSoundSimplified);
+    EXPECT_EQ(win.messages.back().text, engine::text::kNoSound.simplified);
 }

@@ -114,7 +114,7 @@ TEST_F(SaveTest, EmptyTakeSavesAsAValidEmptyFileAndSavingTwiceWritesItTwice) {
     win.saveAnswer = (dir / "b.wav").string();
     eng.SaveRecording();
     ASSERT_EQ(win.messages.size(), 2u) << "a file with no sound is said to be one";
-    EXPECT_EQ(win.messages[1].text, engine::text::kNoSoundSimplified);
+    EXPECT_EQ(win.messages[1].text, engine::text::kNoSound.simplified);
     for (const char* name : {"a.wav", "b.wav"}) {
         EXPECT_EQ(fs::file_size(dir / name), 44u);
         const auto snd = openWithLibsndfile(dir / name);

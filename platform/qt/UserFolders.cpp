@@ -132,7 +132,7 @@ QString folderInWords(const QString& folder, bool simplified) {
         if (place.isEmpty() || place == home)
             continue;
         if (clean == place || clean.startsWith(place + QLatin1Char('/'))) {
-            words << known.name.in(simplified);
+            words << QString::fromUtf8(known.name.in(simplified));
             rest = clean.mid(place.size());
             break;
         }

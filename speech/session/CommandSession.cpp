@@ -164,8 +164,8 @@ void CommandSession::explain(Problem problem, const std::string& detail) {
         {"口令训练的录音没能删除，仍按您的声音识别口令。",
          "口令訓練的錄音沒能刪除，仍按您的聲音識別口令。"},
     };
-    view_.warn(kProblems[problem].in(view_.simplified()) + QStringLiteral("\n\n") +
-               QString::fromStdString(detail));
+    view_.warn(QString::fromUtf8(kProblems[problem].in(view_.simplified())) +
+               QStringLiteral("\n\n") + QString::fromStdString(detail));
 }
 
 void CommandSession::start() {

@@ -33,7 +33,9 @@ constexpr platform::LayoutRow<W> kPlaces[] = {
 } // namespace
 
 frmOffer::frmOffer(bool simplified, QWidget* parent) : QDialog(parent) {
-    const auto pick = [simplified](const ScriptText& t) { return t.in(simplified); };
+    const auto pick = [simplified](const ScriptText& t) {
+        return QString::fromUtf8(t.in(simplified));
+    };
     setObjectName(QStringLiteral("frmOffer"));
     setWindowTitle(pick(kTitle));
     lblText = new QLabel(pick(kText), this);

@@ -120,7 +120,7 @@ frmTrain::frmTrain(bool simplified, bool haveProfile, QWidget* parent)
 }
 
 QString frmTrain::text(int row) const {
-    return kTexts[row].in(simplified_);
+    return QString::fromUtf8(kTexts[row].in(simplified_));
 }
 
 void frmTrain::showStep() {
