@@ -1,7 +1,7 @@
 #include "RecordEngine.h"
 
-#include "AtomicFile.h"
 #include "RecoveryOffer.h"
+#include "TakeNames.h"
 #include "TakeSaver.h"
 
 #include <algorithm>
@@ -28,7 +28,7 @@ void RecordEngine::MachineSleeps() {
         return;
     stopNow();
     window_.captureEndedByEngine();
-    window_.showMessage(programTitle_, scripted(text::kSlept), MessageIcon::Exclamation);
+    tell(text::kSlept);
 }
 
 void RecordEngine::setSteadyClock(SteadyClock now) {
@@ -42,23 +42,16 @@ void RecordEngine::enter(Phase next) {
     window_.setRecordCaption(next == Phase::Recording ? text::kStop : scripted(text::kRecord));
 }
 
-int RecordEngine::HiWord(std::int32_t value) {
-    return (value / 65536) & 0xFFFF;
-}
-
 bool RecordEngine::LibraryStartup() {
-    if (HiWord(std::int32_t(library_.BASS_GetVersion())) != 0x0203) {
+    switch (session_.open(window_.nativeHandle())) {
+    case LibrarySession::Opened::WrongVersion:
         window_.showMessage(programTitle_, text::kWrongVersion, MessageIcon::Critical);
         return false;
-    }
-    void* handle = window_.nativeHandle();
-    // Both devices are always asked for, recording first.
-    const BOOL recordOpen = library_.BASS_RecordInit(-1);
-    const BOOL outputOpen = library_.BASS_Init(-1, kSampleRate, 0, handle, nullptr);
-    libraryOpen_ = true;
-    if (!recordOpen || !outputOpen) {
-        ReportBassError(text::kCantInitialize, text::kCantInitializeWhy);
+    case LibrarySession::Opened::NoDevice:
+        ReportBassError(text::kCantInitialize, &text::kCantInitializeWhy);
         return false;
+    case LibrarySession::Opened::Yes:
+        break;
     }
     block_.release();
     block_.clearLength();
@@ -66,22 +59,20 @@ bool RecordEngine::LibraryStartup() {
     return true;
 }
 
-void RecordEngine::ReportBassError(const std::string& message) {
-    const int code = library_.BASS_ErrorGetCode();
-    window_.showMessage(text::kErrorTitle, message + "\r\n\r\nerror code: " + std::to_string(code),
-                        MessageIcon::Exclamation);
-}
-
-void RecordEngine::ReportBassError(const std::string& message, const platform::ScriptText& why) {
+void RecordEngine::ReportBassError(const std::string& message, const platform::ScriptText* why) {
     const int code = library_.BASS_ErrorGetCode();
     window_.showMessage(text::kErrorTitle,
-                        message + "\r\n\r\nerror code: " + std::to_string(code) + "\r\n\r\n" +
-                            scripted(why),
+                        message + "\r\n\r\nerror code: " + std::to_string(code) +
+                            (why ? "\r\n\r\n" + scripted(*why) : std::string()),
                         MessageIcon::Exclamation);
 }
 
 std::string RecordEngine::scripted(const platform::ScriptText& text) const {
     return text.in(window_.isSimplified());
+}
+
+void RecordEngine::tell(const platform::ScriptText& text, MessageIcon icon) {
+    window_.showMessage(programTitle_, scripted(text), icon);
 }
 
 void RecordEngine::setRecoveryFolder(const std::filesystem::path& folder,
@@ -98,7 +89,7 @@ void RecordEngine::warnUnprotected() {
     warnedUnprotected_ = true;
     if (recovery_)
         recovery_->markCutShort();
-    window_.showMessage(programTitle_, scripted(text::kUnprotected), MessageIcon::Exclamation);
+    tell(text::kUnprotected);
 }
 
 // The take held is let go (its playback stream first: it reads the block
@@ -122,15 +113,15 @@ void RecordEngine::StartRecording() {
     // Checked before anything is released: with no microphone (a sound
     // server restarting) the take already recorded stays as it is.
     if (!library_.captureAvailable()) {
-        window_.showMessage(programTitle_, scripted(text::kNoMicrophone), MessageIcon::Exclamation);
+        tell(text::kNoMicrophone);
         return;
     }
     dropTake();
     if (!block_.begin(std::size_t(RecordBufferStep))) {
-        ReportBassError(text::kOutOfMemory, text::kNoRoomToStartWhy);
+        ReportBassError(text::kOutOfMemory, &text::kNoRoomToStartWhy);
         return;
     }
-    soundCut_ = 0;
+    timing_.begin();
     silence_.reset();
     interruptedSeconds_ = 0;
     takeSaved_ = false;
@@ -139,7 +130,7 @@ void RecordEngine::StartRecording() {
     sink_.begin(RecordBufferStep, maxTakeBytes_, recovery_.get());
     RecordChannel = library_.BASS_RecordStart(kSampleRate, kChannels, 0, &RecordCallback, this);
     if (RecordChannel == 0) {
-        ReportBassError(text::kCantStart, text::kCantStartWhy);
+        ReportBassError(text::kCantStart, &text::kCantStartWhy);
         if (recovery_)
             recovery_->discard();
         block_.release();
@@ -165,24 +156,13 @@ void RecordEngine::StopRecording(std::chrono::nanoseconds earlier) {
     // said while it was paused was never in the take.
     const bool running = library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_PLAYING;
     sink_.stopAt(std::min<std::int64_t>(
-        takeMark(clock, running ? earlier : std::chrono::nanoseconds{}), maxTakeBytes_));
+        timing_.mark(clock, running ? earlier : std::chrono::nanoseconds{}), maxTakeBytes_));
     if (!running) {
         stopNow();
         return;
     }
-    stopBegan_ = steadyNow_();
+    timing_.stopBegins(steadyNow_());
     enter(Phase::Stopping);
-}
-
-// Where in the take the sound time `clock`, less `earlier`, falls: on a
-// whole frame, allowing for sound taken out at pauses, never before the
-// take's start.
-std::int64_t RecordEngine::takeMark(audio::QWORD clock, std::chrono::nanoseconds earlier) const {
-    const std::int64_t frame = kChannels * kBitsPerSample / 8;
-    const std::int64_t back =
-        std::max<std::int64_t>(0, earlier.count()) * kSampleRate / 1000000000 * frame;
-    return kHeaderBytes +
-           std::max<std::int64_t>(0, std::int64_t(clock) / frame * frame - soundCut_ - back);
 }
 
 void RecordEngine::stopNow() {
@@ -249,22 +229,17 @@ BOOL RecordEngine::RecordCallback(HRECORD handle, const void* buffer, DWORD leng
 // comes from the library: RecordChannel may not be set yet when the first
 // block arrives.
 BOOL RecordEngine::onCapturedBlock(HRECORD handle, const void* buffer, DWORD length) {
-    switch (sink_.take(buffer, length)) {
-    case CaptureSink::Outcome::More:
+    const CaptureSink::Outcome outcome = sink_.take(buffer, length);
+    if (outcome == CaptureSink::Outcome::More)
         return 1;
-    case CaptureSink::Outcome::Ended:
-        return 0;
-    case CaptureSink::Outcome::ReachedStop:
+    if (outcome == CaptureSink::Outcome::ReachedStop)
         window_.postToWindowThread([this, handle] { reachedStopMark(handle); });
-        return 0;
-    case CaptureSink::Outcome::TakeFull:
-        window_.postToWindowThread([this, handle] { endedByEngine(handle, EndReason::TakeFull); });
-        return 0;
-    case CaptureSink::Outcome::OutOfMemory:
-        window_.postToWindowThread(
-            [this, handle] { endedByEngine(handle, EndReason::OutOfMemory); });
-        return 0;
-    }
+    else if (outcome != CaptureSink::Outcome::Ended)
+        window_.postToWindowThread([this, handle, outcome] {
+            endedByEngine(handle, outcome == CaptureSink::Outcome::TakeFull
+                                      ? EndReason::TakeFull
+                                      : EndReason::OutOfMemory);
+        });
     return 0;
 }
 
@@ -276,12 +251,11 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
         window_.captureEndedByEngine();
     }
     if (reason == EndReason::OutOfMemory)
-        ReportBassError(text::kOutOfMemory, text::kNoRoomWhy);
+        ReportBassError(text::kOutOfMemory, &text::kNoRoomWhy);
     else if (reason == EndReason::DeviceLost)
-        window_.showMessage(programTitle_, scripted(text::kMicrophoneLost),
-                            MessageIcon::Exclamation);
+        tell(text::kMicrophoneLost);
     else
-        window_.showMessage(programTitle_, scripted(text::kTakeFull), MessageIcon::Information);
+        tell(text::kTakeFull, MessageIcon::Information);
 }
 
 void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
@@ -299,9 +273,7 @@ void RecordEngine::PauseRecording(std::chrono::nanoseconds earlier) {
     if (earlier.count() <= 0 || clock == audio::QWORD(-1) ||
         library_.BASS_ChannelIsActive(RecordChannel) != BASS_ACTIVE_PAUSED)
         return;
-    const std::int64_t mark = takeMark(clock, earlier);
-    soundCut_ += std::max<std::int64_t>(0, block_.length() - mark);
-    block_.cutTo(mark);
+    timing_.cutAtPause(block_, timing_.mark(clock, earlier));
 }
 
 bool RecordEngine::paused() const {
@@ -321,16 +293,7 @@ void RecordEngine::Play() {
 
 void RecordEngine::RefreshDisplay() {
     if (phase_ == Phase::Stopping) {
-        // The sound up to the stop is normally here within a few tens of
-        // milliseconds. A source that hands over seconds at a time is waited
-        // for as long as its longest wait so far; one that went quiet or
-        // away holds the take up for three seconds at most. Kept on the
-        // clock, not in refreshes: how often the window refreshes is its own
-        // business.
-        using namespace std::chrono;
-        const auto patience = std::min<milliseconds>(
-            milliseconds(400) + duration_cast<milliseconds>(sink_.longestGap()), seconds(3));
-        if (steadyNow_() - stopBegan_ >= patience ||
+        if (timing_.stopOverdue(steadyNow_(), sink_.longestGap()) ||
             library_.BASS_ChannelIsActive(RecordChannel) == BASS_ACTIVE_STOPPED)
             stopNow();
         return;
@@ -346,11 +309,7 @@ void RecordEngine::RefreshDisplay() {
     if (phase_ != Phase::Idle && recovery_ && recovery_->failed())
         warnUnprotected();
     if (phase_ != Phase::Idle) {
-        // A stall that cost sound is said, to the second; less than a
-        // second is the source's own rhythm.
-        const audio::QWORD lost = library_.captureLost(RecordChannel);
-        interruptedSeconds_ =
-            lost >= kBytesPerSecond ? int((lost + kBytesPerSecond / 2) / kBytesPerSecond) : 0;
+        interruptedSeconds_ = TakeTiming::stallSeconds(library_.captureLost(RecordChannel));
         const auto captured = std::uint32_t(library_.BASS_ChannelGetPosition(RecordChannel));
         window_.setPositionText(std::to_string(captured));
         showTake();
@@ -359,15 +318,11 @@ void RecordEngine::RefreshDisplay() {
     if (PlaybackStream == 0)
         return;
     const auto length = std::uint32_t(library_.BASS_ChannelGetLength(PlaybackStream));
-    if (library_.BASS_ChannelIsActive(PlaybackStream) != BASS_ACTIVE_STOPPED) {
-        const auto position = std::uint32_t(library_.BASS_ChannelGetPosition(PlaybackStream));
-        const std::uint32_t seconds = position / kBytesPerSecond;
-        window_.setPositionText(std::to_string(position) + " " + std::to_string(seconds / 60) +
-                                ":" + std::to_string(seconds % 60) + " / " +
-                                std::to_string(length));
-    } else {
-        window_.setPositionText(std::to_string(length));
-    }
+    window_.setPositionText(
+        library_.BASS_ChannelIsActive(PlaybackStream) != BASS_ACTIVE_STOPPED
+            ? playbackPositionText(std::uint32_t(library_.BASS_ChannelGetPosition(PlaybackStream)),
+                                   length)
+            : std::to_string(length));
 }
 
 void RecordEngine::SaveRecording() {
@@ -387,32 +342,23 @@ void RecordEngine::SaveRecording() {
         window_.askSaveFileName(saveRequest(takeMadeAt_, lastSavedFolder_, window_.isSimplified()));
     if (!fileName)
         return;
-    int error = 0;
     const std::int32_t length = block_.length();
-    switch (platform::writeFileAtomically(*fileName, block_.data(), std::size_t(length), &error)) {
-    case platform::WriteResult::Ok:
-        if (recovery_)
-            recovery_->discard();
-        lastSavedFolder_ = parentFolder(*fileName);
-        interruptedSeconds_ = 0; // where it went is what she needs now
-        takeSaved_ = true;
-        showTake(*fileName);
-        // A take that ended before any sound came (stopped at once, or its
-        // microphone went): saved as it is, but never as if it held sound.
-        if (length <= kHeaderBytes)
-            window_.showMessage(programTitle_, scripted(text::kNoSound), MessageIcon::Exclamation);
-        break;
-    case platform::WriteResult::CantCreate:
-        window_.showMessage(text::kErrorTitle,
-                            saveErrorText(text::kCantCreate, error, window_.isSimplified()),
-                            MessageIcon::Exclamation);
-        break;
-    case platform::WriteResult::CantWrite:
-        window_.showMessage(text::kErrorTitle,
-                            saveErrorText(text::kCantWrite, error, window_.isSimplified()),
-                            MessageIcon::Exclamation);
-        break;
+    const SaveOutcome outcome =
+        writeTake(*fileName, block_.data(), std::size_t(length), window_.isSimplified());
+    if (!outcome.saved) {
+        window_.showMessage(text::kErrorTitle, outcome.errorText, MessageIcon::Exclamation);
+        return;
     }
+    if (recovery_)
+        recovery_->discard();
+    lastSavedFolder_ = parentFolder(*fileName);
+    interruptedSeconds_ = 0; // where it went is what she needs now
+    takeSaved_ = true;
+    showTake(*fileName);
+    // A take that ended before any sound came (stopped at once, or its
+    // microphone went): saved as it is, but never as if it held sound.
+    if (length <= kHeaderBytes)
+        tell(text::kNoSound);
 }
 
 bool RecordEngine::QueryClose() {
@@ -432,13 +378,7 @@ bool RecordEngine::QueryClose() {
 }
 
 void RecordEngine::Shutdown() {
-    if (libraryOpen_) {
-        // The recording device goes first so that no callback writes into
-        // the block released below; freeing the library frees its streams.
-        library_.BASS_RecordFree();
-        library_.BASS_Free();
-        libraryOpen_ = false;
-    }
+    session_.close(); // before the block below is released
     // An unsaved take stays on disk for the next start to offer.
     if (recovery_)
         recovery_->release();

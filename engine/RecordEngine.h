@@ -10,9 +10,11 @@
 #include "CaptureSink.h"
 #include "EngineTexts.h"
 #include "EngineWindow.h"
+#include "LibrarySession.h"
 #include "RecoveryFile.h"
 #include "TakeBlock.h"
 #include "TakeMeter.h"
+#include "TakeTiming.h"
 #include "WaveHeader.h"
 
 #include <atomic>
@@ -72,15 +74,14 @@ public:
     using SteadyClock = CaptureSink::Clock;
     void setSteadyClock(SteadyClock now);
     void SaveRecording();
-    void ReportBassError(const std::string& message);
-    // The same, with a line in the window's script under it.
-    void ReportBassError(const std::string& message, const platform::ScriptText& why);
+    // An error box with the library's error code, and below it, when given,
+    // a line in the window's script.
+    void ReportBassError(const std::string& message, const platform::ScriptText* why = nullptr);
     void Shutdown();
     // Takes that sessions before this one recorded but never saved, offered
     // one by one (see RecoveryOffer).
     void OfferRecovery();
 
-    static int HiWord(std::int32_t value);
     // Handed to the library; runs on its capture thread. `user` is the engine.
     static audio::BOOL RecordCallback(audio::HRECORD handle, const void* buffer,
                                       audio::DWORD length, void* user);
@@ -132,11 +133,12 @@ private:
     // Ends the capture now and finishes the take, cut at the stop's moment
     // if more than that came.
     void stopNow();
-    std::int64_t takeMark(audio::QWORD clock, std::chrono::nanoseconds earlier) const;
     void reachedStopMark(audio::HRECORD handle);
     void dropTake();
     void FinishTake();
     std::string scripted(const platform::ScriptText& text) const;
+    // A box with the program's title, in the window's script.
+    void tell(const platform::ScriptText& text, MessageIcon icon = MessageIcon::Exclamation);
     void warnUnprotected();
     bool adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt);
     void showTake(std::string savedTo = {});
@@ -153,16 +155,13 @@ private:
     Phase phase_ = Phase::Idle;
     audio::HRECORD RecordChannel = 0;
     audio::HSTREAM PlaybackStream = 0;
-    bool libraryOpen_ = false;
+    LibrarySession session_{library_};
     std::unique_ptr<RecoveryFile> recovery_;
     bool warnedUnprotected_ = false;
-    std::chrono::steady_clock::time_point stopBegan_{};
+    TakeTiming timing_;
     // Asked for while a stop waited: done once the take is finished.
     bool playWhenStopped_ = false;
     bool saveWhenStopped_ = false;
-    // Sound taken back out of the take at pauses: the capture clock still
-    // counts it.
-    std::int64_t soundCut_ = 0;
     SilenceWatch silence_;
     // Where the last save that worked went: the next save dialog opens there.
     std::string lastSavedFolder_;

@@ -1,6 +1,7 @@
 #include "TakeNames.h"
 
 #include "TakeMeter.h"
+#include "WaveHeader.h"
 
 namespace engine {
 namespace {
@@ -50,6 +51,12 @@ std::string momentFromToday(std::time_t at, std::time_t now, bool simplified) {
 
 std::string takeFileName(std::time_t at, std::time_t now, bool simplified) {
     return momentInWords(at, now, simplified) + ".wav";
+}
+
+std::string playbackPositionText(std::uint32_t position, std::uint32_t length) {
+    const std::uint32_t seconds = position / kBytesPerSecond;
+    return std::to_string(position) + " " + std::to_string(seconds / 60) + ":" +
+           std::to_string(seconds % 60) + " / " + std::to_string(length);
 }
 
 } // namespace engine

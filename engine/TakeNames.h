@@ -2,6 +2,7 @@
 // When a take was made, in the words the users read a clock by, and the
 // name a take is offered under: "12月9日 下午2点06分.wav". Either script.
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 
@@ -17,5 +18,7 @@ std::string momentInWords(std::time_t at, std::time_t now, bool simplified);
 std::string momentFromToday(std::time_t at, std::time_t now, bool simplified);
 // The name a take made at `at` is offered under in the save dialog.
 std::string takeFileName(std::time_t at, std::time_t now, bool simplified);
+// Where a playback is, beside the take's length: "352800 0:2 / 1764044".
+std::string playbackPositionText(std::uint32_t position, std::uint32_t length);
 
 } // namespace engine

@@ -1,5 +1,6 @@
 #include "TakeSaver.h"
 
+#include "AtomicFile.h"
 #include "EngineTexts.h"
 #include "FileNames.h"
 #include "TakeNames.h"
@@ -51,6 +52,20 @@ std::string saveErrorText(const char* message, int error, bool simplified) {
     }
     return std::string(message) + "\r\n\r\nerror code: " + std::to_string(error) + "\r\n\r\n" +
            why->in(simplified) + text::kSaveNothingLost.in(simplified);
+}
+
+SaveOutcome writeTake(const std::string& fileName, const std::uint8_t* image, std::size_t bytes,
+                      bool simplified) {
+    int error = 0;
+    switch (platform::writeFileAtomically(fileName, image, bytes, &error)) {
+    case platform::WriteResult::Ok:
+        return {true, {}};
+    case platform::WriteResult::CantCreate:
+        return {false, saveErrorText(text::kCantCreate, error, simplified)};
+    case platform::WriteResult::CantWrite:
+        break;
+    }
+    return {false, saveErrorText(text::kCantWrite, error, simplified)};
 }
 
 std::string parentFolder(const std::string& file) {

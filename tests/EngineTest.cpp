@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 
+using engine::LibrarySession;
 using engine::RecordEngine;
 using fake::FakeAudioLibrary;
 using fake::FakeEngineWindow;
@@ -104,9 +105,9 @@ TEST(EngineStartup, DeviceFailureAsksForBothDevicesThenReports) {
 }
 
 TEST(EngineHelpers, HiWordAndErrorTextWithCodeZero) {
-    EXPECT_EQ(RecordEngine::HiWord(0x02030000), 0x0203);
-    EXPECT_EQ(RecordEngine::HiWord(0x0204FFFF), 0x0204);
-    EXPECT_EQ(RecordEngine::HiWord(65535), 0);
+    EXPECT_EQ(LibrarySession::HiWord(0x02030000), 0x0203);
+    EXPECT_EQ(LibrarySession::HiWord(0x0204FFFF), 0x0204);
+    EXPECT_EQ(LibrarySession::HiWord(65535), 0);
     FakeAudioLibrary lib;
     FakeEngineWindow win;
     RecordEngine eng(lib, win, "Brevon");
