@@ -7,6 +7,7 @@
 #include "QuietTail.h"
 #include "SteadySound.h"
 #include "Tempo.h"
+#include "UtteranceSegmenter.h"
 #include "VoiceProfile.h"
 
 #include <gtest/gtest.h>
@@ -229,6 +230,50 @@ TEST(EarlyAnswerTest, QuietCountsAfterTheLoudestSoundAndAPrefixCommandWaits) {
     EXPECT_EQ(span.begin, 9600u);
     EXPECT_EQ(span.end, 16000u);
     EXPECT_EQ(speech::loudSpan(utterance.data(), 0).end, 0u);
+}
+
+// Utterances marked off from the voice detector's word on each 0.1 s piece:
+// made-up pieces, no model. '.' quiet and no speech, 'q' quiet while the
+// detector still hears speech, 'S' loud speech; each row lists the steps.
+TEST(UtteranceSegmenterTest, BeginsWithTheQuietBeforeJoinsShortPausesAndAnswersEarly) {
+    using Step = speech::UtteranceSegmenter::Step;
+    struct Row {
+        const char* pieces;
+        speech::UtteranceSegmenter::Rules rules;
+        const char* steps; // '-' none, 'B' began, 'E' ended, 'A' answer early
+        std::size_t kept;  // the utterance's pieces when it ended
+    };
+    const Row rows[] = {
+        // The half second before speech begins the utterance; it ends after
+        // the end of speech plus the join (0.3 s: three pieces, the fourth).
+        {".......SSS....", {0.3, 0, false}, "-------B-----E", 5 + 2 + 4},
+        // A pause shorter than the join is inside the utterance.
+        {"..SS..SS....", {0.3, 0, false}, "--B--------E", 3 + 1 + 2 + 2 + 4},
+        // While a take runs it ends with the end of speech.
+        {"..SS..SS", {0.3, 0, true}, "--B-E-B-", 3 + 1 + 1},
+        // Quiet heard as speech after a word: answered early, once.
+        {"..SSqqq....", {0.3, 0.2, false}, "--B--A----E", 3 + 1 + 3 + 4},
+        {"..SSqqq....", {0.3, 0.2, true}, "--B----E---", 3 + 1 + 3 + 1},
+    };
+    const std::vector<std::int16_t> quiet(1600, 30), loud(1600, 8000);
+    for (const Row& row : rows) {
+        speech::UtteranceSegmenter segmenter;
+        std::string steps;
+        std::size_t kept = 0;
+        std::uint64_t fed = 0;
+        for (const char* p = row.pieces; *p; ++p) {
+            fed += 1600;
+            const auto& piece = *p == 'S' ? loud : quiet;
+            const Step step = segmenter.add(piece.data(), piece.size(), *p != '.', row.rules, fed);
+            steps += "-BEA"[int(step)];
+            if (step == Step::AnswerEarly)
+                segmenter.answered();
+            if (step == Step::Ended)
+                kept = segmenter.take().size() / 1600;
+        }
+        EXPECT_EQ(steps, row.steps) << row.pieces;
+        EXPECT_EQ(kept, row.kept) << row.pieces;
+    }
 }
 
 // A tone that stands out from the room is steady sound, no syllable; a

@@ -1,59 +1,29 @@
 #include "CommandDecoder.h"
 
 #include "CommandLexicon.h"
+#include "FrontEndMean.h"
+#include "NoiseFloor.h"
 #include "QuietTail.h"
+#include "SphinxDecoder.h"
 #include "SteadySound.h"
 #include "Tempo.h"
+#include "UtteranceSegmenter.h"
 #include "VoiceProfile.h"
 
-#include <pocketsphinx.h>
-#include <sphinxbase/cmn.h>
-#include <sphinxbase/feat.h>
-#include <sphinxbase/fsg_model.h>
-
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <set>
 #include <sstream>
-
-#ifndef POCKETSPHINX_MODEL_DIR
-#define POCKETSPHINX_MODEL_DIR "/usr/share/pocketsphinx/model"
-#endif
-
-namespace fs = std::filesystem;
 
 namespace speech {
 
 struct CommandDecoder::Impl {
-    fs::path workDir;
-    cmd_ln_t* config = nullptr;
-    ps_decoder_t* decoder = nullptr;
-    bool inUtterance = false;          // speech was heard since the utterance began
-    bool answered = false;             // this utterance's command went out early
-    QuietTail tail;                    // how long the utterance has been quiet
-    SteadySound steady;                // how long the sound has been a steady tone
-    bool inSteady = false;             // the sound is one now
-    std::size_t ended = 0;             // samples since the decoder's end of speech
-    std::uint32_t noise = 2463534242u; // xorshift state of the floor
-    int floorPeak = 0;                 // the floor's largest value
-    int frameRate = 100;               // the decoder's frames a second
-    // The voice detector notices speech a little after it starts: the last
-    // half second before it is kept and becomes the utterance's start.
-    std::vector<std::int16_t> before;
-    std::vector<std::int16_t> utterance;
-    std::uint64_t utteranceFrom = 0; // samples fed before `utterance` began
-    // What the front end had learnt as the utterance began.
-    std::vector<float> meanBefore;
-    // The front end's running sum of cepstra and its count of frames then:
-    // what the utterance adds to them is its own mean.
-    std::vector<mfcc_t> sumBefore;
-    int framesBefore = 0;
-    bool rescaled = false; // the running sum was rescaled since framesBefore
+    std::unique_ptr<SphinxDecoder> sphinx;
+    FrontEndMean mean;
+    UtteranceSegmenter segmenter;
+    NoiseFloor floor;
+    SteadySound steady;    // how long the sound has been a steady tone
+    bool inSteady = false; // the sound is one now
     // The command syllables only loose spellings have, and whether the
     // last hearing's path took one of them (false when it was no command).
     std::set<std::string> loose;
@@ -63,149 +33,36 @@ struct CommandDecoder::Impl {
     const std::map<std::string, double>& weights(bool duringTake) const {
         return duringTake ? takeWeights : idleWeights;
     }
-    static constexpr std::size_t kBefore = CommandDecoder::kSampleRate / 2;
-    // Longer than any command word said slowly; the rest is not kept.
-    static constexpr std::size_t kLongest = CommandDecoder::kSampleRate * 8;
 
-    ~Impl() {
-        if (decoder)
-            ps_free(decoder);
-        if (config)
-            cmd_ln_free_r(config);
-        std::error_code ignored;
-        if (!workDir.empty())
-            fs::remove_all(workDir, ignored);
-    }
+    Impl(std::unique_ptr<SphinxDecoder> held, double floorDb)
+        : sphinx(std::move(held)), mean(sphinx->cmn()), floor(floorDb) {}
+    ps_decoder_t* decoder() const { return sphinx->get(); }
 };
-
-namespace {
-
-// What the front end has learnt (its mean, running sum and count), put back
-// as it was once a sound has been heard again for a second look: the next
-// utterance must be heard as if that had never happened.
-class FrontEndState {
-public:
-    explicit FrontEndState(cmn_t* cmn)
-        : cmn_(cmn), mean_(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen),
-          sum_(cmn->sum, cmn->sum + cmn->veclen), frames_(cmn->nframe) {}
-    ~FrontEndState() {
-        std::copy(mean_.begin(), mean_.end(), cmn_->cmn_mean);
-        std::copy(sum_.begin(), sum_.end(), cmn_->sum);
-        cmn_->nframe = frames_;
-    }
-    FrontEndState(const FrontEndState&) = delete;
-    FrontEndState& operator=(const FrontEndState&) = delete;
-
-private:
-    cmn_t* cmn_;
-    std::vector<mfcc_t> mean_;
-    std::vector<mfcc_t> sum_;
-    int frames_;
-};
-
-} // namespace
 
 CommandDecoder::CommandDecoder(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 CommandDecoder::~CommandDecoder() = default;
 
 std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
                                                        const DecoderSettings& settings) {
-    const fs::path model = fs::path(POCKETSPHINX_MODEL_DIR) / "en-us" / "en-us";
-    if (!fs::exists(model / "mdef")) {
-        error = "找不到语音识别模型：" + model.string();
+    SphinxDecoder::Setup setup;
+    setup.spellings = commandSpellings(readPronunciations(settings.extraPronunciations),
+                                       settings.replacePronunciations);
+    setup.continueProbability = settings.continueProbability;
+    setup.options = settings.options;
+    std::map<std::string, double> takeWeights = settings.takeWordWeight;
+    takeWeights.insert(settings.wordWeight.begin(), settings.wordWeight.end());
+    setup.idle = {settings.commandProbability, settings.wordWeight};
+    setup.take = {settings.takeCommandProbability, takeWeights};
+    setup.again = {settings.rehearProbability, settings.wordWeight};
+    setup.paused = {settings.pausedProbability, settings.wordWeight};
+    auto sphinx = SphinxDecoder::create(setup, error);
+    if (!sphinx)
         return nullptr;
-    }
-    auto impl = std::make_unique<Impl>();
-    std::random_device rd;
-    impl->workDir = fs::temp_directory_path() / ("speech-" + std::to_string(rd()));
-    std::error_code ec;
-    fs::create_directories(impl->workDir, ec);
-    const fs::path dict = impl->workDir / "commands.dict";
-    const fs::path fsg = impl->workDir / "commands.fsg";
-    const auto spellings = commandSpellings(readPronunciations(settings.extraPronunciations),
-                                            settings.replacePronunciations);
-    std::ofstream(dict) << dictionaryText(spellings);
-    impl->loose = looseSyllables(spellings);
-    const fs::path takeFsg = impl->workDir / "take.fsg";
-    std::ofstream(fsg) << grammarText(spellings, settings.commandProbability, settings.wordWeight,
-                                      settings.continueProbability);
+    auto impl = std::make_unique<Impl>(std::move(sphinx), settings.floorDb);
+    impl->loose = looseSyllables(setup.spellings);
     impl->idleWeights = settings.wordWeight;
-    impl->takeWeights = settings.takeWordWeight;
-    impl->takeWeights.insert(settings.wordWeight.begin(), settings.wordWeight.end());
-    std::ofstream(takeFsg) << grammarText(spellings, settings.takeCommandProbability,
-                                          impl->takeWeights, settings.continueProbability);
-    const fs::path againFsg = impl->workDir / "again.fsg";
-    std::ofstream(againFsg) << grammarText(spellings, settings.rehearProbability,
-                                           settings.wordWeight, settings.continueProbability);
-    const fs::path pausedFsg = impl->workDir / "paused.fsg";
-    std::ofstream(pausedFsg) << grammarText(spellings, settings.pausedProbability,
-                                            settings.wordWeight, settings.continueProbability);
-
-    std::vector<std::pair<std::string, std::string>> args = {
-        {"-hmm", model.string()},
-        {"-dict", dict.string()},
-        {"-fsg", fsg.string()},
-        {"-logfn", "/dev/null"},
-        {"-samprate", "16000"},
-        // A language weight of 10 and a small word insertion penalty let the
-        // command branch win where it should, while wrong commands stay rare.
-        {"-lw", "10"},
-        {"-wip", "0.05"},
-        // With the default beams a fifth of the utterances ended with no
-        // path through the grammar at all, and so with no answer.
-        {"-beam", "1e-80"},
-        {"-pbeam", "1e-80"},
-        {"-wbeam", "1e-60"},
-        // 70 frames a second instead of 100: Mandarin syllables, slow ones
-        // above all, last longer than the English phones the model knows;
-        // fewer frames fit them (slow speech 31% -> 54% on the tuning voices).
-        {"-frate", "70"},
-        // The end of speech after the same half second as at 100 frames.
-        {"-vad_postspeech", "35"},
-    };
-    for (const auto& [name, value] : settings.options) {
-        auto it = std::find_if(args.begin(), args.end(),
-                               [&name](const auto& a) { return a.first == name; });
-        if (it != args.end())
-            it->second = value;
-        else
-            args.emplace_back(name, value);
-    }
-    std::vector<char*> argv;
-    for (auto& [name, value] : args) {
-        argv.push_back(name.data());
-        argv.push_back(value.data());
-    }
-    impl->config = cmd_ln_parse_r(nullptr, ps_args(), int(argv.size()), argv.data(), TRUE);
-    if (!impl->config) {
-        error = "语音识别设置无效";
-        return nullptr;
-    }
-    impl->decoder = ps_init(impl->config);
-    if (!impl->decoder) {
-        error = "无法载入语音识别模型：" + model.string();
-        return nullptr;
-    }
-    // The grammar while a take runs, and the one for hearing an utterance
-    // again, as further searches of the same decoder.
-    const auto addSearch = [&impl](const char* name, const fs::path& file) {
-        fsg_model_t* grammar =
-            fsg_model_readfile(file.string().c_str(), ps_get_logmath(impl->decoder),
-                               float(cmd_ln_float32_r(impl->config, "-lw")));
-        const bool added = grammar && ps_set_fsg(impl->decoder, name, grammar) >= 0;
-        if (grammar)
-            fsg_model_free(grammar);
-        return added;
-    };
-    if (!addSearch("take", takeFsg) ||
-        (settings.rehearProbability > 0 && !addSearch("again", againFsg)) ||
-        (settings.pausedProbability > 0 && !addSearch("paused", pausedFsg))) {
-        error = "语音识别语法无效";
-        return nullptr;
-    }
-    impl->frameRate = cmd_ln_int32_r(impl->config, "-frate");
-    ps_start_utt(impl->decoder);
-    impl->floorPeak = int(32768.0 * std::pow(10.0, settings.floorDb / 20.0) * std::sqrt(3.0));
+    impl->takeWeights = std::move(takeWeights);
+    ps_start_utt(impl->decoder());
     auto decoder = std::unique_ptr<CommandDecoder>(new CommandDecoder(std::move(impl)));
     decoder->settings_ = settings;
     return decoder;
@@ -214,97 +71,52 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
 void CommandDecoder::feed(const std::int16_t* samples, std::size_t count) {
     // Small pieces, so that the end of speech is noticed within a few frames.
     constexpr std::size_t kPiece = 1600; // 0.1 s
+    Impl& d = *impl_;
     for (std::size_t done = 0; done < count; done += kPiece) {
         const std::size_t n = std::min(kPiece, count - done);
         const std::int16_t* piece = samples + done;
         // Whether a take runs changes the grammar between utterances.
-        if (!impl_->inUtterance && bool(duringTake_) != strict_) {
-            ps_end_utt(impl_->decoder);
+        if (!d.segmenter.inUtterance() && bool(duringTake_) != strict_) {
+            ps_end_utt(d.decoder());
             startUtterance();
         }
-        Impl& d = *impl_;
         // A steady tone is no speech: an utterance it is in is dropped at
         // every piece of it, and once more as it ends, so that a word said
         // right after it begins an utterance of its own, heard as after
         // quiet. Nothing of it begins the next utterance.
         const bool steady = double(d.steady.add(piece, n)) >= kSteadySeconds * kSampleRate;
-        if (steady || d.inSteady) {
+        if (steady || d.inSteady)
             dropUtterance();
-            d.before.clear();
-        }
         d.inSteady = steady;
         process(piece, n);
         fed_ += n;
-        const bool inSpeech = ps_get_in_speech(impl_->decoder) != 0;
-        if (d.inUtterance) {
-            if (d.utterance.size() < Impl::kLongest)
-                d.utterance.insert(d.utterance.end(), piece, piece + n);
-        } else {
-            d.before.insert(d.before.end(), piece, piece + n);
-            if (d.before.size() > Impl::kBefore)
-                d.before.erase(d.before.begin(), d.before.end() - std::ptrdiff_t(Impl::kBefore));
-        }
-        if (inSpeech && !d.inUtterance) {
-            d.meanBefore = hearing();
-            {
-                // The front end's running sum is rescaled to a shorter window
-                // (CMN_WIN frames) whenever it passes CMN_WIN_HWM, and the
-                // utterance's own sum (see rehear()) is the difference from
-                // here on: a rescale inside the utterance made that garbage,
-                // or negative, about every other utterance. Rescaled here
-                // instead, the mean kept as it is, no rescale comes for
-                // CMN_WIN_HWM - CMN_WIN frames (3 s of speech).
-                cmn_t* cmn = ps_get_feat(d.decoder)->cmn_struct;
-                if (cmn->nframe > CMN_WIN) {
-                    const mfcc_t scale = mfcc_t(CMN_WIN) / mfcc_t(cmn->nframe);
-                    for (int i = 0; i < cmn->veclen; ++i)
-                        cmn->sum[i] *= scale;
-                    cmn->nframe = CMN_WIN;
-                }
-                d.sumBefore.assign(cmn->sum, cmn->sum + cmn->veclen);
-                d.framesBefore = cmn->nframe;
-                d.rescaled = false;
-            }
-            d.inUtterance = true;
-            d.answered = false;
-            d.tail.reset();
-            d.tail.room(d.before.data(), d.before.size());
-            d.ended = 0;
-            d.utterance.assign(d.before.begin(), d.before.end());
-            d.utteranceFrom = fed_ - d.before.size();
-            d.before.clear();
-        } else if (d.inUtterance) {
-            // Speech that comes back before the utterance is over goes on
-            // in the same utterance: the decoder has dropped the quiet.
-            d.ended = inSpeech ? 0 : d.ended + n;
-            if (!inSpeech && (strict_ || double(d.ended) > settings_.joinQuiet * kSampleRate))
-                finishUtterance();
-            else if (inSpeech && !d.answered && settings_.earlyQuiet > 0 && !strict_ &&
-                     double(d.tail.add(piece, n)) >= settings_.earlyQuiet * kSampleRate)
-                answerEarly();
+        const UtteranceSegmenter::Rules rules{settings_.joinQuiet, settings_.earlyQuiet, strict_};
+        switch (d.segmenter.add(piece, n, ps_get_in_speech(d.decoder()) != 0, rules, fed_)) {
+        case UtteranceSegmenter::Step::Began:
+            d.mean.utteranceBegins();
+            break;
+        case UtteranceSegmenter::Step::Ended:
+            finishUtterance();
+            break;
+        case UtteranceSegmenter::Step::AnswerEarly:
+            answerEarly();
+            break;
+        case UtteranceSegmenter::Step::None:
+            break;
         }
     }
 }
 
-// The decoder hears the sound over a faint floor of its own: exact digital
-// zeros (a muted source, a padded file) throw its noise and level tracking
-// off, and every real microphone has a floor louder than this one anyway.
+// The decoder hears the sound over a faint floor of its own (NoiseFloor).
 void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
     constexpr std::size_t kPiece = 1600;
     std::int16_t heard[kPiece];
     for (std::size_t done = 0; done < count; done += kPiece) {
         const std::size_t n = std::min(kPiece, count - done);
-        for (std::size_t i = 0; i < n; ++i) {
-            impl_->noise ^= impl_->noise << 13;
-            impl_->noise ^= impl_->noise >> 17;
-            impl_->noise ^= impl_->noise << 5;
-            const int floor = int(impl_->noise % (2 * impl_->floorPeak + 1)) - impl_->floorPeak;
-            heard[i] = std::int16_t(std::clamp(int(samples[done + i]) + floor, -32768, 32767));
-        }
-        const int framesBefore = ps_get_feat(impl_->decoder)->cmn_struct->nframe;
-        ps_process_raw(impl_->decoder, heard, n, FALSE, FALSE);
-        if (ps_get_feat(impl_->decoder)->cmn_struct->nframe < framesBefore)
-            impl_->rescaled = true;
+        impl_->floor.addTo(samples + done, n, heard);
+        const int framesBefore = impl_->mean.frames();
+        ps_process_raw(impl_->decoder(), heard, n, FALSE, FALSE);
+        impl_->mean.tookPiece(framesBefore);
     }
 }
 
@@ -318,36 +130,29 @@ void CommandDecoder::answerEarly() {
     const std::string phrase = heardCommand();
     if (phrase.empty() || beginsLongerCommand(phrase))
         return;
-    const std::string answer = decide(phrase, impl_->utterance);
+    const UtteranceSegmenter& segmenter = impl_->segmenter;
+    const std::string answer = decide(phrase, segmenter.utterance());
     if (debug_)
         std::fprintf(stderr, "early [%s] -> [%s]\n", phrase.c_str(), answer.c_str());
     if (!isCommandWord(answer))
         return;
-    impl_->answered = true;
-    commandStart_ =
-        impl_->utteranceFrom + loudSpan(impl_->utterance.data(), impl_->utterance.size()).begin;
+    impl_->segmenter.answered();
+    commandStart_ = segmenter.utteranceFrom() +
+                    loudSpan(segmenter.utterance().data(), segmenter.utterance().size()).begin;
     if (handler_)
         handler_(answer);
 }
 
 std::vector<float> CommandDecoder::hearing() const {
-    cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
-    std::vector<mfcc_t> mean(std::size_t(cmn->veclen));
-    cmn_live_get(cmn, mean.data());
-    return {mean.begin(), mean.end()};
+    return impl_->mean.get();
 }
 
 void CommandDecoder::setHearing(const std::vector<float>& state) {
-    cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
-    if (state.size() != std::size_t(cmn->veclen) ||
-        !std::all_of(state.begin(), state.end(), [](float v) { return std::isfinite(v); }))
-        return;
-    const std::vector<mfcc_t> mean(state.begin(), state.end());
-    cmn_live_set(cmn, mean.data());
+    impl_->mean.set(state);
 }
 
 void CommandDecoder::flush() {
-    if (impl_->inUtterance)
+    if (impl_->segmenter.inUtterance())
         finishUtterance();
 }
 
@@ -357,7 +162,7 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
     const IsolationRules& rules = strict_ ? settings_.duringTake : settings_.idle;
     impl_->heardLoose = false;
     std::int32_t score = 0;
-    const char* hyp = ps_get_hyp(impl_->decoder, &score);
+    const char* hyp = ps_get_hyp(impl_->decoder(), &score);
     const std::string said = hyp ? hyp : "";
     if (commandOf(said).empty()) {
         if (debug_ && !said.empty())
@@ -366,8 +171,8 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
     }
     std::vector<HeardWord> words;
     std::string spelt; // with the spellings' numbers, for SPEECH_DEBUG
-    const double frame = 1.0 / impl_->frameRate;
-    for (ps_seg_t* seg = ps_seg_iter(impl_->decoder); seg; seg = ps_seg_next(seg)) {
+    const double frame = 1.0 / impl_->sphinx->frameRate();
+    for (ps_seg_t* seg = ps_seg_iter(impl_->decoder()); seg; seg = ps_seg_next(seg)) {
         const char* w = ps_seg_word(seg);
         if (!w || w[0] == '<' || w[0] == '(' || w[0] == '[')
             continue;
@@ -380,12 +185,13 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
         name = name.substr(0, name.find('('));
         words.push_back({name, sf * frame, (ef + 1) * frame});
     }
-    const std::vector<std::int16_t>& decoded = sound ? *sound : impl_->utterance;
+    const std::vector<std::int16_t>& utterance = impl_->segmenter.utterance();
+    const std::vector<std::int16_t>& decoded = sound ? *sound : utterance;
     const SoundSpan span = loudSpan(decoded.data(), decoded.size());
     // Vowels are counted in what was said: squeezed to an everyday pace
     // (rehear()), a phrase's vowels run together.
     const HeardSound heard{double(span.end - span.begin) / kSampleRate,
-                           syllableNuclei(impl_->utterance, settings_.vowelDipDb)};
+                           syllableNuclei(utterance, settings_.vowelDipDb)};
     std::string command = isolatedCommand(words, heard, rules);
     // A word not listened for now may still come out of the syllable loop,
     // which holds every command's syllables.
@@ -408,10 +214,10 @@ std::string CommandDecoder::heardCommand(const std::vector<std::int16_t>* sound)
 void CommandDecoder::startUtterance() {
     const bool strict = duringTake_;
     if (strict != strict_) {
-        ps_set_search(impl_->decoder, strict ? "take" : "_default");
+        impl_->sphinx->use(strict ? SphinxDecoder::kTake : SphinxDecoder::kIdle);
         strict_ = strict;
     }
-    ps_start_utt(impl_->decoder);
+    ps_start_utt(impl_->decoder());
 }
 
 // How many syllables a hypothesis or a command word has: the decoder's
@@ -428,47 +234,46 @@ static std::size_t syllablesIn(const std::string& text) {
 }
 
 void CommandDecoder::dropUtterance() {
-    ps_end_utt(impl_->decoder);
-    if (impl_->inUtterance) {
-        setHearing(impl_->meanBefore);
+    ps_end_utt(impl_->decoder());
+    if (impl_->segmenter.inUtterance()) {
+        impl_->mean.forgetUtterance();
         if (debug_)
             std::fprintf(stderr, "steady sound at %.2f s: utterance dropped\n",
                          double(fed_) / kSampleRate);
     }
-    impl_->inUtterance = false;
-    impl_->utterance.clear();
+    impl_->segmenter.drop();
     startUtterance();
 }
 
 void CommandDecoder::finishUtterance() {
-    ps_end_utt(impl_->decoder);
-    impl_->inUtterance = false;
+    ps_end_utt(impl_->decoder());
+    const std::vector<std::int16_t>& utterance = impl_->segmenter.utterance();
     // The voice detector also marks off sound that is no voice: above all
     // the first moments of a stream, before it knows the room's noise. Such
     // sound must not become the level and colour that the next words are
     // heard against (a first 录音 after two seconds of room noise was missed
     // 31 times in 33 that way).
     // A copy: the decoder's next look at its hypothesis frees this one.
-    const char* hyp = ps_get_hyp(impl_->decoder, nullptr);
+    const char* hyp = ps_get_hyp(impl_->decoder(), nullptr);
     const std::string firstHearing = hyp ? hyp : "";
-    if (firstHearing.empty() || !standsOut(impl_->utterance.data(), impl_->utterance.size()))
-        setHearing(impl_->meanBefore);
+    if (firstHearing.empty() || !standsOut(utterance.data(), utterance.size()))
+        impl_->mean.forgetUtterance();
     std::string phrase = heardCommand();
     if (phrase.empty())
-        phrase = rehear(impl_->utterance, syllablesIn(firstHearing));
-    const std::vector<std::int16_t> heard = std::move(impl_->utterance);
-    impl_->utterance.clear();
+        phrase = rehear(utterance, syllablesIn(firstHearing));
+    const std::vector<std::int16_t> heard = impl_->segmenter.take();
     // The decoder is not reset between utterances: its front end keeps
     // adapting to the microphone's level and noise.
     startUtterance();
     if (utteranceHandler_)
         utteranceHandler_(heard);
-    if (impl_->answered)
+    if (impl_->segmenter.wasAnswered())
         return;
     phrase = decide(phrase, heard);
     if (isCommandWord(phrase) && handler_) {
         // A command is the whole utterance: it began where its sound did.
-        commandStart_ = impl_->utteranceFrom + loudSpan(heard.data(), heard.size()).begin;
+        commandStart_ =
+            impl_->segmenter.utteranceFrom() + loudSpan(heard.data(), heard.size()).begin;
         handler_(phrase);
     }
 }
@@ -484,26 +289,22 @@ void CommandDecoder::finishUtterance() {
 // end learnt is left as the first hearing left it.
 std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
                                    std::size_t syllables) {
-    cmn_t* cmn = ps_get_feat(impl_->decoder)->cmn_struct;
-    const int frames = cmn->nframe - impl_->framesBefore;
-    if (strict_ || settings_.rehearProbability <= 0 || frames < 10 || impl_->rescaled ||
-        std::size_t(cmn->veclen) != impl_->sumBefore.size() ||
-        !standsOut(samples.data(), samples.size()))
+    if (strict_ || settings_.rehearProbability <= 0)
         return {};
-    std::vector<mfcc_t> own(impl_->sumBefore.size());
-    for (std::size_t i = 0; i < own.size(); ++i)
-        own[i] = (cmn->sum[i] - impl_->sumBefore[i]) / mfcc_t(frames);
-    const FrontEndState learnt(cmn);
+    const std::vector<float> own = impl_->mean.utteranceMean(10);
+    if (own.empty() || !standsOut(samples.data(), samples.size()))
+        return {};
+    const FrontEndMean::Saved learnt(impl_->sphinx->cmn());
     const std::size_t parts = loudParts(samples);
     const auto hearAgain = [&](const std::vector<std::int16_t>& sound, const char* search) {
-        cmn_live_set(cmn, own.data());
-        ps_set_search(impl_->decoder, search);
-        ps_start_utt(impl_->decoder);
+        impl_->mean.set(own);
+        impl_->sphinx->use(search);
+        ps_start_utt(impl_->decoder());
         process(sound.data(), sound.size());
-        ps_end_utt(impl_->decoder);
+        ps_end_utt(impl_->decoder());
         return heardCommand(&sound);
     };
-    std::string phrase = hearAgain(samples, "again");
+    std::string phrase = hearAgain(samples, SphinxDecoder::kAgain);
     // A word drawn out, or said a syllable at a time: heard at an everyday
     // pace. Not with the user's own recordings: the matcher knows their
     // slow words already, and a squeezed phrase would only be one more
@@ -525,13 +326,13 @@ std::string CommandDecoder::rehear(const std::vector<std::int16_t>& samples,
             // stop in it (路上, 播种) became a command.
             const bool paused = parts > 1 && settings_.pausedProbability > 0;
             phrase = hearAgain(quickened(joined, std::max(0.5, settings_.slowSeconds / seconds)),
-                               paused ? "paused" : "again");
+                               paused ? SphinxDecoder::kPaused : SphinxDecoder::kAgain);
             const std::size_t heard = syllablesIn(phrase);
             if (heard != syllables && !(parts > 1 && heard == parts))
                 phrase.clear();
         }
     }
-    ps_set_search(impl_->decoder, "_default");
+    impl_->sphinx->use(SphinxDecoder::kIdle);
     if (debug_)
         std::fprintf(stderr, "heard again: [%s]\n", phrase.c_str());
     return phrase;
