@@ -133,6 +133,14 @@ void frmXD::createControls() {
 
     connect(Option1, &QRadioButton::clicked, this, &frmXD::Option1_Click);
     connect(optFt, &QRadioButton::clicked, this, &frmXD::optFt_Click);
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { simplified_ = on; });
+    for (const auto& [button, mode] :
+         {std::pair{optyyts, Mode::Prompted}, std::pair{optyysb, Mode::Speech},
+          std::pair{optpt, Mode::Standard}})
+        connect(button, &QRadioButton::toggled, this, [this, mode = mode](bool on) {
+            if (on)
+                mode_ = mode;
+        });
     connect(cmdabout, &QPushButton::clicked, this, &frmXD::cmdabout_Click);
     connect(cmdFDJ, &QPushButton::clicked, this, &frmXD::cmdFDJ_Click);
     connect(lblZm, &platform::LinkLabel::clicked, this, &frmXD::lblZm_Click);
@@ -150,7 +158,7 @@ void frmXD::Load(bool pageLater) {
     // Page one is what shows behind the mini home page.
     Frame1->show();
     Frame2->hide();
-    lblver->setText(platform::SystemVer());
+    setSystemName(platform::SystemVer());
     if (!readShowTips(settings_))
         return;
     if (pageLater)
@@ -161,8 +169,9 @@ void frmXD::Load(bool pageLater) {
         showMiniHomePage();
 }
 
-bool frmXD::isSimplified() const {
-    return Option1->isChecked();
+void frmXD::setSystemName(const QString& name) {
+    system_ = name;
+    lblver->setText(system_);
 }
 
 void frmXD::Option1_Click() {
@@ -191,9 +200,8 @@ void frmXD::lblZm_Click() {
 }
 
 void frmXD::mnuTipsOnStart_Click() {
-    const bool show = !mnuTipsOnStart->isChecked();
-    mnuTipsOnStart->setChecked(show);
-    storeShowTips(settings_, show);
+    setTipsOnStart(!tipsOnStart_);
+    storeShowTips(settings_, tipsOnStart_);
 }
 
 void frmXD::lblMini_Click() {
@@ -235,23 +243,20 @@ void frmXD::Command2_Click() {
 }
 
 void frmXD::Command3_Click() {
-    if (optyyts->isChecked()) {
-        if (LaunchRecorder(QStringLiteral("Tamsel")))
+    if (mode_ != Mode::Speech) {
+        if (LaunchRecorder(recorderFor(mode_, system_)))
             endProgram_();
-    } else if (optyysb->isChecked()) {
-        if (sdk_) {
-            sdk_->show();
-            // Once the window is on screen.
-            QTimer::singleShot(0, sdk_.get(), [sdk = sdk_.get()] {
-                sdk->offerRecovery();
-                sdk->offerTraining();
-            });
-        }
-        hide();
-    } else {
-        if (LaunchRecorder(platform::standardRecorderFor(lblver->text())))
-            endProgram_();
+        return;
     }
+    if (sdk_) {
+        sdk_->show();
+        // Once the window is on screen.
+        QTimer::singleShot(0, sdk_.get(), [sdk = sdk_.get()] {
+            sdk->offerRecovery();
+            sdk->offerTraining();
+        });
+    }
+    hide();
 }
 
 // The launcher ends once the recorder is on its way; a recorder that cannot
@@ -288,6 +293,7 @@ void frmXD::storeTipsOnStart(bool show) {
 }
 
 void frmXD::setTipsOnStart(bool show) {
+    tipsOnStart_ = show;
     mnuTipsOnStart->setChecked(show);
 }
 

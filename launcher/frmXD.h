@@ -4,6 +4,7 @@
 
 #include "AudioLibrary.h"
 #include "Dialogs.h"
+#include "LaunchChoice.h"
 #include "LinkLabel.h"
 #include "Shell.h"
 #include "frmFDJ.h"
@@ -60,7 +61,11 @@ public:
     // The player of the speech window's voice prompts (none: not spoken).
     void setPromptMedia(platform::MediaControl* media) { promptMedia_ = media; }
 
-    bool isSimplified() const;
+    bool isSimplified() const { return simplified_; }
+    Mode mode() const { return mode_; }
+    // The system's name, which SystemVer gives at load (tests set others).
+    const QString& systemName() const { return system_; }
+    void setSystemName(const QString& name);
     magnifier::frmFDJ* magnifierWindow() const { return fdj_; }
     minihome::frmTip* miniHomePage() const { return tip_.get(); }
 
@@ -112,6 +117,15 @@ private:
     platform::MediaControl* promptMedia_ = nullptr;
     std::unique_ptr<minihome::frmTip> tip_;
     QPointer<magnifier::frmFDJ> fdj_;
+    // What the visible choices say, kept as they change; the system's name
+    // is shown in lblver.
+    bool simplified_ = true;
+    Mode mode_ = Mode::Standard;
+    QString system_;
+    // The start-up choice as this run knows it (shown by mnuTipsOnStart):
+    // off at start whatever is stored, it follows the mini home page's box
+    // at OK and flips at the mini home link, which stores the new value.
+    bool tipsOnStart_ = false;
 };
 
 } // namespace launcher

@@ -6,7 +6,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include <iterator>
@@ -77,20 +76,17 @@ template <std::size_t N> void fill(QComboBox* box, const Choice (&choices)[N]) {
     box->setCurrentIndex(0);
 }
 
-template <std::size_t N>
-void store(const QComboBox* box, const Choice (&choices)[N], QLineEdit* field) {
-    for (const Choice& c : choices) {
-        if (box->currentText() == QLatin1String(c.text)) {
-            field->setText(QString::number(c.value));
-            return;
-        }
-    }
+// The value of the entry a list shows (the lists hold the choices in
+// order); `value` stays as it is when none is shown.
+template <std::size_t N> void store(const QComboBox* box, const Choice (&choices)[N], int& value) {
+    if (const int at = box->currentIndex(); at >= 0 && at < int(N))
+        value = choices[at].value;
 }
 
 } // namespace
 
-Form1::Form1(RecordFormatFields fields, bool simplified, QWidget* parent)
-    : QDialog(parent), fields_(fields) {
+Form1::Form1(RecordFormat current, bool simplified, QWidget* parent)
+    : QDialog(parent), format_(current) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("设置"));
     QFont font(QStringLiteral("宋体"));
@@ -145,9 +141,9 @@ void Form1::Combo4_Click() {
 }
 
 void Form1::Command1_Click() {
-    store(Combo1, kChannels, fields_.channels);
-    store(Combo2, kBits, fields_.bits);
-    store(Combo3, kRates, fields_.rate);
+    store(Combo1, kChannels, format_.channels);
+    store(Combo2, kBits, format_.bits);
+    store(Combo3, kRates, format_.rate);
     accept();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The recording-format settings window: channel mode, sample size and rate,
-// one by one or through a quality preset. Apply writes the choice into the
-// recorder window's format fields and closes.
+// one by one or through a quality preset. Apply takes the choice and
+// closes; the recorder window reads it from format().
+
+#include "RecorderState.h"
 
 #include <QDialog>
 
@@ -9,24 +11,19 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace recorder {
-
-// Where the recorder window keeps the format, as decimal texts.
-struct RecordFormatFields {
-    QLineEdit* channels = nullptr;
-    QLineEdit* bits = nullptr;
-    QLineEdit* rate = nullptr;
-};
 
 class Form1 final : public QDialog {
     Q_OBJECT
 public:
     // Loading fills the lists; the preset entries take the script that is
     // current now and keep it until the window is closed.
-    Form1(RecordFormatFields fields, bool simplified, QWidget* parent = nullptr);
+    Form1(RecordFormat current, bool simplified, QWidget* parent = nullptr);
+
+    // The format as the window was opened with it, or as applied.
+    RecordFormat format() const { return format_; }
 
     // The texts the recorder window's script buttons switch.
     void applyCaptions(bool simplified);
@@ -49,7 +46,7 @@ public:
     QPushButton* Command2 = nullptr;
 
 private:
-    RecordFormatFields fields_;
+    RecordFormat format_;
 };
 
 } // namespace recorder

@@ -39,6 +39,7 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     setWindowTitle(QString::fromUtf8(textsFor(edition).windowCaption));
     setWindowIcon(platform::recorderIcon());
     createControls();
+    showState();
     applyLayout();
     createMenu();
     engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
@@ -100,7 +101,6 @@ void frmRecTest::createControls() {
     }
     Label1->setText(QString::fromUtf8(texts.makerLine) + QStringLiteral(MAKER_WEB_ADDRESS));
     Label1->setStyleSheet(QStringLiteral("background: white;"));
-    Option1->setChecked(true);
     btnPlay->setEnabled(false);
     btnSave->setEnabled(false);
     // The fields live out of sight and out of the tab order.
@@ -153,8 +153,9 @@ void frmRecTest::createMenu() {
 }
 
 bool frmRecTest::Load(const QStringList& arguments) {
-    Text4->setText(arguments.join(QLatin1Char(' ')));
-    if (Text4->text() != QLatin1String(kLauncherWord)) {
+    state_.commandLine = arguments.join(QLatin1Char(' '));
+    showState();
+    if (!state_.startedByLauncher()) {
         dialogs_.message(nullptr, QString::fromUtf8(kRefusalTitle), QString::fromUtf8(kRefusalText),
                          platform::MessageIcon::Critical);
         return false;
@@ -164,10 +165,9 @@ bool frmRecTest::Load(const QStringList& arguments) {
     if (!controller_->start())
         return false;
     tmrRecTest->start();
-    Text1->setText(QStringLiteral("2"));
-    Text2->setText(QStringLiteral("16"));
-    Text3->setText(QStringLiteral("44100"));
-    lblSystem->setText(platform::SystemVer());
+    state_.format = RecordFormat{};
+    state_.system = platform::SystemVer();
+    showState();
     // A take an earlier session left unsaved is offered once the welcome
     // has been said and the window is on screen.
     PlayPrompt("\\wave\\Welcome.wav",
@@ -181,20 +181,22 @@ void frmRecTest::showAfterWelcome() {
 
 Form1& frmRecTest::loadForm1() {
     if (!form1_)
-        form1_ =
-            std::make_unique<Form1>(RecordFormatFields{Text1, Text2, Text3}, isSimplified(), this);
+        form1_ = std::make_unique<Form1>(state_.format, isSimplified(), this);
     return *form1_;
 }
 
 void frmRecTest::openSettings() {
     PlayPrompt("\\wave\\设置.wav", [this] {
-        dialogs_.runModal(loadForm1());
+        if (dialogs_.runModal(loadForm1()) == QDialog::Accepted) {
+            state_.format = form1_->format();
+            showState();
+        }
         form1_.reset(); // apply, cancel and the close box all unload it
     });
 }
 
 void frmRecTest::startVolumeTool(bool recording) {
-    if (!shell_ || shell_->startProgram(platform::volumeToolFor(lblSystem->text(), recording)))
+    if (!shell_ || shell_->startProgram(platform::volumeToolFor(state_.system, recording)))
         return;
     // A button that silently does nothing confuses the users: say so.
     dialogs_.message(this, windowTitle(),
@@ -225,8 +227,9 @@ void frmRecTest::openRecordings() {
 }
 
 void frmRecTest::SwitchScript(Script script) {
-    const bool simplified = script == Script::Simplified;
-    (simplified ? Option1 : Option2)->setChecked(true);
+    state_.script = script;
+    showState();
+    const bool simplified = state_.simplified();
     platform::applyCaptions(*this, kCaptions, simplified);
     const auto& texts = textsFor(edition_);
     const QString title =
@@ -260,8 +263,13 @@ void frmRecTest::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool frmRecTest::isSimplified() const {
-    return Option1->isChecked();
+void frmRecTest::showState() {
+    (state_.simplified() ? Option1 : Option2)->setChecked(true);
+    Text1->setText(QString::number(state_.format.channels));
+    Text2->setText(QString::number(state_.format.bits));
+    Text3->setText(QString::number(state_.format.rate));
+    Text4->setText(state_.commandLine);
+    lblSystem->setText(state_.system);
 }
 
 } // namespace recorder

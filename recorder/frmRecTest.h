@@ -11,6 +11,7 @@
 #include "RecordEngine.h"
 #include "RecorderController.h"
 #include "RecorderPrompts.h"
+#include "RecorderState.h"
 #include "Shell.h"
 #include "WidgetEngineWindow.h"
 #include "frmRecordings.h"
@@ -30,8 +31,6 @@ class QTimer;
 
 namespace recorder {
 class TakeMeterWidget;
-
-enum class Script { Simplified, Traditional };
 
 class frmRecTest final : public QWidget {
     Q_OBJECT
@@ -108,7 +107,13 @@ public:
     // script switch); nothing otherwise.
     Form1* loadedForm1() const { return form1_.get(); }
 
-    bool isSimplified() const;
+    bool isSimplified() const { return state_.simplified(); }
+    const RecorderState& state() const { return state_; }
+    // The system's name, which SystemVer gives at load (tests set others).
+    void setSystemName(const QString& name) {
+        state_.system = name;
+        showState();
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -128,6 +133,8 @@ private:
     void openRecordings();
     Form1& loadForm1();
     void startVolumeTool(bool recording);
+    // The controls out of sight show the state.
+    void showState();
 
     Edition edition_;
     platform::Dialogs& dialogs_;
@@ -138,6 +145,7 @@ private:
     std::unique_ptr<Form1> form1_;
     audio::AudioLibrary& library_;
     std::unique_ptr<recordings::frmRecordings> recordings_;
+    RecorderState state_;
 
 public:
     // Controls, by their names; other parts of the program read and set them.
@@ -159,7 +167,7 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* cmdRecordings = nullptr;
     QLabel* Label1 = nullptr;
-    // Fields kept in controls out of sight.
+    // The state, shown in controls out of sight (never read back).
     QRadioButton* Option1 = nullptr;
     QRadioButton* Option2 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -28,6 +28,7 @@
 
 using recorder::Edition;
 using recorder::frmRecTest;
+using recorder::Script;
 
 namespace {
 
@@ -115,13 +116,13 @@ TEST_F(RecorderWindowTest, FunctionKeysDriveATakeThroughItsStates) {
     EXPECT_GT(win->takeMeter->level(), 0.5f);
     EXPECT_EQ(win->takeMeter->clock()->accessibleName(), QStringLiteral("● 录音中 0:00"));
     // A microphone that hears nothing for 3 s is said to, in the script.
-    win->Option2->setChecked(true);
+    win->SwitchScript(Script::Traditional);
     lib.silentBlocks = true;
     lib.clock = 176400 * 4;
     lib.deliver({4096});
     win->tmrRecTest_Timer();
     EXPECT_EQ(win->takeMeter->line()->text(), QStringLiteral("沒有聽到聲音，請檢查麥克風。"));
-    win->Option1->setChecked(true);
+    win->SwitchScript(Script::Simplified);
     lib.silentBlocks = false;
     lib.clock = -1;
 
@@ -197,7 +198,7 @@ TEST_F(RecorderWindowTest, MemoryFailureOnTheCaptureThreadReachesTheWindowThread
     loadAndShow();
     int growths = 0;
     win->engine().setGrowthCheck([&growths](std::size_t) { return ++growths <= 1; });
-    win->Option2->setChecked(true); // Traditional captions
+    win->SwitchScript(Script::Traditional);
     key(Qt::Key_F1);
     lib.deliver({150000, 60000});
     EXPECT_TRUE(dialogs.boxes.empty()); // not shown from the capture thread

@@ -210,7 +210,7 @@ TEST_F(SettingsTest, VolumeToolsFollowTheSystemName) {
                         {"未知", "SndVol.exe", "SndVol.exe"}};
     for (const Row& r : rows) {
         shell.started.clear();
-        win->lblSystem->setText(QString::fromUtf8(r.system));
+        win->setSystemName(QString::fromUtf8(r.system));
         win->Command2_Click();
         win->Command3_Click();
         EXPECT_EQ(shell.started, (QStringList{r.master, r.recording})) << r.system;

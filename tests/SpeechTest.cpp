@@ -109,7 +109,7 @@ TEST_F(SpeechTest, StandardModeStartsByTheSystemName) {
         shell.detached.clear();
         ended = 0;
         win->Command2_Click();
-        win->lblver->setText(QString::fromUtf8(r.system));
+        win->setSystemName(QString::fromUtf8(r.system));
         win->Command3_Click();
         ASSERT_EQ(shell.detached.size(), 1) << r.system;
         EXPECT_EQ(shell.detached[0].program,
@@ -133,7 +133,7 @@ TEST_F(SpeechTest, StandardModeStartsByTheSystemName) {
     // The sibling program for other systems is not installed with the suite:
     // where it is missing the user is told so, and nothing ends.
     win->optpt->setChecked(true);
-    win->lblver->setText(QStringLiteral("Windows XP"));
+    win->setSystemName(QStringLiteral("Windows XP"));
     dialogs.boxes.clear();
     win->Command3_Click();
     EXPECT_EQ(ended, 0);
