@@ -1,15 +1,12 @@
 #include "RecoveryFile.h"
 
 #include "FileIo.h"
-#include "TakeMeter.h"
+#include "RecoveryNames.h"
 #include "WaveHeader.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -30,13 +27,11 @@
 namespace fs = std::filesystem;
 
 namespace engine {
+using namespace recovery;
 namespace {
 
-constexpr const char* kPrefix = "take-";
-constexpr const char* kCutMark = "-cut";
 constexpr auto kWakeEvery = std::chrono::milliseconds(100);
 constexpr auto kFlushEvery = std::chrono::seconds(1);
-constexpr std::uint64_t kFrameBytes = kChannels * kBitsPerSample / 8;
 
 // Only one session holds a file's lock; it goes with the descriptor, so a
 // killed session's file is free at once.
@@ -48,34 +43,6 @@ bool lockFd(int fd) {
 #else
     return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
 #endif
-}
-
-// The header as every take starts, apart from the sizes.
-bool isOurHeader(const std::uint8_t* bytes) {
-    const WaveHeader header = WaveHeader::forNewTake();
-    return std::memcmp(bytes, header.bytes.data(), 4) == 0 &&
-           std::memcmp(bytes + 8, header.bytes.data() + 8, 32) == 0;
-}
-
-bool hasOurHeader(const fs::path& file) {
-    std::uint8_t head[kHeaderBytes];
-    std::ifstream in(file, std::ios::binary);
-    return in.read(reinterpret_cast<char*>(head), sizeof head) && isOurHeader(head);
-}
-
-// Brings the RIFF and data sizes of the WAV file open as `fd` up to
-// `soundBytes` of sound (whole frames); the sound itself is untouched.
-bool writeSizes(int fd, std::uint64_t soundBytes) {
-    WaveHeader header = WaveHeader::forNewTake();
-    const std::uint64_t whole = soundBytes - soundBytes % kFrameBytes;
-    header.setSizes(std::int32_t(std::min<std::uint64_t>(kHeaderBytes + whole, 0x7fffffff)));
-    return platform::writeAt(fd, 4, header.bytes.data() + 4, 4) &&
-           platform::writeAt(fd, 40, header.bytes.data() + 40, 4);
-}
-
-bool isOurName(const fs::path& file) {
-    const std::string name = file.filename().string();
-    return name.rfind(kPrefix, 0) == 0 && file.extension() == ".wav";
 }
 
 } // namespace
@@ -104,8 +71,6 @@ bool RecoveryFile::begin() {
         });
     }
     failed_ = true; // until the file is ready, nothing is copied
-    written_ = 0;
-    read_ = 0;
     dataBytes_ = 0;
     std::error_code ec;
     fs::create_directories(folder_, ec);
@@ -129,12 +94,8 @@ bool RecoveryFile::begin() {
         path_.clear();
         return false;
     }
-    if (!ring_ || ringSize_ != ringBytes_) {
-        ring_.reset(new (std::nothrow) std::uint8_t[ringBytes_]);
-        ringSize_ = ring_ ? ringBytes_ : 0;
-        if (!ring_)
-            return false;
-    }
+    if (!ring_.reset(ringBytes_))
+        return false;
     failed_ = false;
     stop_ = false;
     settled_ = false;
@@ -145,17 +106,8 @@ bool RecoveryFile::begin() {
 void RecoveryFile::append(const void* data, std::size_t bytes) {
     if (bytes == 0 || failed_.load(std::memory_order_relaxed))
         return;
-    const std::uint64_t w = written_.load(std::memory_order_relaxed);
-    const std::uint64_t r = read_.load(std::memory_order_acquire);
-    if (w - r + bytes > ringSize_) {
+    if (!ring_.put(data, bytes))
         failed_.store(true, std::memory_order_release);
-        return;
-    }
-    const std::size_t at = std::size_t(w % ringSize_);
-    const std::size_t first = std::min(bytes, ringSize_ - at);
-    std::memcpy(ring_.get() + at, data, first);
-    std::memcpy(ring_.get(), static_cast<const std::uint8_t*>(data) + first, bytes - first);
-    written_.store(w + bytes, std::memory_order_release);
 }
 
 void RecoveryFile::writerLoop() {
@@ -202,18 +154,12 @@ void RecoveryFile::writerLoop() {
 }
 
 bool RecoveryFile::drain() {
-    const std::uint64_t w = written_.load(std::memory_order_acquire);
-    std::uint64_t r = read_.load(std::memory_order_relaxed);
-    while (r < w) {
-        const std::size_t at = std::size_t(r % ringSize_);
-        const std::size_t n = std::size_t(std::min<std::uint64_t>(w - r, ringSize_ - at));
-        if (!platform::writeAt(fd_, std::int64_t(kHeaderBytes + dataBytes_), ring_.get() + at, n))
+    return ring_.takeAll([this](const std::uint8_t* bytes, std::size_t count) {
+        if (!platform::writeAt(fd_, std::int64_t(kHeaderBytes + dataBytes_), bytes, count))
             return false;
-        dataBytes_ += n;
-        r += n;
-        read_.store(r, std::memory_order_release);
-    }
-    return true;
+        dataBytes_ += count;
+        return true;
+    });
 }
 
 bool RecoveryFile::flushHeader() {
@@ -269,12 +215,6 @@ void RecoveryFile::markCutShort() {
     fs::rename(path_, marked, ec);
     if (!ec)
         path_ = marked;
-}
-
-bool RecoveryFile::cutShort(const fs::path& file) {
-    const std::string stem = file.stem().string();
-    return stem.size() > std::strlen(kCutMark) &&
-           stem.compare(stem.size() - std::strlen(kCutMark), std::string::npos, kCutMark) == 0;
 }
 
 void RecoveryFile::settle() {
@@ -344,31 +284,6 @@ bool RecoveryFile::adopt(const fs::path& file) {
     return true;
 }
 
-std::time_t RecoveryFile::recordedAt(const fs::path& file) {
-    // "take-<process>-<milliseconds since 1970>-<n>.wav"
-    const std::string name = file.stem().string();
-    const auto second = name.find('-', std::char_traits<char>::length(kPrefix));
-    if (isOurName(file) && second != std::string::npos) {
-        const long long ms = std::atoll(name.c_str() + second + 1);
-        if (ms > 0)
-            return std::time_t(ms / 1000);
-    }
-    std::error_code ec;
-    const auto written = fs::last_write_time(file, ec);
-    if (ec)
-        return std::time(nullptr);
-    return std::chrono::system_clock::to_time_t(
-        std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-            std::chrono::file_clock::to_sys(written)));
-}
-
-std::string RecoveryFile::trashName(std::time_t recorded, std::uint64_t soundBytes) {
-    const std::tm local = localTime(recorded);
-    char when[32];
-    std::strftime(when, sizeof when, "%Y-%m-%d %H.%M.%S", &local);
-    return std::string(when) + " " + lengthInWords(soundBytes, kBytesPerSecond) + ".wav";
-}
-
 bool RecoveryFile::throwAway(const fs::path& file) {
     std::error_code ec;
     if (!trash_) {
@@ -407,27 +322,6 @@ bool RecoveryFile::throwAway(const fs::path& file) {
         return true;
     fs::rename(named, file, ec); // stays a leftover, offered again
     return false;
-}
-
-std::optional<std::vector<std::uint8_t>> RecoveryFile::readTake(const fs::path& file) {
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(file, ec);
-    if (ec || size <= std::uintmax_t(kHeaderBytes) || size > 0x7fffffffu)
-        return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    std::vector<std::uint8_t> image(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(image.data()), std::streamsize(size)))
-        return std::nullopt;
-    if (!isOurHeader(image.data()))
-        return std::nullopt;
-    WaveHeader header = WaveHeader::forNewTake();
-    const std::uint64_t data = (size - kHeaderBytes) - (size - kHeaderBytes) % kFrameBytes;
-    if (data == 0)
-        return std::nullopt;
-    image.resize(std::size_t(kHeaderBytes + data));
-    header.setSizes(std::int32_t(image.size()));
-    std::memcpy(image.data(), header.bytes.data(), kHeaderBytes);
-    return image;
 }
 
 } // namespace engine

@@ -12,6 +12,8 @@
 // Each session locks its own file, so a second copy of the program running
 // at the same time never offers or removes a take that is still going on.
 
+#include "ByteRing.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -118,11 +120,8 @@ private:
     std::thread disposer_; // the replaced take on its way to the trash
     int fd_ = -1;
     std::size_t ringBytes_ = std::size_t(4) << 20; // about 24 s of sound
-    std::unique_ptr<std::uint8_t[]> ring_;
-    std::size_t ringSize_ = 0;
-    std::atomic<std::uint64_t> written_{0}; // bytes put in the ring (capture thread)
-    std::atomic<std::uint64_t> read_{0};    // bytes taken out (writer thread)
-    std::uint64_t dataBytes_ = 0;           // sound bytes in the file (writer thread)
+    ByteRing ring_;               // the capture thread puts in, the writer takes out
+    std::uint64_t dataBytes_ = 0; // sound bytes in the file (writer thread)
     std::atomic<bool> failed_{false};
     std::mutex stopMutex_; // only the window and writer threads take it
     std::condition_variable stopSignal_;
