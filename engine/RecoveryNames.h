@@ -3,7 +3,6 @@
 // without saving left, whether its copy stopped early, when it was recorded,
 // the name it goes to the trash under, and its sound as a playable image.
 
-
 #include "WaveHeader.h"
 
 #include <cstdint>
