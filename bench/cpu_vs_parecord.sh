@@ -11,6 +11,12 @@ e2e_start_desktop
 e2e_feed_tone $((SECS + 30))
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# "name ticks" for every thread of a process (names may hold blanks).
+threads() {
+    for t in /proc/"$1"/task/*; do
+        printf '%s\t%s\n' "$(cat "$t/comm")" "$(sed 's/.*) //' "$t/stat" | awk '{ print $12 + $13 }')"
+    done
+}
 hz=$(getconf CLK_TCK)
 
 "$BREVON" oldstart &
@@ -29,10 +35,17 @@ rec=$!
 E2E_PIDS+=("$rec")
 xdotool key F1
 b0=$(ticks "$app"); p0=$(ticks "$rec")
+threads "$app" > "$E2E_WORK/threads0"
 sleep "$SECS"
 b1=$(ticks "$app"); p1=$(ticks "$rec")
+threads "$app" > "$E2E_WORK/threads1"
 xdotool key F1
 kill -INT "$rec"; wait "$rec" || true
 awk -v b=$((b1 - b0)) -v p=$((p1 - p0)) -v hz="$hz" -v s="$SECS" 'BEGIN {
     printf "recording %d s: Brevon %.2f s CPU, parecord %.2f s CPU, ratio %.2f\n",
            s, b / hz, p / hz, (p > 0 ? b / p : 0) }'
+# Where Brevon's time went, by thread name (threads of one name summed).
+awk -F'\t' -v hz="$hz" 'NR == FNR { before[$1] += $2; next } { after[$1] += $2 }
+    END { for (n in after) if (after[n] - before[n] > 0)
+              printf "  %-16s %.2f s\n", n, (after[n] - before[n]) / hz }' \
+    "$E2E_WORK/threads0" "$E2E_WORK/threads1" | sort -k2 -rn
