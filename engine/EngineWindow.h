@@ -28,6 +28,12 @@ public:
     // Modal; returns when the user has closed the box.
     virtual void showMessage(const std::string& title, const std::string& text,
                              MessageIcon icon) = 0;
+    // The same box, but nothing waits for it: what the engine says from a
+    // display refresh, after the capture thread's word or at the end of an
+    // action, where waiting would run the window's timers inside the box.
+    virtual void showNotice(const std::string& title, const std::string& text, MessageIcon icon) {
+        showMessage(title, text, icon);
+    }
     // Modal; true when the user answered yes.
     virtual bool askYesNo(const std::string& title, const std::string& text) = 0;
     // The chosen file name (UTF-8), or nothing when the user cancelled.

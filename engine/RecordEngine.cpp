@@ -59,11 +59,13 @@ bool RecordEngine::LibraryStartup() {
 }
 
 void RecordEngine::ReportBassError(const std::string& message, const platform::ScriptText* why) {
-    const int code = library_.BASS_ErrorGetCode();
-    window_.showMessage(text::kErrorTitle,
-                        message + "\r\n\r\nerror code: " + std::to_string(code) +
-                            (why ? "\r\n\r\n" + scripted(*why) : std::string()),
-                        MessageIcon::Exclamation);
+    window_.showMessage(text::kErrorTitle, bassErrorText(message, why), MessageIcon::Exclamation);
+}
+
+std::string RecordEngine::bassErrorText(const std::string& message,
+                                        const platform::ScriptText* why) const {
+    return message + "\r\n\r\nerror code: " + std::to_string(library_.BASS_ErrorGetCode()) +
+           (why ? "\r\n\r\n" + scripted(*why) : std::string());
 }
 
 std::string RecordEngine::scripted(const platform::ScriptText& text) const {
@@ -71,7 +73,7 @@ std::string RecordEngine::scripted(const platform::ScriptText& text) const {
 }
 
 void RecordEngine::tell(const platform::ScriptText& text, MessageIcon icon) {
-    window_.showMessage(programTitle_, scripted(text), icon);
+    window_.showNotice(programTitle_, scripted(text), icon);
 }
 
 // The take held is let go (its playback stream first: it reads the block
@@ -233,7 +235,8 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
         window_.captureEndedByEngine();
     }
     if (reason == EndReason::OutOfMemory)
-        ReportBassError(text::kOutOfMemory, &text::kNoRoomWhy);
+        window_.showNotice(text::kErrorTitle, bassErrorText(text::kOutOfMemory, &text::kNoRoomWhy),
+                           MessageIcon::Exclamation);
     else if (reason == EndReason::DeviceLost)
         tell(text::kMicrophoneLost);
     else

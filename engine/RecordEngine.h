@@ -137,7 +137,9 @@ private:
     void dropTake();
     void FinishTake();
     std::string scripted(const platform::ScriptText& text) const;
-    // A box with the program's title, in the window's script.
+    std::string bassErrorText(const std::string& message, const platform::ScriptText* why) const;
+    // A box with the program's title, in the window's script; nothing
+    // waits for it.
     void tell(const platform::ScriptText& text, MessageIcon icon = MessageIcon::Exclamation);
     void warnUnprotected();
     bool adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt);

@@ -15,6 +15,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -211,6 +213,26 @@ TEST_F(RecorderWindowTest, MemoryFailureOnTheCaptureThreadReachesTheWindowThread
     EXPECT_TRUE(win->btnPlay->isEnabled());
     EXPECT_TRUE(win->Command1->isEnabled());
     EXPECT_EQ(win->engine().recordLength(), 44 + 150000);
+}
+
+// What the engine says from a refresh or after the capture thread's word
+// opens no event loop of its own: the caller goes on at once, timers and
+// all, and hears when the box is closed.
+TEST(Dialogs, ANoticeReturnsAtOnceAndSaysWhenItIsClosed) {
+    QWidget owner;
+    ASSERT_TRUE(fake::showActive(owner));
+    platform::QtDialogs dialogs;
+    bool closed = false;
+    dialogs.notice(&owner, QStringLiteral("Brevon"), QStringLiteral("一\r\n二"),
+                   platform::MessageIcon::Exclamation, [&closed] { closed = true; });
+    QPointer<QMessageBox> box = owner.findChild<QMessageBox*>();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), QStringLiteral("一\n二"));
+    EXPECT_FALSE(closed);
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(QTest::qWaitFor([&box] { return box.isNull(); })); // not kept
 }
 
 TEST_F(RecorderWindowTest, ClosingFreesTheDevices) {

@@ -44,6 +44,16 @@ void WidgetEngineWindow::showMessage(const std::string& title, const std::string
     --modalDepth_;
 }
 
+void WidgetEngineWindow::showNotice(const std::string& title, const std::string& text,
+                                    platform::MessageIcon icon) {
+    ++modalDepth_;
+    dialogs_.notice(c_.window, QString::fromStdString(title), QString::fromStdString(text), icon,
+                    [this, alive = std::weak_ptr<bool>(alive_)] {
+                        if (alive.lock())
+                            --modalDepth_;
+                    });
+}
+
 bool WidgetEngineWindow::askYesNo(const std::string& title, const std::string& text) {
     ++modalDepth_;
     const bool yes =

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -43,6 +44,8 @@ public:
     bool isSimplified() const override { return simplified_(); }
     void showMessage(const std::string& title, const std::string& text,
                      platform::MessageIcon icon) override;
+    void showNotice(const std::string& title, const std::string& text,
+                    platform::MessageIcon icon) override;
     bool askYesNo(const std::string& title, const std::string& text) override;
     std::optional<std::string> askSaveFileName(const platform::SaveDialogRequest& request) override;
     void* nativeHandle() override;
@@ -58,6 +61,8 @@ private:
     std::function<void()> endedByEngine_;
     std::function<void()> machineSleeps_;
     int modalDepth_ = 0;
+    // Gone with the window: a notice closed after it counts nothing.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // No sleep and no blank screen while a take records.
     platform::SleepInhibitor awake_;
 };

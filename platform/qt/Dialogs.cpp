@@ -21,15 +21,19 @@ void largePrint(QWidget& w) {
     w.setFont(font);
 }
 
-// Runs a dialog and gives the keys back to the window it belongs to: with
-// no window manager to do it (a kiosk, a bare X session), the F-keys of a
-// window whose dialog has closed went nowhere until it was clicked.
-int runGivingKeysBack(QDialog& dialog) {
-    const int result = dialog.exec();
+// Gives the keys back to the window a dialog belongs to once it has closed:
+// with no window manager to do it (a kiosk, a bare X session), the F-keys of
+// a window whose dialog has closed went nowhere until it was clicked.
+void giveKeysBack(const QDialog& dialog) {
     if (QWidget* owner = dialog.parentWidget(); owner && owner->window()->isVisible()) {
         owner->window()->raise();
         owner->window()->activateWindow();
     }
+}
+
+int runGivingKeysBack(QDialog& dialog) {
+    const int result = dialog.exec();
+    giveKeysBack(dialog);
     return result;
 }
 
@@ -38,32 +42,48 @@ QString plainLines(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+void prepareBox(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    largePrint(box);
+}
+
 } // namespace
 
 void QtDialogs::message(QWidget* owner, const QString& title, const QString& text,
                         MessageIcon icon) {
-    QMessageBox::Icon boxIcon = QMessageBox::Information;
-    switch (icon) {
-    case MessageIcon::Critical:
-        boxIcon = QMessageBox::Critical;
-        break;
-    case MessageIcon::Exclamation:
-        boxIcon = QMessageBox::Warning;
-        break;
-    case MessageIcon::Information:
-        boxIcon = QMessageBox::Information;
-        break;
-    }
-    QMessageBox box(boxIcon, title, plainLines(text), QMessageBox::Ok, owner);
-    box.setTextFormat(Qt::PlainText);
-    largePrint(box);
+    QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, owner);
+    prepareBox(box);
     runGivingKeysBack(box);
+}
+
+void QtDialogs::notice(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
+                       std::function<void()> closed) {
+    auto* box = new QMessageBox(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    prepareBox(*box);
+    QObject::connect(box, &QDialog::finished, box, [box, closed = std::move(closed)] {
+        giveKeysBack(*box);
+        if (closed)
+            closed();
+    });
+    box->open();
 }
 
 bool QtDialogs::question(QWidget* owner, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, plainLines(text), QMessageBox::NoButton, owner);
-    box.setTextFormat(Qt::PlainText);
-    largePrint(box);
+    prepareBox(box);
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
