@@ -347,9 +347,10 @@ std::string CommandDecoder::decide(const std::string& heard,
     const VoiceProfile::Match m = profile_->match(samples.data(), samples.size());
     if (debug_)
         std::fprintf(stderr,
-                     "match [%s] mean %.2f limit %.2f worst %.2f limit %.2f runner-up %.2f\n",
-                     m.word.c_str(), m.distance.mean, m.limit.mean, m.distance.worst, m.limit.worst,
-                     m.runnerUp);
+                     "match [%s] nearest [%s] mean %.2f limit %.2f worst %.2f limit %.2f "
+                     "runner-up %.2f\n",
+                     m.word.c_str(), m.nearest.c_str(), m.distance.mean, m.limit.mean,
+                     m.distance.worst, m.limit.worst, m.runnerUp);
     // A loose spelling catches a word the model mishears, and with it the
     // phrases that sound like that word (事情 as 试听): no second opinion
     // for a match that is not close enough on its own.
