@@ -65,6 +65,20 @@ e2e_start_launcher_display() {
     e2e_start_display
 }
 
+# Starts the launcher ($1: its path) from another folder and goes on to
+# page two, where the modes are chosen; sets $launcher (its process) and
+# $main (its window).
+e2e_launcher_page_two() {
+    (cd / && exec "$1") >>"$E2E_WORK/oakhalt.log" 2>&1 &
+    launcher=$!
+    E2E_PIDS+=("$launcher")
+    main=$(e2e_wait_window '^Lumeno录音机$' 30) || e2e_fail "no launcher window"
+    xdotool windowfocus --sync "$main"
+    sleep 0.5
+    xdotool mousemove --window "$main" 464 468 click 1 # page one: 下一步
+    sleep 1
+}
+
 # Waits up to ten seconds for the sound server ($1 names it) to answer.
 e2e_wait_server() {
     for _ in $(seq 100); do

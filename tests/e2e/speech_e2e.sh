@@ -19,16 +19,7 @@ e2e_start_desktop
 pulse=${E2E_PIDS[-1]} # the sound server, killed and started again at the end
 e2e_feed_room 600
 
-start_launcher() {
-    (cd / && exec "${1:-$OAKHALT}") >>"$E2E_WORK/oakhalt.log" 2>&1 &
-    launcher=$!
-    E2E_PIDS+=("$launcher")
-    main=$(e2e_wait_window '^Lumeno录音机$' 30) || e2e_fail "no launcher window"
-    xdotool windowfocus --sync "$main"
-    sleep 0.5
-    xdotool mousemove --window "$main" 464 468 click 1 # page one: 下一步
-    sleep 1
-}
+start_launcher() { e2e_launcher_page_two "${1:-$OAKHALT}"; }
 
 echo "== standard mode starts Brevon and ends the launcher"
 # From a folder whose name has blanks, quotes and Chinese, started elsewhere.

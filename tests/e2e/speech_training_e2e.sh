@@ -24,13 +24,7 @@ speak() { # word speed pitch
 }
 
 echo "== speech mode"
-(cd / && exec "$OAKHALT") >>"$E2E_WORK/oakhalt.log" 2>&1 &
-E2E_PIDS+=("$!")
-main=$(e2e_wait_window '^Lumeno录音机$' 30) || e2e_fail "no launcher window"
-xdotool windowfocus --sync "$main"
-sleep 0.5
-xdotool mousemove --window "$main" 464 468 click 1 # page one: 下一步
-sleep 1
+e2e_launcher_page_two "$OAKHALT"
 xdotool mousemove --window "$main" 130 318 click 1 # 根据语音识别进行录音
 xdotool mousemove --window "$main" 472 460 click 1
 sdk=$(e2e_wait_window '^语音识别录音机$' 20) || e2e_fail "no speech recorder window"
