@@ -47,6 +47,7 @@ frmXD::frmXD(QSettings& settings, platform::Dialogs& dialogs, platform::Shell& s
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("frmXD, QFrame, QGroupBox { background: white; }"));
     createControls();
+    followChoices();
     applyCaptions(true);
 }
 
@@ -133,6 +134,17 @@ void frmXD::createControls() {
 
     connect(Option1, &QRadioButton::clicked, this, &frmXD::Option1_Click);
     connect(optFt, &QRadioButton::clicked, this, &frmXD::optFt_Click);
+    connect(cmdabout, &QPushButton::clicked, this, &frmXD::cmdabout_Click);
+    connect(cmdFDJ, &QPushButton::clicked, this, &frmXD::cmdFDJ_Click);
+    connect(lblZm, &platform::LinkLabel::clicked, this, &frmXD::lblZm_Click);
+    connect(lblMini, &platform::LinkLabel::clicked, this, &frmXD::lblMini_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmXD::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmXD::Frame2_Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmXD::Command3_Click);
+}
+
+// The script and the mode are kept as values as the user changes them.
+void frmXD::followChoices() {
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) { simplified_ = on; });
     for (const auto& [button, mode] :
          {std::pair{optyyts, Mode::Prompted}, std::pair{optyysb, Mode::Speech},
@@ -141,13 +153,6 @@ void frmXD::createControls() {
             if (on)
                 mode_ = mode;
         });
-    connect(cmdabout, &QPushButton::clicked, this, &frmXD::cmdabout_Click);
-    connect(cmdFDJ, &QPushButton::clicked, this, &frmXD::cmdFDJ_Click);
-    connect(lblZm, &platform::LinkLabel::clicked, this, &frmXD::lblZm_Click);
-    connect(lblMini, &platform::LinkLabel::clicked, this, &frmXD::lblMini_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmXD::Command2_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmXD::Frame2_Command1_Click);
-    connect(Command3, &QPushButton::clicked, this, &frmXD::Command3_Click);
 }
 
 void frmXD::applyCaptions(bool simplified) {

@@ -104,6 +104,7 @@ protected:
 
 private:
     void createControls();
+    void followChoices();
     void applyCaptions(bool simplified);
     void showMiniHomePage();
 

@@ -14,6 +14,47 @@ namespace fs = std::filesystem;
 
 namespace speech {
 
+namespace {
+
+// The decoder's options, ours with those of `over` on top.
+std::vector<std::pair<std::string, std::string>>
+arguments(const fs::path& model, const fs::path& dict, const fs::path& grammar,
+          const std::vector<std::pair<std::string, std::string>>& over) {
+    std::vector<std::pair<std::string, std::string>> args = {
+        {"-hmm", model.string()},
+        {"-dict", dict.string()},
+        {"-fsg", grammar.string()},
+        {"-logfn", "/dev/null"},
+        {"-samprate", "16000"},
+        // A language weight of 10 and a small word insertion penalty let the
+        // command branch win where it should, while wrong commands stay rare.
+        {"-lw", "10"},
+        {"-wip", "0.05"},
+        // With the default beams a fifth of the utterances ended with no
+        // path through the grammar at all, and so with no answer.
+        {"-beam", "1e-80"},
+        {"-pbeam", "1e-80"},
+        {"-wbeam", "1e-60"},
+        // 70 frames a second instead of 100: Mandarin syllables, slow ones
+        // above all, last longer than the English phones the model knows;
+        // fewer frames fit them (slow speech 31% -> 54% on the tuning voices).
+        {"-frate", "70"},
+        // The end of speech after the same half second as at 100 frames.
+        {"-vad_postspeech", "35"},
+    };
+    for (const auto& [name, value] : over) {
+        auto it = std::find_if(args.begin(), args.end(),
+                               [&name](const auto& a) { return a.first == name; });
+        if (it != args.end())
+            it->second = value;
+        else
+            args.emplace_back(name, value);
+    }
+    return args;
+}
+
+} // namespace
+
 std::unique_ptr<SphinxDecoder> SphinxDecoder::create(const Setup& setup, std::string& error) {
     const fs::path model = fs::path(POCKETSPHINX_MODEL_DIR) / "en-us" / "en-us";
     if (!fs::exists(model / "mdef")) {
@@ -34,36 +75,7 @@ std::unique_ptr<SphinxDecoder> SphinxDecoder::create(const Setup& setup, std::st
         return file;
     };
 
-    std::vector<std::pair<std::string, std::string>> args = {
-        {"-hmm", model.string()},
-        {"-dict", dict.string()},
-        {"-fsg", grammarFile("idle", setup.idle).string()},
-        {"-logfn", "/dev/null"},
-        {"-samprate", "16000"},
-        // A language weight of 10 and a small word insertion penalty let the
-        // command branch win where it should, while wrong commands stay rare.
-        {"-lw", "10"},
-        {"-wip", "0.05"},
-        // With the default beams a fifth of the utterances ended with no
-        // path through the grammar at all, and so with no answer.
-        {"-beam", "1e-80"},
-        {"-pbeam", "1e-80"},
-        {"-wbeam", "1e-60"},
-        // 70 frames a second instead of 100: Mandarin syllables, slow ones
-        // above all, last longer than the English phones the model knows;
-        // fewer frames fit them (slow speech 31% -> 54% on the tuning voices).
-        {"-frate", "70"},
-        // The end of speech after the same half second as at 100 frames.
-        {"-vad_postspeech", "35"},
-    };
-    for (const auto& [name, value] : setup.options) {
-        auto it = std::find_if(args.begin(), args.end(),
-                               [&name](const auto& a) { return a.first == name; });
-        if (it != args.end())
-            it->second = value;
-        else
-            args.emplace_back(name, value);
-    }
+    auto args = arguments(model, dict, grammarFile("idle", setup.idle), setup.options);
     std::vector<char*> argv;
     for (auto& [name, value] : args) {
         argv.push_back(name.data());
