@@ -1,7 +1,7 @@
 #include "CaptureSink.h"
 
 #include "RecoveryFile.h"
-#include "TakeMeter.h"
+#include "SoundLevel.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // the speech recorder window implement it; tests implement it without Qt.
 
 #include "DialogTypes.h"
-#include "TakeMeter.h"
+#include "TakeView.h"
 
 #include <functional>
 #include <optional>

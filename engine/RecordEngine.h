@@ -12,9 +12,10 @@
 #include "EngineWindow.h"
 #include "LibrarySession.h"
 #include "RecoveryFile.h"
+#include "SoundLevel.h"
 #include "TakeBlock.h"
-#include "TakeMeter.h"
 #include "TakeTiming.h"
+#include "TakeView.h"
 #include "WaveHeader.h"
 
 #include <atomic>

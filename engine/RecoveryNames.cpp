@@ -2,7 +2,7 @@
 
 #include "FileIo.h"
 #include "RecoveryFile.h"
-#include "TakeMeter.h"
+#include "TakeNames.h"
 #include "WaveHeader.h"
 
 #include <algorithm>

@@ -1,6 +1,5 @@
 #include "TakeNames.h"
 
-#include "TakeMeter.h"
 #include "WaveHeader.h"
 
 namespace engine {

@@ -5,6 +5,7 @@
 #include "FakeEngineWindow.h"
 #include "RecordEngine.h"
 #include "ReservedMemory.h"
+#include "TakeNames.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // (a bar that moves at display rate), and one line: that the microphone
 // hears nothing, or where a take was saved.
 
-#include "TakeMeter.h"
+#include "TakeView.h"
 
 #include <QWidget>
 

@@ -1,6 +1,5 @@
 #include "RecordingShelf.h"
 
-#include "TakeMeter.h"
 #include "TakeNames.h"
 
 #include <QDateTime>

@@ -1,56 +1,13 @@
 #pragma once
-// What a window shows of the take being recorded, beyond the byte count:
-// how loud the microphone is, how long the take is, whether it is paused,
-// and whether the microphone has heard nothing for a while.
+// How loud the take is: the loudest sample of each block the capture
+// thread copies, and whether the microphone has heard nothing for a while.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <ctime>
-#include <string>
 
 namespace engine {
-
-struct TakeView {
-    bool recording = false; // a take is being recorded (paused or not)
-    bool paused = false;
-    double seconds = 0;  // the take's length
-    float level = 0;     // the loudest sample since the last display (0..1)
-    bool silent = false; // nothing heard above the microphone's floor for a while
-    std::string savedTo; // after a save: where the file went (UTF-8)
-    // The unsaved take this one replaced went to the desktop's trash: said
-    // until the user's next action.
-    bool replacedToTrash = false;
-    // The trash refused it: it waits in the recovery folder, offered at
-    // the next start.
-    bool replacedKept = false;
-    // Sound the take lost while the machine stalled (whole seconds; 0:
-    // none), said until the next take begins.
-    int interruptedSeconds = 0;
-};
-
-// A take's length as the user reads it, in either script: "3秒", "1分05秒"
-// (a take of a moment is "1秒", never nothing).
-inline std::string lengthInWords(std::uint64_t soundBytes, std::uint64_t bytesPerSecond) {
-    const std::uint64_t seconds =
-        std::max<std::uint64_t>(1, (soundBytes + bytesPerSecond / 2) / bytesPerSecond);
-    const std::string secondsText = std::to_string(seconds % 60) + "秒";
-    if (seconds < 60)
-        return secondsText;
-    return std::to_string(seconds / 60) + "分" + (seconds % 60 < 10 ? "0" : "") + secondsText;
-}
-
-// The local time of a moment.
-inline std::tm localTime(std::time_t moment) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &moment);
-#else
-    localtime_r(&moment, &local);
-#endif
-    return local;
-}
 
 // The loudest sample of a block of 16-bit samples (0..1), in the machine's
 // byte order (the little-endian order of WAV data on every machine we run
