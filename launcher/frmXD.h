@@ -62,9 +62,7 @@ public:
     void setPromptMedia(platform::MediaControl* media) { promptMedia_ = media; }
 
     bool isSimplified() const { return simplified_; }
-    Mode mode() const { return mode_; }
     // The system's name, which SystemVer gives at load (tests set others).
-    const QString& systemName() const { return system_; }
     void setSystemName(const QString& name);
     magnifier::frmFDJ* magnifierWindow() const { return fdj_; }
     minihome::frmTip* miniHomePage() const { return tip_.get(); }

@@ -6,7 +6,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <utility>
 #include <vector>
 
 namespace fake {
@@ -34,22 +33,12 @@ public:
                  platform::MessageIcon icon) override {
         boxes.push_back({title, text, icon, owner != nullptr});
     }
-    // Recorded as a box; closed at once unless `noticesStayOpen`, when
-    // closeNotices() closes them.
+    // Recorded as a box, and closed at once.
     void notice(QWidget* owner, const QString& title, const QString& text,
                 platform::MessageIcon icon, std::function<void()> closed) override {
         boxes.push_back({title, text, icon, owner != nullptr});
-        if (noticesStayOpen)
-            openNotices.push_back(std::move(closed));
-        else if (closed)
+        if (closed)
             closed();
-    }
-    bool noticesStayOpen = false;
-    std::vector<std::function<void()>> openNotices;
-    void closeNotices() {
-        for (auto& closed : std::exchange(openNotices, {}))
-            if (closed)
-                closed();
     }
     bool question(QWidget*, const QString&, const QString& text) override {
         questions.push_back(text);
