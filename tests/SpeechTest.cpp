@@ -598,6 +598,21 @@ TEST_F(FirstUseTest, TheOfferComesOnceAndNoIsRemembered) {
     EXPECT_EQ(dialogs.modalShown, 1) << "asked again after no";
 }
 
+// Every window of ours that holds the user's attention holds spoken
+// commands too, not only the recorder's own boxes.
+TEST_F(TrainingTest, AWordSaidWhileTheOfferIsOpenIsShownNotObeyed) {
+    sdk().StartRecognition();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !recogniser.states.empty(); }));
+    dialogs.onModal = [&](QDialog& d) {
+        say("录音"); // without prompts, obeyed at once if at all
+        EXPECT_FALSE(sdk().engine().capturing());
+        return d.result();
+    };
+    sdk().offerTraining();
+    EXPECT_EQ(dialogs.modalShown, 1);
+    EXPECT_FALSE(sdk().engine().capturing());
+}
+
 TEST_F(FirstUseTest, AMicrophoneLostWhileAWordIsSaidIsExplained) {
     dialogs.onModal = [&](QDialog& d) {
         auto& t = static_cast<speech::frmTrain&>(d);

@@ -39,34 +39,23 @@ void WidgetEngineWindow::setPositionText(const std::string& text) {
 
 void WidgetEngineWindow::showMessage(const std::string& title, const std::string& text,
                                      platform::MessageIcon icon) {
-    ++modalDepth_;
     dialogs_.message(c_.window, QString::fromStdString(title), QString::fromStdString(text), icon);
-    --modalDepth_;
 }
 
 void WidgetEngineWindow::showNotice(const std::string& title, const std::string& text,
                                     platform::MessageIcon icon) {
-    ++modalDepth_;
     dialogs_.notice(c_.window, QString::fromStdString(title), QString::fromStdString(text), icon,
-                    [this, alive = std::weak_ptr<bool>(alive_)] {
-                        if (alive.lock())
-                            --modalDepth_;
-                    });
+                    {});
 }
 
 bool WidgetEngineWindow::askYesNo(const std::string& title, const std::string& text) {
-    ++modalDepth_;
-    const bool yes =
-        dialogs_.question(c_.window, QString::fromStdString(title), QString::fromStdString(text));
-    --modalDepth_;
-    return yes;
+    return dialogs_.question(c_.window, QString::fromStdString(title),
+                             QString::fromStdString(text));
 }
 
 std::optional<std::string>
 WidgetEngineWindow::askSaveFileName(const platform::SaveDialogRequest& request) {
-    ++modalDepth_;
     auto name = dialogs_.saveFileName(c_.window, request);
-    --modalDepth_;
     if (!name)
         return std::nullopt;
     return name->toStdString();

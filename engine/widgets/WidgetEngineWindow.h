@@ -35,8 +35,6 @@ public:
 
     // Runs after the engine itself ended a capture (memory or length limit).
     void onEndedByEngine(std::function<void()> f) { endedByEngine_ = std::move(f); }
-    // True while a box or the save dialog of this window is open.
-    bool inModalDialog() const { return modalDepth_ > 0; }
 
     void setRecordCaption(const std::string& caption) override;
     void setPlaySaveEnabled(bool enabled) override;
@@ -60,9 +58,6 @@ private:
     std::function<bool()> simplified_;
     std::function<void()> endedByEngine_;
     std::function<void()> machineSleeps_;
-    int modalDepth_ = 0;
-    // Gone with the window: a notice closed after it counts nothing.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // No sleep and no blank screen while a take records.
     platform::SleepInhibitor awake_;
 };

@@ -61,15 +61,64 @@ void prepareBox(QMessageBox& box) {
 
 } // namespace
 
-void QtDialogs::message(QWidget* owner, const QString& title, const QString& text,
-                        MessageIcon icon) {
+class Dialogs::Open {
+public:
+    explicit Open(Dialogs& dialogs) : dialogs_(dialogs), alive_(dialogs.alive_) {
+        ++dialogs_.open_;
+    }
+    ~Open() {
+        if (alive_.lock())
+            --dialogs_.open_;
+    }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+
+private:
+    Dialogs& dialogs_;
+    std::weak_ptr<bool> alive_;
+};
+
+void Dialogs::message(QWidget* owner, const QString& title, const QString& text, MessageIcon icon) {
+    const Open open(*this);
+    showMessage(owner, title, text, icon);
+}
+
+void Dialogs::notice(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
+                     std::function<void()> closed) {
+    // Open until the user closes it, which may be long after this returns.
+    auto open = std::make_shared<Open>(*this);
+    showNotice(owner, title, text, icon,
+               [open = std::move(open), closed = std::move(closed)]() mutable {
+                   open.reset();
+                   if (closed)
+                       closed();
+               });
+}
+
+bool Dialogs::question(QWidget* owner, const QString& title, const QString& text) {
+    const Open open(*this);
+    return askQuestion(owner, title, text);
+}
+
+std::optional<QString> Dialogs::saveFileName(QWidget* owner, const SaveDialogRequest& request) {
+    const Open open(*this);
+    return askSaveFileName(owner, request);
+}
+
+int Dialogs::runModal(QDialog& dialog) {
+    const Open open(*this);
+    return showModal(dialog);
+}
+
+void QtDialogs::showMessage(QWidget* owner, const QString& title, const QString& text,
+                            MessageIcon icon) {
     QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, owner);
     prepareBox(box);
     runGivingKeysBack(box);
 }
 
-void QtDialogs::notice(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
-                       std::function<void()> closed) {
+void QtDialogs::showNotice(QWidget* owner, const QString& title, const QString& text,
+                           MessageIcon icon, std::function<void()> closed) {
     auto* box = new QMessageBox(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
     prepareBox(*box);
@@ -81,7 +130,7 @@ void QtDialogs::notice(QWidget* owner, const QString& title, const QString& text
     box->open();
 }
 
-bool QtDialogs::question(QWidget* owner, const QString& title, const QString& text) {
+bool QtDialogs::askQuestion(QWidget* owner, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, plainLines(text), QMessageBox::NoButton, owner);
     prepareBox(box);
     QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
@@ -123,7 +172,8 @@ private:
 
 } // namespace
 
-std::optional<QString> QtDialogs::saveFileName(QWidget* owner, const SaveDialogRequest& request) {
+std::optional<QString> QtDialogs::askSaveFileName(QWidget* owner,
+                                                  const SaveDialogRequest& request) {
     SaveDialog dialog(owner, QString::fromStdString(request.title), request.simplified);
     largePrint(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -162,7 +212,7 @@ std::optional<QString> QtDialogs::saveFileName(QWidget* owner, const SaveDialogR
     return dialog.selectedFiles().constFirst();
 }
 
-int QtDialogs::runModal(QDialog& dialog) {
+int QtDialogs::showModal(QDialog& dialog) {
     return runGivingKeysBack(dialog);
 }
 

@@ -136,7 +136,7 @@ private:
     void showHeard(const QString& phrase) override;
     void clearHeard() override;
     void warn(const QString& text) override;
-    bool inModalDialog() const override { return engineWindow_->inModalDialog(); }
+    bool inModalDialog() const override { return dialogs_.openNow() > 0; }
 
     audio::AudioLibrary& library_;
     platform::Dialogs& dialogs_;

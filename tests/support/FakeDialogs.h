@@ -29,28 +29,30 @@ public:
     std::function<int(QDialog&)> onModal;
     int modalShown = 0;
 
-    void message(QWidget* owner, const QString& title, const QString& text,
-                 platform::MessageIcon icon) override {
+protected:
+    void showMessage(QWidget* owner, const QString& title, const QString& text,
+                     platform::MessageIcon icon) override {
         boxes.push_back({title, text, icon, owner != nullptr});
     }
     // Recorded as a box, and closed at once.
-    void notice(QWidget* owner, const QString& title, const QString& text,
-                platform::MessageIcon icon, std::function<void()> closed) override {
+    void showNotice(QWidget* owner, const QString& title, const QString& text,
+                    platform::MessageIcon icon, std::function<void()> closed) override {
         boxes.push_back({title, text, icon, owner != nullptr});
         if (closed)
             closed();
     }
-    bool question(QWidget*, const QString&, const QString& text) override {
+    bool askQuestion(QWidget*, const QString&, const QString& text) override {
         questions.push_back(text);
         return yesAnswer;
     }
-    std::optional<QString> saveFileName(QWidget*, const platform::SaveDialogRequest& r) override {
+    std::optional<QString> askSaveFileName(QWidget*,
+                                           const platform::SaveDialogRequest& r) override {
         saveRequests.push_back(r);
         if (onSaveDialog)
             onSaveDialog();
         return saveAnswer;
     }
-    int runModal(QDialog& dialog) override {
+    int showModal(QDialog& dialog) override {
         ++modalShown;
         return onModal ? onModal(dialog) : 0;
     }
