@@ -42,9 +42,8 @@ frmRecTest::frmRecTest(Edition edition, audio::AudioLibrary& library, platform::
     showState();
     applyLayout();
     createMenu();
-    engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
-        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos,
-                                               takeMeter},
+    engineWindow_ = std::make_unique<engine::WidgetEngineWindow>(
+        engine::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos, takeMeter},
         dialogs_, [this] { return isSimplified(); });
     engineWindow_->onEndedByEngine([this] { Command1->setEnabled(true); });
     controller_ = std::make_unique<engine::RecorderController>(
@@ -66,7 +65,7 @@ void frmRecTest::createControls() {
     Command5 = platform::named<QPushButton>("Command5", QStringLiteral("繁"), Picture1);
     Frame1 = platform::named<QGroupBox>("Frame1", this);
     lblPos = platform::named<QLabel>("lblPos", Frame1);
-    takeMeter = new recorder::TakeMeterWidget(this);
+    takeMeter = new engine::TakeMeterWidget(this);
     Command2 = platform::named<QPushButton>("Command2", this);
     Command3 = platform::named<QPushButton>("Command3", this);
     btnRecord = platform::named<QPushButton>("btnRecord", this);

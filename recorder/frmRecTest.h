@@ -29,8 +29,11 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
-namespace recorder {
+namespace engine {
 class TakeMeterWidget;
+}
+
+namespace recorder {
 
 class frmRecTest final : public QWidget {
     Q_OBJECT
@@ -138,7 +141,7 @@ private:
 
     Edition edition_;
     platform::Dialogs& dialogs_;
-    std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
+    std::unique_ptr<engine::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecorderController> controller_;
     RecorderPrompts prompts_;
     platform::Shell* shell_ = nullptr;
@@ -157,7 +160,7 @@ public:
     QGroupBox* Frame1 = nullptr;
     QLabel* lblPos = nullptr;
     // The level, the take's length and state, and a line under them.
-    recorder::TakeMeterWidget* takeMeter = nullptr;
+    engine::TakeMeterWidget* takeMeter = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
     QPushButton* btnRecord = nullptr;

@@ -14,7 +14,7 @@
 #include <cmath>
 #include <utility>
 
-namespace recorder {
+namespace engine {
 namespace {
 
 constexpr double kClockPoints = 18;
@@ -212,4 +212,4 @@ QString TakeMeterWidget::savedInWords(bool simplified) const {
         .arg(platform::folderInWords(file.absolutePath(), simplified), name);
 }
 
-} // namespace recorder
+} // namespace engine

@@ -12,7 +12,7 @@
 
 class QLabel;
 
-namespace recorder {
+namespace engine {
 
 class LevelBar;
 
@@ -52,4 +52,4 @@ private:
     QLabel* line_;
 };
 
-} // namespace recorder
+} // namespace engine

@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace recorder {
+namespace engine {
 
 WidgetEngineWindow::WidgetEngineWindow(Controls controls, platform::Dialogs& dialogs,
                                        std::function<bool()> simplified)
@@ -85,4 +85,4 @@ void WidgetEngineWindow::postToWindowThread(std::function<void()> task) {
     QMetaObject::invokeMethod(c_.window, std::move(task), Qt::QueuedConnection);
 }
 
-} // namespace recorder
+} // namespace engine

@@ -16,7 +16,7 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-namespace recorder {
+namespace engine {
 
 class TakeMeterWidget;
 
@@ -62,4 +62,4 @@ private:
     platform::SleepInhibitor awake_;
 };
 
-} // namespace recorder
+} // namespace engine

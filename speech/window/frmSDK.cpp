@@ -110,9 +110,8 @@ frmSDK::frmSDK(audio::AudioLibrary& library, platform::Dialogs& dialogs, platfor
     setWindowIcon(platform::recorderIcon());
     createControls();
     applyCaptions(true);
-    engineWindow_ = std::make_unique<recorder::WidgetEngineWindow>(
-        recorder::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos,
-                                               takeMeter},
+    engineWindow_ = std::make_unique<engine::WidgetEngineWindow>(
+        engine::WidgetEngineWindow::Controls{this, btnRecord, btnPlay, btnSave, lblPos, takeMeter},
         dialogs_, simplified_);
     controller_ = std::make_unique<engine::RecorderController>(
         library, *engineWindow_, "Oakhalt", platform::recoveryFolder(), &platform::moveToTrash);
@@ -181,7 +180,7 @@ void frmSDK::createControls() {
     btnSave = platform::named<QPushButton>("btnSave", Frame3);
     Frame2 = platform::named<QGroupBox>("Frame2", this);
     lblPos = platform::named<QLabel>("lblPos", Frame2);
-    takeMeter = new recorder::TakeMeterWidget(this);
+    takeMeter = new engine::TakeMeterWidget(this);
     Frame1 = platform::named<QGroupBox>("Frame1", this);
     Text1 = platform::named<QTextEdit>("Text1", Frame1);
     Text1->setAcceptRichText(false);

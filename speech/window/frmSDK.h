@@ -119,7 +119,7 @@ public:
     QGroupBox* Frame2 = nullptr;
     QLabel* lblPos = nullptr;
     // The level, the take's length and state, and a line under them.
-    recorder::TakeMeterWidget* takeMeter = nullptr;
+    engine::TakeMeterWidget* takeMeter = nullptr;
     QGroupBox* Frame1 = nullptr;
     QTextEdit* Text1 = nullptr;
     QTimer* tmrRec = nullptr;
@@ -142,7 +142,7 @@ private:
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
     std::function<bool()> simplified_;
-    std::unique_ptr<recorder::WidgetEngineWindow> engineWindow_;
+    std::unique_ptr<engine::WidgetEngineWindow> engineWindow_;
     std::unique_ptr<engine::RecorderController> controller_;
     std::unique_ptr<platform::PromptPlayer> voice_;
     std::unique_ptr<CommandSession> session_;
