@@ -24,6 +24,10 @@ constexpr double kHighHz = 6855.0;
 constexpr double kQuietBelowPeak = 6.9;
 // ... or less than 10 dB above the room's noise.
 constexpr double kAboveRoom = 2.3;
+// A room is steady when its quiet frames' power varies by at most this
+// ratio (3 dB), judged over at least this many frames (0.2 s).
+constexpr double kSteadySpread = 2.0;
+constexpr std::size_t kSteadyFrames = 20;
 // A frame's power below this is digital silence (about one step of the
 // samples), not a microphone's noise.
 constexpr double kDigitalSilence = 1e3;
@@ -160,6 +164,12 @@ BandPowers BandPowers::fromSamples(const std::int16_t* samples, std::size_t coun
     for (int m = 0; m < kFilters; ++m)
         out.room[m] = counted ? float(room[m] / double(counted)) : 0.0f;
     out.peak = sorted.back();
+    // Steady when the quietest twentieth and the quietest quarter of the
+    // frames lie within 3 dB: a fan's or a road's noise between the words.
+    const std::size_t usable = frames - silent;
+    const double quietest = sorted[std::min(frames - 1, silent + usable / 20)];
+    const double quarter = sorted[std::min(frames - 1, silent + usable / 4)];
+    out.steadyRoom = usable >= kSteadyFrames && quarter <= kSteadySpread * quietest;
     return out;
 }
 
@@ -219,7 +229,7 @@ double peakWithout(const BandPowers& word, const std::bitset<kFilters>& missing)
 } // namespace
 
 WordFeatures WordFeatures::fromBands(const BandPowers& word) {
-    return compute(word, 1.0, {}, word.missing, peakWithout(word, word.missing));
+    return compute(word, 1.0, {}, word.missing, peakWithout(word, word.missing), word.steadyRoom);
 }
 
 WordFeatures WordFeatures::inRoomOf(const BandPowers& word, const BandPowers& like) {
@@ -231,14 +241,22 @@ WordFeatures WordFeatures::inRoomOf(const BandPowers& word, const BandPowers& li
     const double gain = likePeak / wordPeak;
     // Only the noise that the word does not already have.
     BandPowers::Frame add{};
-    for (int m = 0; m < kFilters; ++m)
+    double likeRoom = 0, wordRoom = 0;
+    for (int m = 0; m < kFilters; ++m) {
         add[m] = float(std::max(0.0, double(like.room[m]) - gain * word.room[m]));
-    return compute(word, gain, add, missing, wordPeak);
+        likeRoom += like.room[m];
+        wordRoom += gain * word.room[m];
+    }
+    // The louder room is the one both sides are heard in: the same choice
+    // whichever way round the two are compared.
+    const bool steady = likeRoom >= wordRoom ? like.steadyRoom : word.steadyRoom;
+    return compute(word, gain, add, missing, wordPeak, steady);
 }
 
 WordFeatures WordFeatures::compute(const BandPowers& word, double gain,
                                    const BandPowers::Frame& add,
-                                   const std::bitset<kFilters>& missing, double peakPower) {
+                                   const std::bitset<kFilters>& missing, double peakPower,
+                                   bool subtractRoom) {
     WordFeatures out;
     const std::size_t frames = word.frames.size();
     if (frames == 0)
@@ -263,7 +281,13 @@ WordFeatures WordFeatures::compute(const BandPowers& word, double gain,
                 continue;
             const double e = gain * word.frames[f][m] + add[m];
             total += e;
-            logMel[m] = std::log(e + floor);
+            // A steady room taken back off, down to the room's own level: a
+            // band the noise fills is then the same in every frame, on both
+            // sides of a comparison, and counts for nothing once the mean is
+            // off. A dying echo is no steady room: taken off, it took the
+            // word's own quiet parts with it.
+            const double room = gain * word.room[m] + add[m];
+            logMel[m] = std::log((subtractRoom ? std::max(e - room, room) : e) + floor);
         }
         energy[f] = std::log(total + 1e-3);
         for (int k = 0; k < kCeps; ++k) {

@@ -6,7 +6,9 @@
 //
 // A recording made in a quiet moment is compared with a word said over the
 // noise of a room by adding that room's noise to the recording first (at the
-// word's level): both then look as they would in the same room.
+// word's level): both then look as they would in the same room. A steady
+// room's noise is then taken back off both, so that bands it fills weigh
+// nothing.
 
 #include <array>
 #include <bitset>
@@ -24,6 +26,9 @@ struct BandPowers {
     std::vector<Frame> frames;
     Frame room{};
     double peak = 0; // the loudest frame's power
+    // The room's noise is steady (a fan, traffic, hiss): its quiet frames
+    // lie close together, as a dying echo's or a word's own edges do not.
+    bool steadyRoom = false;
     // Bands this microphone does not pass. A word compared with one that
     // lacks some bands is compared without them on both sides: what one
     // side's microphone cut away says nothing about the word.
@@ -60,9 +65,11 @@ public:
     const float* frame(std::size_t i) const { return data_.data() + i * kDims; }
 
 private:
-    // `peakPower`: the word's loudest frame in the bands compared.
+    // `peakPower`: the word's loudest frame in the bands compared;
+    // `subtractRoom`: the room both sides are heard in is steady noise.
     static WordFeatures compute(const BandPowers& word, double gain, const BandPowers::Frame& add,
-                                const std::bitset<BandPowers::kBands>& missing, double peakPower);
+                                const std::bitset<BandPowers::kBands>& missing, double peakPower,
+                                bool subtractRoom);
     std::vector<float> data_;
 };
 
