@@ -31,7 +31,6 @@ using namespace recovery;
 namespace {
 
 constexpr auto kWakeEvery = std::chrono::milliseconds(100);
-constexpr auto kFlushEvery = std::chrono::seconds(1);
 
 // Only one session holds a file's lock; it goes with the descriptor, so a
 // killed session's file is free at once.
@@ -47,7 +46,8 @@ bool lockFd(int fd) {
 
 } // namespace
 
-RecoveryFile::RecoveryFile(fs::path folder) : folder_(std::move(folder)) {}
+RecoveryFile::RecoveryFile(fs::path folder, std::chrono::milliseconds flushEvery)
+    : folder_(std::move(folder)), flushEvery_(flushEvery) {}
 
 RecoveryFile::~RecoveryFile() {
     settle();
@@ -143,7 +143,7 @@ void RecoveryFile::writerLoop() {
             return;
         }
         const auto now = std::chrono::steady_clock::now();
-        if (now - lastFlush >= kFlushEvery) {
+        if (now - lastFlush >= flushEvery_) {
             // Even after a failure the header is brought up to what was
             // written, so the file plays as far as it goes.
             if (!flushHeader())

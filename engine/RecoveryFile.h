@@ -15,6 +15,7 @@
 #include "ByteRing.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -32,8 +33,11 @@ namespace engine {
 
 class RecoveryFile {
 public:
-    // `folder` is created when first needed.
-    explicit RecoveryFile(std::filesystem::path folder);
+    // `folder` is created when first needed. The header is brought up to
+    // date and the file flushed to disk every `flushEvery` (about once a
+    // second; a test may ask for every wake-up of the writer).
+    explicit RecoveryFile(std::filesystem::path folder,
+                          std::chrono::milliseconds flushEvery = std::chrono::seconds(1));
     ~RecoveryFile();
     RecoveryFile(const RecoveryFile&) = delete;
     RecoveryFile& operator=(const RecoveryFile&) = delete;
@@ -113,6 +117,7 @@ private:
     void closeFile();
 
     std::filesystem::path folder_;
+    std::chrono::milliseconds flushEvery_;
     std::filesystem::path path_;
     Trash trash_;
     enum class Replaced { None, Going, ToTrash, Kept };

@@ -68,13 +68,15 @@ std::vector<std::uint8_t> block(std::size_t bytes, std::uint8_t seed) {
 
 TEST(RecoveryFileTest, PlayableAfterEveryFlushAndCompleteAfterTheEnd) {
     const fs::path folder = freshFolder("recovery-flush");
-    RecoveryFile file(folder);
+    RecoveryFile file(folder, std::chrono::milliseconds(0)); // a flush at every wake-up
     ASSERT_TRUE(file.begin());
     ASSERT_EQ(filesIn(folder).size(), 1u);
     const auto one = block(4000, 1);
     file.append(one.data(), one.size());
     // Left running past a flush, as a power cut would find it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (framesByHeader(file.path()) != 1000 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(framesByHeader(file.path()), 1000);
     const auto two = block(4002, 7); // half a frame at the end is not counted
     file.append(two.data(), two.size());
