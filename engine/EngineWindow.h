@@ -25,19 +25,18 @@ public:
     virtual void setPlaySaveEnabled(bool enabled) = 0;
     virtual void setPositionText(const std::string& text) = 0;
     virtual bool isSimplified() const = 0;
-    // Modal; returns when the user has closed the box.
-    virtual void showMessage(const std::string& title, const std::string& text,
-                             MessageIcon icon) = 0;
-    // The same box, but nothing waits for it: what the engine says from a
-    // display refresh, after the capture thread's word or at the end of an
-    // action, where waiting would run the window's timers inside the box.
-    virtual void showNotice(const std::string& title, const std::string& text, MessageIcon icon) {
-        showMessage(title, text, icon);
-    }
-    // Modal; true when the user answered yes.
-    virtual bool askYesNo(const std::string& title, const std::string& text) = 0;
-    // The chosen file name (UTF-8), or nothing when the user cancelled.
-    virtual std::optional<std::string> askSaveFileName(const SaveDialogRequest& request) = 0;
+    // Boxes, questions and the save dialog are modal to the user, but
+    // nothing waits for them: what follows the answer is in the callback,
+    // which runs once, after the call has returned or before.
+    // `closed` runs once the user has closed the box.
+    virtual void showNotice(const std::string& title, const std::string& text, MessageIcon icon,
+                            std::function<void()> closed) = 0;
+    // `answered` gets true when the user answered yes.
+    virtual void askYesNo(const std::string& title, const std::string& text,
+                          std::function<void(bool yes)> answered) = 0;
+    // `chosen` gets the file name (UTF-8), or nothing when she cancelled.
+    virtual void askSaveFileName(const SaveDialogRequest& request,
+                                 std::function<void(std::optional<std::string>)> chosen) = 0;
     virtual void* nativeHandle() = 0;
     // Told when a capture was ended by the engine itself (memory or length
     // limit) rather than by the user, after the take has been finished.

@@ -41,13 +41,14 @@ void RecordEngine::enter(Phase next) {
     window_.setRecordCaption(next == Phase::Recording ? text::kStop : scripted(text::kRecord));
 }
 
-bool RecordEngine::LibraryStartup() {
+bool RecordEngine::LibraryStartup(std::function<void()> told) {
     switch (session_.open(window_.nativeHandle())) {
     case LibrarySession::Opened::WrongVersion:
-        window_.showMessage(programTitle_, text::kWrongVersion, MessageIcon::Critical);
+        window_.showNotice(programTitle_, text::kWrongVersion, MessageIcon::Critical,
+                           std::move(told));
         return false;
     case LibrarySession::Opened::NoDevice:
-        ReportBassError(text::kCantInitialize, &text::kCantInitializeWhy);
+        ReportBassError(text::kCantInitialize, &text::kCantInitializeWhy, std::move(told));
         return false;
     case LibrarySession::Opened::Yes:
         break;
@@ -58,8 +59,10 @@ bool RecordEngine::LibraryStartup() {
     return true;
 }
 
-void RecordEngine::ReportBassError(const std::string& message, const platform::ScriptText* why) {
-    window_.showMessage(text::kErrorTitle, bassErrorText(message, why), MessageIcon::Exclamation);
+void RecordEngine::ReportBassError(const std::string& message, const platform::ScriptText* why,
+                                   std::function<void()> closed) {
+    window_.showNotice(text::kErrorTitle, bassErrorText(message, why), MessageIcon::Exclamation,
+                       std::move(closed));
 }
 
 std::string RecordEngine::bassErrorText(const std::string& message,
@@ -73,7 +76,7 @@ std::string RecordEngine::scripted(const platform::ScriptText& text) const {
 }
 
 void RecordEngine::tell(const platform::ScriptText& text, MessageIcon icon) {
-    window_.showNotice(programTitle_, scripted(text), icon);
+    window_.showNotice(programTitle_, scripted(text), icon, {});
 }
 
 // The take held is let go (its playback stream first: it reads the block
@@ -109,6 +112,7 @@ void RecordEngine::StartRecording() {
     silence_.reset();
     interruptedSeconds_ = 0;
     takeSaved_ = false;
+    letGo_ = false;
     warnedUnprotected_ = false;
     const bool keptOnDisk = !recovery_ || recovery_->begin();
     sink_.begin(RecordBufferStep, maxTakeBytes_, recovery_.get());
@@ -235,8 +239,7 @@ void RecordEngine::endedByEngine(HRECORD handle, EndReason reason) {
         window_.captureEndedByEngine();
     }
     if (reason == EndReason::OutOfMemory)
-        window_.showNotice(text::kErrorTitle, bassErrorText(text::kOutOfMemory, &text::kNoRoomWhy),
-                           MessageIcon::Exclamation);
+        ReportBassError(text::kOutOfMemory, &text::kNoRoomWhy);
     else if (reason == EndReason::DeviceLost)
         tell(text::kMicrophoneLost);
     else
@@ -310,7 +313,7 @@ void RecordEngine::RefreshDisplay() {
             : std::to_string(length));
 }
 
-void RecordEngine::SaveRecording() {
+void RecordEngine::SaveRecording(std::function<void(bool)> done) {
     showReplaced_ = false;
     // Never read the block while the capture can still move it: a save
     // during a take ends the take first, and waits for its end.
@@ -320,30 +323,45 @@ void RecordEngine::SaveRecording() {
         saveWhenStopped_ = true;
         return;
     }
-    if (!hasFinishedTake())
-        return; // nothing to save: writing an empty, invalid file helps nobody
-
-    const auto fileName =
-        window_.askSaveFileName(saveRequest(takeMadeAt_, lastSavedFolder_, window_.isSimplified()));
-    if (!fileName)
+    // Nothing to save (writing an empty, invalid file helps nobody), or
+    // the dialog is open already.
+    if (!hasFinishedTake() || saveDialogOpen_) {
+        if (done)
+            done(false);
         return;
+    }
+    saveDialogOpen_ = true;
+    window_.askSaveFileName(saveRequest(takeMadeAt_, lastSavedFolder_, window_.isSimplified()),
+                            [this, done = std::move(done)](std::optional<std::string> fileName) {
+                                saveDialogOpen_ = false;
+                                // The dialog keeps her from starting another take meanwhile;
+                                // should one have begun all the same, it is not written.
+                                const bool saved = fileName && phase_ == Phase::Idle &&
+                                                   hasFinishedTake() && writeTake(*fileName);
+                                if (done)
+                                    done(saved);
+                            });
+}
+
+bool RecordEngine::writeTake(const std::string& fileName) {
     const std::int32_t length = block_.length();
     const SaveOutcome outcome =
-        writeTake(*fileName, block_.data(), std::size_t(length), window_.isSimplified());
+        engine::writeTake(fileName, block_.data(), std::size_t(length), window_.isSimplified());
     if (!outcome.saved) {
-        window_.showMessage(text::kErrorTitle, outcome.errorText, MessageIcon::Exclamation);
-        return;
+        window_.showNotice(text::kErrorTitle, outcome.errorText, MessageIcon::Exclamation, {});
+        return false;
     }
     if (recovery_)
         recovery_->discard();
-    lastSavedFolder_ = parentFolder(*fileName);
+    lastSavedFolder_ = parentFolder(fileName);
     interruptedSeconds_ = 0; // where it went is what she needs now
     takeSaved_ = true;
-    showTake(*fileName);
+    showTake(fileName);
     // A take that ended before any sound came (stopped at once, or its
     // microphone went): saved as it is, but never as if it held sound.
     if (length <= kHeaderBytes)
         tell(text::kNoSound);
+    return true;
 }
 
 void RecordEngine::Shutdown() {
@@ -355,6 +373,8 @@ void RecordEngine::Shutdown() {
     phase_ = Phase::Idle; // not through enter(): the window may be going
     playWhenStopped_ = false;
     saveWhenStopped_ = false;
+    saveDialogOpen_ = false;
+    closeQuestionOpen_ = false;
     PlaybackStream = 0;
     block_.release();
 }

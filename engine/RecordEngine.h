@@ -12,6 +12,7 @@
 #include "EngineWindow.h"
 #include "LibrarySession.h"
 #include "RecoveryFile.h"
+#include "RecoveryOffer.h"
 #include "SoundLevel.h"
 #include "TakeBlock.h"
 #include "TakeTiming.h"
@@ -45,9 +46,9 @@ public:
     RecordEngine(const RecordEngine&) = delete;
     RecordEngine& operator=(const RecordEngine&) = delete;
 
-    // Window thread. Shows its own message on failure; the caller then ends
-    // the program.
-    bool LibraryStartup();
+    // Window thread. Shows its own message on failure and returns false;
+    // `told` runs once the user has closed it, and ends the program.
+    bool LibraryStartup(std::function<void()> told = {});
     // Opens the microphone ahead of a take, where the source is held only
     // while one runs: a source sends its first sound a while after it is
     // opened, so a prompt said before the take goes to it, and the take
@@ -74,13 +75,18 @@ public:
     // kept on (tests set their own).
     using SteadyClock = CaptureSink::Clock;
     void setSteadyClock(SteadyClock now);
-    void SaveRecording();
+    // Opens the save dialog for the finished take (a take running ends
+    // first, and the dialog opens once it has). Nothing waits for the
+    // dialog: `done` gets whether the take was saved once it has closed
+    // (at once, false, when there is nothing to save or a dialog is open).
+    void SaveRecording(std::function<void(bool saved)> done = {});
     // An error box with the library's error code, and below it, when given,
     // a line in the window's script.
-    void ReportBassError(const std::string& message, const platform::ScriptText* why = nullptr);
+    void ReportBassError(const std::string& message, const platform::ScriptText* why = nullptr,
+                         std::function<void()> closed = {});
     void Shutdown();
     // Takes that sessions before this one recorded but never saved, offered
-    // one by one (see RecoveryOffer).
+    // one by one (see RecoveryOffer); once at a time.
     void OfferRecovery();
 
     // Handed to the library; runs on its capture thread. `user` is the engine.
@@ -101,8 +107,10 @@ public:
     // Window thread, as the window is asked to close: false keeps it open.
     // A take with no whole copy on disk (the disk filled, or the copy
     // could not be made) would be lost with the window: she is asked to
-    // save it; 否 puts what is on disk in the trash.
-    bool QueryClose();
+    // save it, and `closeNow` runs once she has (saved, or answered 否,
+    // which puts what is on disk in the trash); a save cancelled or failed
+    // keeps the window.
+    bool QueryClose(std::function<void()> closeNow);
     // The machine is about to sleep anyway (a closed lid): a take running
     // ends there and is kept, and she is told (read after the wake).
     void MachineSleeps();
@@ -144,6 +152,9 @@ private:
     void tell(const platform::ScriptText& text, MessageIcon icon = MessageIcon::Exclamation);
     void warnUnprotected();
     bool adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt);
+    // Writes the take to the name chosen; false (and she is told) when it
+    // could not be.
+    bool writeTake(const std::string& fileName);
     void showTake(std::string savedTo = {});
 
     audio::AudioLibrary& library_;
@@ -173,6 +184,12 @@ private:
     // for the next start) is said until the user's next action.
     bool showReplaced_ = false;
     bool takeSaved_ = false; // the take in the block has been saved
+    // She has said an unsaved take may go with the window.
+    bool letGo_ = false;
+    bool saveDialogOpen_ = false;
+    bool closeQuestionOpen_ = false;
+    // She may answer a question about one before the next is offered.
+    std::weak_ptr<RecoveryOffer> offer_;
     // Whole seconds of sound the take lost to a stall of the machine.
     int interruptedSeconds_ = 0;
 };

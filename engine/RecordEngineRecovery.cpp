@@ -27,20 +27,32 @@ void RecordEngine::warnUnprotected() {
     tell(text::kUnprotected);
 }
 
-bool RecordEngine::QueryClose() {
+bool RecordEngine::QueryClose(std::function<void()> closeNow) {
     if (phase_ != Phase::Idle && !(recovery_ && recovery_->failed()))
         return true; // the copy on disk is whole: offered at the next start
     if (phase_ != Phase::Idle)
         stopNow();
-    if (!recovery_ || takeSaved_ || !hasFinishedTake() || block_.length() <= kHeaderBytes ||
-        !recovery_->failed())
+    if (!recovery_ || takeSaved_ || letGo_ || !hasFinishedTake() ||
+        block_.length() <= kHeaderBytes || !recovery_->failed())
         return true;
-    if (window_.askYesNo(programTitle_, scripted(text::kSaveBeforeClose))) {
-        SaveRecording();
-        return takeSaved_; // a save cancelled or failed: the window stays
-    }
-    recovery_->throwAwayOwn();
-    return true;
+    if (closeQuestionOpen_ || saveDialogOpen_)
+        return false; // she is answering already
+    closeQuestionOpen_ = true;
+    window_.askYesNo(programTitle_, scripted(text::kSaveBeforeClose),
+                     [this, closeNow = std::move(closeNow)](bool yes) {
+                         closeQuestionOpen_ = false;
+                         if (!yes) {
+                             recovery_->throwAwayOwn();
+                             letGo_ = true; // nothing left to ask about
+                             closeNow();
+                             return;
+                         }
+                         SaveRecording([closeNow](bool saved) {
+                             if (saved) // cancelled or failed: the window stays
+                                 closeNow();
+                         });
+                     });
+    return false;
 }
 
 bool RecordEngine::adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt) {
@@ -50,6 +62,7 @@ bool RecordEngine::adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt
     if (!block_.adopt(image))
         return false;
     takeSaved_ = false;
+    letGo_ = false;
     takeMadeAt_ = madeAt;
     PlaybackStream =
         library_.BASS_StreamCreateFile(1, block_.data(), 0, audio::QWORD(block_.length()), 0);
@@ -60,12 +73,18 @@ bool RecordEngine::adoptTake(std::vector<std::uint8_t> image, std::time_t madeAt
 void RecordEngine::OfferRecovery() {
     if (!recovery_ || phase_ != Phase::Idle)
         return;
-    RecoveryOffer offer;
-    offer.hold = [this](std::vector<std::uint8_t> image, std::time_t madeAt) {
-        return adoptTake(std::move(image), madeAt);
-    };
-    offer.save = [this] { SaveRecording(); };
-    offer.run(*recovery_, window_, programTitle_);
+    if (!offer_.expired())
+        return; // one offer at a time
+    auto offer = std::make_shared<RecoveryOffer>(
+        *recovery_, window_, programTitle_,
+        [this](std::vector<std::uint8_t> image, std::time_t madeAt) {
+            return adoptTake(std::move(image), madeAt);
+        },
+        [this](std::function<void()> then) {
+            SaveRecording([then = std::move(then)](bool) { then(); });
+        });
+    offer_ = offer;
+    offer->start();
 }
 
 } // namespace engine

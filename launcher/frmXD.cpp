@@ -187,8 +187,8 @@ void frmXD::optFt_Click() {
 }
 
 void frmXD::cmdabout_Click() {
-    dialogs_.message(this, aboutTitle(isSimplified()), aboutText(isSimplified()),
-                     platform::MessageIcon::Information);
+    dialogs_.notice(this, aboutTitle(isSimplified()), aboutText(isSimplified()),
+                    platform::MessageIcon::Information);
 }
 
 void frmXD::cmdFDJ_Click() {
@@ -219,9 +219,10 @@ void frmXD::showMiniHomePage() {
         tip_ = std::make_unique<minihome::frmTip>(*this, QStringLiteral(MAKER_HOST), this);
         tip_->Load();
     }
-    dialogs_.runModal(*tip_);
-    if (tip_->destroyRequested())
-        tip_.reset(); // the close box: the next showing loads it afresh
+    dialogs_.openModal(*tip_, [this](int) {
+        if (tip_ && tip_->destroyRequested())
+            tip_.release()->deleteLater(); // the close box: the next showing loads it afresh
+    });
 }
 
 void frmXD::Command2_Click() {
@@ -233,10 +234,9 @@ void frmXD::Command2_Click() {
         // Created and loaded hidden now: its devices open before a mode is chosen.
         sdk_ = std::make_unique<speech::frmSDK>(
             library_, dialogs_, shell_, [this] { return isSimplified(); }, recogniser_);
-        if (!sdk_->Load()) {
-            endProgram_();
+        // Without its devices the program ends, once she has read why.
+        if (!sdk_->Load([this] { endProgram_(); }))
             return;
-        }
         // Once the user has said no to training, the offer stays away.
         sdk_->setOfferMemory({[this] { return readTrainingDeclined(settings_); },
                               [this] { storeTrainingDeclined(settings_); }});
@@ -270,8 +270,8 @@ void frmXD::Command3_Click() {
 bool frmXD::LaunchRecorder(const QString& name) {
     if (startRecorder(shell_, name))
         return true;
-    dialogs_.message(this, windowTitle(), recorderFailure(name, isSimplified()),
-                     platform::MessageIcon::Exclamation);
+    dialogs_.notice(this, windowTitle(), recorderFailure(name, isSimplified()),
+                    platform::MessageIcon::Exclamation);
     return false;
 }
 

@@ -27,10 +27,10 @@ int runRecorderProgram(int argc, char* argv[], Edition edition) {
     if (edition == Edition::Prompted)
         window.setPromptMedia(&prompts.emplace());
     // The welcome prompt, where there is one, is said before the window
-    // shows.
-    if (!window.Load(QApplication::arguments().mid(1)))
-        return 0;
-    window.showAfterWelcome();
+    // shows. A program that cannot run says why in a box, and ends when
+    // it is closed.
+    if (window.Load(QApplication::arguments().mid(1)))
+        window.showAfterWelcome();
     return QApplication::exec();
 }
 

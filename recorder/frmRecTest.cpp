@@ -154,14 +154,16 @@ void frmRecTest::createMenu() {
 bool frmRecTest::Load(const QStringList& arguments) {
     state_.commandLine = arguments.join(QLatin1Char(' '));
     showState();
+    // The program ends once she has read why it cannot run.
+    const auto end = [] { QCoreApplication::exit(0); };
     if (!state_.startedByLauncher()) {
-        dialogs_.message(nullptr, QString::fromUtf8(kRefusalTitle), QString::fromUtf8(kRefusalText),
-                         platform::MessageIcon::Critical);
+        dialogs_.notice(nullptr, QString::fromUtf8(kRefusalTitle), QString::fromUtf8(kRefusalText),
+                        platform::MessageIcon::Critical, end);
         return false;
     }
     // Prompts and other files are found relative to the program folder.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    if (!controller_->start())
+    if (!controller_->start(end))
         return false;
     tmrRecTest->start();
     state_.format = RecordFormat{};
@@ -186,11 +188,14 @@ Form1& frmRecTest::loadForm1() {
 
 void frmRecTest::openSettings() {
     PlayPrompt("\\wave\\设置.wav", [this] {
-        if (dialogs_.runModal(loadForm1()) == QDialog::Accepted) {
-            state_.format = form1_->format();
-            showState();
-        }
-        form1_.reset(); // apply, cancel and the close box all unload it
+        dialogs_.openModal(loadForm1(), [this](int result) {
+            if (result == QDialog::Accepted) {
+                state_.format = form1_->format();
+                showState();
+            }
+            // Apply, cancel and the close box all unload it.
+            form1_.release()->deleteLater();
+        });
     });
 }
 
@@ -198,10 +203,10 @@ void frmRecTest::startVolumeTool(bool recording) {
     if (!shell_ || shell_->startProgram(platform::volumeToolFor(state_.system, recording)))
         return;
     // A button that silently does nothing confuses the users: say so.
-    dialogs_.message(this, windowTitle(),
-                     isSimplified() ? QStringLiteral("无法打开音量控制程序。")
-                                    : QStringLiteral("無法開啟音量控制程式。"),
-                     platform::MessageIcon::Exclamation);
+    dialogs_.notice(this, windowTitle(),
+                    isSimplified() ? QStringLiteral("无法打开音量控制程序。")
+                                   : QStringLiteral("無法開啟音量控制程式。"),
+                    platform::MessageIcon::Exclamation);
 }
 
 void frmRecTest::openMixer() {
@@ -253,7 +258,7 @@ void frmRecTest::closeEvent(QCloseEvent* event) {
     }
     // No question about an unsaved take that is safe on disk (the next
     // start offers it); one that is not, is asked about.
-    if (!controller_->engine().QueryClose()) {
+    if (!controller_->engine().QueryClose([this] { close(); })) {
         event->ignore();
         return;
     }

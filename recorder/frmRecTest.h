@@ -43,8 +43,8 @@ public:
     ~frmRecTest() override;
 
     // The window's load: checks the command line (the arguments after the
-    // program name), opens the audio library. False means the program ends;
-    // the reason has been shown.
+    // program name), opens the audio library. False means the program ends
+    // once she has closed the box that says why.
     bool Load(const QStringList& arguments);
 
     // The prompted edition speaks through `media`; without it (the standard

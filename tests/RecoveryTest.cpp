@@ -228,12 +228,17 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     ASSERT_EQ(win.messages.size(), 1u);
     EXPECT_EQ(win.messages[0].text, engine::text::kUnprotected.simplified);
     // Closing would lose it: asked; a save cancelled keeps the window open.
+    int closed = 0;
+    const auto close = [&] { ++closed; };
     win.yesAnswer = true;
-    EXPECT_FALSE(eng.QueryClose());
+    EXPECT_FALSE(eng.QueryClose(close));
     ASSERT_EQ(win.questions.size(), 1u);
     EXPECT_EQ(win.questions[0], engine::text::kSaveBeforeClose.simplified);
+    EXPECT_EQ(closed, 0);
     win.yesAnswer = false;
-    EXPECT_TRUE(eng.QueryClose());
+    EXPECT_FALSE(eng.QueryClose(close));
+    EXPECT_EQ(closed, 1) << "否 closes once answered";
+    EXPECT_TRUE(eng.QueryClose(close)) << "and is not asked again";
     fs::remove(folder);
 
     // A disk too slow for the capture: the copy stops, the take does not.
@@ -271,7 +276,8 @@ TEST_F(EngineRecoveryTest, ACopyThatCannotBeKeptLeavesTheTakeWholeAndIsToldOnce)
     lib.deliver({4096, 4096, 4096});
     third.RefreshDisplay();
     third.StopRecording();
-    EXPECT_TRUE(third.QueryClose());
+    EXPECT_FALSE(third.QueryClose(close));
+    EXPECT_EQ(closed, 2);
     EXPECT_EQ(filesIn(trash).size(), 1u);
 }
 
@@ -337,6 +343,41 @@ TEST_F(EngineRecoveryTest, AnUnsavedTakeIsOfferedAtTheNextStart) {
     EXPECT_TRUE(filesIn(folder).empty());
     ASSERT_EQ(filesIn(trash).size(), 1u);
     EXPECT_EQ(fileBytes(filesIn(trash)[0]), unwanted);
+}
+
+TEST_F(EngineRecoveryTest, LeftoversAreOfferedInTurnNothingWaitingForAnAnswer) {
+    for (int i = 0; i < 2; ++i) {
+        FakeEngineWindow w;
+        RecordEngine before(lib, w, "Brevon");
+        before.setRecoveryFolder(folder);
+        ASSERT_TRUE(before.LibraryStartup());
+        before.StartRecording();
+        lib.deliver({4096});
+        before.StopRecording();
+    } // both closed without saving
+    ASSERT_EQ(filesIn(folder).size(), 2u);
+    win.holdAnswers = true;
+    win.yesAnswer = true;
+    eng.OfferRecovery();
+    eng.OfferRecovery(); // one offer at a time
+    eng.RefreshDisplay();
+    ASSERT_EQ(win.questions.size(), 1u);
+    win.answerHeld(); // 是: the save dialog opens, the next question waits for it
+    EXPECT_EQ(win.saveRequests.size(), 1u);
+    eng.SaveRecording();
+    EXPECT_EQ(win.held(), 1u) << "one save dialog at a time";
+    EXPECT_EQ(win.questions.size(), 1u);
+    const fs::path saved = freshFolder("recovery-in-turn");
+    fs::create_directories(saved);
+    win.saveAnswer = (saved / "a.wav").string();
+    win.answerHeld();
+    EXPECT_EQ(fs::file_size(saved / "a.wav"), 44u + 4096);
+    ASSERT_EQ(win.questions.size(), 2u);
+    win.yesAnswer = false;
+    win.answerHeld();
+    EXPECT_TRUE(filesIn(folder).empty());
+    EXPECT_EQ(win.held(), 0u);
+    fs::remove_all(saved);
 }
 
 TEST_F(EngineRecoveryTest, ALeftoverThatIsNoTakeIsNotOfferedAndALinkIsNotFollowed) {

@@ -35,8 +35,9 @@ public:
 
     RecordEngine& engine() { return *engine_; }
 
-    // Opens the audio library; false: it could not, and the user was told.
-    bool start() { return engine_->LibraryStartup(); }
+    // Opens the audio library; false: it could not, and the user is told
+    // in a box, after which `told` runs.
+    bool start(std::function<void()> told = {}) { return engine_->LibraryStartup(std::move(told)); }
     // The record key: starts a take, or stops the one that runs (paused or
     // not). A spoken stop or pause takes effect `said` ago, where its word
     // began.

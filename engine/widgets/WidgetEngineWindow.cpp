@@ -37,28 +37,24 @@ void WidgetEngineWindow::setPositionText(const std::string& text) {
     c_.position->setText(QString::fromStdString(text));
 }
 
-void WidgetEngineWindow::showMessage(const std::string& title, const std::string& text,
-                                     platform::MessageIcon icon) {
-    dialogs_.message(c_.window, QString::fromStdString(title), QString::fromStdString(text), icon);
-}
-
 void WidgetEngineWindow::showNotice(const std::string& title, const std::string& text,
-                                    platform::MessageIcon icon) {
+                                    platform::MessageIcon icon, std::function<void()> closed) {
     dialogs_.notice(c_.window, QString::fromStdString(title), QString::fromStdString(text), icon,
-                    {});
+                    std::move(closed));
 }
 
-bool WidgetEngineWindow::askYesNo(const std::string& title, const std::string& text) {
-    return dialogs_.question(c_.window, QString::fromStdString(title),
-                             QString::fromStdString(text));
+void WidgetEngineWindow::askYesNo(const std::string& title, const std::string& text,
+                                  std::function<void(bool)> answered) {
+    dialogs_.ask(c_.window, QString::fromStdString(title), QString::fromStdString(text),
+                 std::move(answered));
 }
 
-std::optional<std::string>
-WidgetEngineWindow::askSaveFileName(const platform::SaveDialogRequest& request) {
-    auto name = dialogs_.saveFileName(c_.window, request);
-    if (!name)
-        return std::nullopt;
-    return name->toStdString();
+void WidgetEngineWindow::askSaveFileName(const platform::SaveDialogRequest& request,
+                                         std::function<void(std::optional<std::string>)> chosen) {
+    dialogs_.askSaveFileName(c_.window, request,
+                             [chosen = std::move(chosen)](std::optional<QString> name) {
+                                 chosen(name ? std::optional(name->toStdString()) : std::nullopt);
+                             });
 }
 
 void* WidgetEngineWindow::nativeHandle() {

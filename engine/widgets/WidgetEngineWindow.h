@@ -40,12 +40,12 @@ public:
     void setPlaySaveEnabled(bool enabled) override;
     void setPositionText(const std::string& text) override;
     bool isSimplified() const override { return simplified_(); }
-    void showMessage(const std::string& title, const std::string& text,
-                     platform::MessageIcon icon) override;
-    void showNotice(const std::string& title, const std::string& text,
-                    platform::MessageIcon icon) override;
-    bool askYesNo(const std::string& title, const std::string& text) override;
-    std::optional<std::string> askSaveFileName(const platform::SaveDialogRequest& request) override;
+    void showNotice(const std::string& title, const std::string& text, platform::MessageIcon icon,
+                    std::function<void()> closed) override;
+    void askYesNo(const std::string& title, const std::string& text,
+                  std::function<void(bool)> answered) override;
+    void askSaveFileName(const platform::SaveDialogRequest& request,
+                         std::function<void(std::optional<std::string>)> chosen) override;
     void* nativeHandle() override;
     void captureEndedByEngine() override;
     void onMachineSleeps(std::function<void()> f) override { machineSleeps_ = std::move(f); }

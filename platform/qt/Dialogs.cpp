@@ -31,10 +31,20 @@ void giveKeysBack(const QDialog& dialog) {
     }
 }
 
-int runGivingKeysBack(QDialog& dialog) {
-    const int result = dialog.exec();
-    giveKeysBack(dialog);
-    return result;
+// Shown as a modal window over the whole program, as a box that waited
+// for its answer was, but without a loop of its own: `finished` runs when
+// it closes, after the keys have gone back to its window.
+void showModally(QDialog& dialog, std::function<void(int)> finished) {
+    QObject::connect(
+        &dialog, &QDialog::finished, &dialog,
+        [&dialog, finished = std::move(finished)](int result) {
+            giveKeysBack(dialog);
+            if (finished)
+                finished(result);
+        },
+        Qt::SingleShotConnection);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
 }
 
 // Line breaks arrive as CR LF; a label wants plain LF.
@@ -78,43 +88,35 @@ private:
     std::weak_ptr<bool> alive_;
 };
 
-void Dialogs::message(QWidget* owner, const QString& title, const QString& text, MessageIcon icon) {
-    const Open open(*this);
-    showMessage(owner, title, text, icon);
+template <typename... Args>
+std::function<void(Args...)> Dialogs::whileOpen(std::function<void(Args...)> then) {
+    // Open until the user answers, which may be long after the caller
+    // has returned.
+    auto open = std::make_shared<Open>(*this);
+    return [open = std::move(open), then = std::move(then)](Args... args) mutable {
+        open.reset();
+        if (then)
+            then(std::forward<Args>(args)...);
+    };
 }
 
 void Dialogs::notice(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
                      std::function<void()> closed) {
-    // Open until the user closes it, which may be long after this returns.
-    auto open = std::make_shared<Open>(*this);
-    showNotice(owner, title, text, icon,
-               [open = std::move(open), closed = std::move(closed)]() mutable {
-                   open.reset();
-                   if (closed)
-                       closed();
-               });
+    showNotice(owner, title, text, icon, whileOpen(std::move(closed)));
 }
 
-bool Dialogs::question(QWidget* owner, const QString& title, const QString& text) {
-    const Open open(*this);
-    return askQuestion(owner, title, text);
+void Dialogs::ask(QWidget* owner, const QString& title, const QString& text,
+                  std::function<void(bool)> answered) {
+    askQuestion(owner, title, text, whileOpen(std::move(answered)));
 }
 
-std::optional<QString> Dialogs::saveFileName(QWidget* owner, const SaveDialogRequest& request) {
-    const Open open(*this);
-    return askSaveFileName(owner, request);
+void Dialogs::askSaveFileName(QWidget* owner, const SaveDialogRequest& request,
+                              std::function<void(std::optional<QString>)> chosen) {
+    showSaveDialog(owner, request, whileOpen(std::move(chosen)));
 }
 
-int Dialogs::runModal(QDialog& dialog) {
-    const Open open(*this);
-    return showModal(dialog);
-}
-
-void QtDialogs::showMessage(QWidget* owner, const QString& title, const QString& text,
-                            MessageIcon icon) {
-    QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, owner);
-    prepareBox(box);
-    runGivingKeysBack(box);
+void Dialogs::openModal(QDialog& dialog, std::function<void(int)> finished) {
+    showModal(dialog, whileOpen(std::move(finished)));
 }
 
 void QtDialogs::showNotice(QWidget* owner, const QString& title, const QString& text,
@@ -122,22 +124,24 @@ void QtDialogs::showNotice(QWidget* owner, const QString& title, const QString& 
     auto* box = new QMessageBox(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
     prepareBox(*box);
-    QObject::connect(box, &QDialog::finished, box, [box, closed = std::move(closed)] {
-        giveKeysBack(*box);
+    showModally(*box, [closed = std::move(closed)](int) {
         if (closed)
             closed();
     });
-    box->open();
 }
 
-bool QtDialogs::askQuestion(QWidget* owner, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Question, title, plainLines(text), QMessageBox::NoButton, owner);
-    prepareBox(box);
-    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    runGivingKeysBack(box);
-    return box.clickedButton() == yes;
+void QtDialogs::askQuestion(QWidget* owner, const QString& title, const QString& text,
+                            std::function<void(bool)> answered) {
+    auto* box = new QMessageBox(QMessageBox::Question, title, plainLines(text),
+                                QMessageBox::NoButton, owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    prepareBox(*box);
+    QPushButton* yes = box->addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    box->addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    box->setDefaultButton(yes);
+    showModally(*box, [box, yes, answered = std::move(answered)](int) {
+        answered(box->clickedButton() == yes);
+    });
 }
 
 namespace {
@@ -154,13 +158,14 @@ public:
     void accept() override {
         if (const auto* typed = findChild<QLineEdit*>();
             typed && typed->isVisible() && typed->text().contains(QLatin1Char('"'))) {
-            QMessageBox box(QMessageBox::Information, windowTitle(),
-                            simplified_
-                                ? QStringLiteral("文件名里不能有双引号（\"）。请换一个名字。")
-                                : QStringLiteral("檔案名稱裡不能有雙引號（\"）。請換一個名字。"),
-                            QMessageBox::Ok, this);
-            largePrint(box);
-            box.exec();
+            auto* box = new QMessageBox(
+                QMessageBox::Information, windowTitle(),
+                simplified_ ? QStringLiteral("文件名里不能有双引号（\"）。请换一个名字。")
+                            : QStringLiteral("檔案名稱裡不能有雙引號（\"）。請換一個名字。"),
+                QMessageBox::Ok, this);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            largePrint(*box);
+            box->open();
             return;
         }
         QFileDialog::accept();
@@ -172,12 +177,13 @@ private:
 
 } // namespace
 
-std::optional<QString> QtDialogs::askSaveFileName(QWidget* owner,
-                                                  const SaveDialogRequest& request) {
-    SaveDialog dialog(owner, QString::fromStdString(request.title), request.simplified);
-    largePrint(dialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+void QtDialogs::showSaveDialog(QWidget* owner, const SaveDialogRequest& request,
+                               std::function<void(std::optional<QString>)> chosen) {
+    auto* dialog = new SaveDialog(owner, QString::fromStdString(request.title), request.simplified);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    largePrint(*dialog);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
     QStringList filters;
     for (const auto& [label, pattern] : request.filters) {
         // "*.*" means every file; Qt's pattern for that is "*".
@@ -185,35 +191,38 @@ std::optional<QString> QtDialogs::askSaveFileName(QWidget* owner,
             pattern == "*.*" ? QStringLiteral("*") : QString::fromStdString(pattern);
         filters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(label), qtPattern);
     }
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    dialog->setNameFilters(filters);
+    dialog->setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     // The user's own recordings first, then where the last save that
     // worked went (not one that just failed); never the current folder,
     // which is the program's.
     const QString folder = request.startIn.empty() ? recordingsFolder(request.simplified)
                                                    : QString::fromStdString(request.startIn);
-    dialog.setDirectory(folder);
+    dialog->setDirectory(folder);
     if (!request.suggestedName.empty()) {
         // Filled in and selected: Enter saves, and typing replaces it.
-        dialog.selectFile(
+        dialog->selectFile(
             QString::fromStdString(freeFileName(folder.toStdU16String(), request.suggestedName)));
         QMetaObject::invokeMethod(
-            &dialog,
-            [&dialog] {
-                if (auto* typed = dialog.findChild<QLineEdit*>()) {
+            dialog,
+            [dialog] {
+                if (auto* typed = dialog->findChild<QLineEdit*>()) {
                     typed->setFocus();
                     typed->selectAll();
                 }
             },
             Qt::QueuedConnection);
     }
-    if (runGivingKeysBack(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    showModally(*dialog, [dialog, chosen = std::move(chosen)](int result) {
+        if (result != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            chosen(std::nullopt);
+        else
+            chosen(dialog->selectedFiles().constFirst());
+    });
 }
 
-int QtDialogs::showModal(QDialog& dialog) {
-    return runGivingKeysBack(dialog);
+void QtDialogs::showModal(QDialog& dialog, std::function<void(int)> finished) {
+    showModally(dialog, std::move(finished));
 }
 
 } // namespace platform

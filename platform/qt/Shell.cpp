@@ -91,8 +91,8 @@ void openPage(Shell& shell, Dialogs& dialogs, QWidget* owner, const QUrl& url, b
         return;
     const QString text =
         simplified ? QStringLiteral("无法打开网页：") : QStringLiteral("無法開啟網頁：");
-    dialogs.message(owner, owner ? owner->window()->windowTitle() : QString(),
-                    text + url.toString(), MessageIcon::Exclamation);
+    dialogs.notice(owner, owner ? owner->window()->windowTitle() : QString(), text + url.toString(),
+                   MessageIcon::Exclamation);
 }
 
 bool QtShell::showInFileManager(const QString& file) {

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -238,8 +239,13 @@ void frmRecordings::cmdTrash_Click() {
              ? QStringLiteral("把“%1”放进回收站吗？\n放进回收站以后，还可以从回收站里拿回来。")
              : QStringLiteral("把「%1」放進回收站嗎？\n放進回收站以後，還可以從回收站裡拿回來。"))
             .arg(r->name);
-    if (!dialogs_.question(this, windowTitle(), question))
-        return;
+    dialogs_.ask(this, windowTitle(), question, [self = QPointer(this), path](bool yes) {
+        if (yes && self)
+            self->throwAway(path);
+    });
+}
+
+void frmRecordings::throwAway(const QString& path) {
     if (QString::fromStdU16String(player_.playing().u16string()) == path) {
         player_.stop();
         showPlaying();

@@ -56,6 +56,7 @@ public:
 
     void cmdPlay_Click();
     void cmdTrash_Click();
+    void throwAway(const QString& path);
     void cmdFolder_Click();
     void cmdSend_Click();
     void cmdRestore_Click();

@@ -220,10 +220,10 @@ void frmSDK::applyCaptions(bool simplified) {
     platform::applyCaptions(*this, kCaptions, simplified);
 }
 
-bool frmSDK::Load() {
+bool frmSDK::Load(std::function<void()> failedAndTold) {
     session_->setActive(false);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    if (!controller_->start())
+    if (!controller_->start(std::move(failedAndTold)))
         return false;
     tmrRec->start();
     session_->prepare(); // the recogniser loads while she reads the window
@@ -265,7 +265,7 @@ void frmSDK::clearHeard() {
 }
 
 void frmSDK::warn(const QString& text) {
-    dialogs_.message(this, windowTitle(), text, platform::MessageIcon::Exclamation);
+    dialogs_.notice(this, windowTitle(), text, platform::MessageIcon::Exclamation);
 }
 
 void frmSDK::setPromptMedia(platform::MediaControl& media, const QString& folder) {
@@ -276,34 +276,40 @@ void frmSDK::setPromptMedia(platform::MediaControl& media, const QString& folder
 void frmSDK::offerTraining() {
     if (!session_->wantsOffer(offerMemory_.declined))
         return;
-    frmOffer offer(simplified_(), this);
+    auto* offer = new frmOffer(simplified_(), this);
     session_->sayOffer();
-    if (dialogs_.runModal(offer) == QDialog::Accepted) {
-        cmdTrain_Click();
-    } else if (offerMemory_.decline) {
-        offerMemory_.decline();
-    }
+    dialogs_.openModal(*offer, [this, offer](int result) {
+        offer->deleteLater();
+        if (result == QDialog::Accepted)
+            cmdTrain_Click();
+        else if (offerMemory_.decline)
+            offerMemory_.decline();
+    });
 }
 
 void frmSDK::cmdTrain_Click() {
     if (!session_->beginTraining())
         return;
-    frmTrain train(simplified_(), session_->store().hasRecordings(), this);
-    connect(&session_->context(), &RecoContext::Utterance, &train, &frmTrain::Utterance_Heard);
-    connect(&session_->context(), &RecoContext::Level, &train, &frmTrain::Level_Changed);
+    auto* train = new frmTrain(simplified_(), session_->store().hasRecordings(), this);
+    connect(&session_->context(), &RecoContext::Utterance, train, &frmTrain::Utterance_Heard);
+    connect(&session_->context(), &RecoContext::Level, train, &frmTrain::Level_Changed);
     if (voice_) {
-        QPointer<frmTrain> window(&train);
-        train.setWordSpeaker([this, window](std::size_t word, std::function<void()> done) {
+        QPointer<frmTrain> window(train);
+        train->setWordSpeaker([this, window](std::size_t word, std::function<void()> done) {
             session_->sayWord(
                 word, [window] { return !window.isNull(); }, std::move(done));
         });
     }
-    const int result = dialogs_.runModal(train);
-    using End = CommandSession::TrainingEnd;
-    session_->endTraining(result == QDialog::Accepted    ? End::Kept
-                          : result == frmTrain::kCleared ? End::Cleared
-                                                         : End::Cancelled,
-                          train.profile());
+    dialogs_.openModal(*train, [this, train](int result) {
+        // Heard words go nowhere once it has closed, though it is deleted later.
+        disconnect(&session_->context(), nullptr, train, nullptr);
+        train->deleteLater();
+        using End = CommandSession::TrainingEnd;
+        session_->endTraining(result == QDialog::Accepted    ? End::Kept
+                              : result == frmTrain::kCleared ? End::Cleared
+                                                             : End::Cancelled,
+                              train->profile());
+    });
 }
 
 void frmSDK::cmdRecordings_Click() {
@@ -314,7 +320,7 @@ void frmSDK::cmdRecordings_Click() {
 void frmSDK::closeEvent(QCloseEvent* event) {
     // Closing this window ends the launcher; an unsaved take stays on disk
     // for the next start, and one that is not whole there is asked about.
-    if (!controller_->engine().QueryClose()) {
+    if (!controller_->engine().QueryClose([this] { close(); })) {
         event->ignore();
         return;
     }

@@ -38,9 +38,10 @@ public:
            QWidget* parent = nullptr);
     ~frmSDK() override;
 
-    // The window's load: devices and timer. False when the program must end
-    // (the reason has been shown).
-    bool Load();
+    // The window's load: devices and timer. False when the program must
+    // end: the reason is shown in a box, and `failedAndTold` runs once it
+    // is closed.
+    bool Load(std::function<void()> failedAndTold = {});
     // The captions in the chosen script.
     void applyCaptions(bool simplified);
 

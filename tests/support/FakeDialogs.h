@@ -1,5 +1,5 @@
 #pragma once
-// Answers boxes and the save dialog from a script, without blocking.
+// Answers boxes and the save dialog from a script, at once.
 
 #include "Dialogs.h"
 
@@ -30,31 +30,27 @@ public:
     int modalShown = 0;
 
 protected:
-    void showMessage(QWidget* owner, const QString& title, const QString& text,
-                     platform::MessageIcon icon) override {
-        boxes.push_back({title, text, icon, owner != nullptr});
-    }
-    // Recorded as a box, and closed at once.
+    // Every box is answered at once, before the call that opened it returns.
     void showNotice(QWidget* owner, const QString& title, const QString& text,
                     platform::MessageIcon icon, std::function<void()> closed) override {
         boxes.push_back({title, text, icon, owner != nullptr});
-        if (closed)
-            closed();
+        closed();
     }
-    bool askQuestion(QWidget*, const QString&, const QString& text) override {
+    void askQuestion(QWidget*, const QString&, const QString& text,
+                     std::function<void(bool)> answered) override {
         questions.push_back(text);
-        return yesAnswer;
+        answered(yesAnswer);
     }
-    std::optional<QString> askSaveFileName(QWidget*,
-                                           const platform::SaveDialogRequest& r) override {
+    void showSaveDialog(QWidget*, const platform::SaveDialogRequest& r,
+                        std::function<void(std::optional<QString>)> chosen) override {
         saveRequests.push_back(r);
         if (onSaveDialog)
             onSaveDialog();
-        return saveAnswer;
+        chosen(saveAnswer);
     }
-    int showModal(QDialog& dialog) override {
+    void showModal(QDialog& dialog, std::function<void(int)> finished) override {
         ++modalShown;
-        return onModal ? onModal(dialog) : 0;
+        finished(onModal ? onModal(dialog) : 0);
     }
 };
 

@@ -34,17 +34,37 @@ public:
     void setPositionText(const std::string& t) override { positionText = t; }
     void showTake(const engine::TakeView& view) override { takes.push_back(view); }
     bool isSimplified() const override { return simplified; }
-    void showMessage(const std::string& title, const std::string& text,
-                     engine::MessageIcon icon) override {
+    // Every box is answered at once, before the call that opened it returns;
+    // with holdAnswers, questions and the save dialog wait for answerHeld().
+    bool holdAnswers = false;
+    std::size_t held() const { return held_.size(); }
+    // Answers the oldest open question or save dialog with what yesAnswer
+    // and saveAnswer say now.
+    void answerHeld() {
+        auto answer = std::move(held_.front());
+        held_.pop_front();
+        answer();
+    }
+
+    void showNotice(const std::string& title, const std::string& text, engine::MessageIcon icon,
+                    std::function<void()> closed) override {
         messages.push_back({title, text, icon});
+        if (closed)
+            closed();
     }
-    bool askYesNo(const std::string&, const std::string& text) override {
+    void askYesNo(const std::string&, const std::string& text,
+                  std::function<void(bool)> answered) override {
         questions.push_back(text);
-        return yesAnswer;
+        held_.push_back([this, answered = std::move(answered)] { answered(yesAnswer); });
+        if (!holdAnswers)
+            answerHeld();
     }
-    std::optional<std::string> askSaveFileName(const engine::SaveDialogRequest& r) override {
+    void askSaveFileName(const engine::SaveDialogRequest& r,
+                         std::function<void(std::optional<std::string>)> chosen) override {
         saveRequests.push_back(r);
-        return saveAnswer;
+        held_.push_back([this, chosen = std::move(chosen)] { chosen(saveAnswer); });
+        if (!holdAnswers)
+            answerHeld();
     }
     void* nativeHandle() override { return this; }
     void captureEndedByEngine() override { ++endedByEngine; }
@@ -73,6 +93,7 @@ public:
 private:
     std::mutex mutex_;
     std::deque<std::function<void()>> posted_;
+    std::deque<std::function<void()>> held_;
 };
 
 } // namespace fake
