@@ -3,6 +3,10 @@
 # PulseAudio source, against parecord recording the same source for the same
 # time, side by side in one run. Prints both and their ratio, and before it
 # Brevon's CPU while it sits idle (no take, nothing playing) for 20 s.
+# The tone's feed sets the source's pace (a block every few ms) unless
+# E2E_FEED_LATENCY_MS asks for more than the recorder's block, as a real
+# microphone would: E2E_FEED_LATENCY_MS=400 shows what the recorder's own
+# block size costs (parecord then runs at the recorder's pace too).
 set -euo pipefail
 BREVON=${1:-$(dirname "$0")/../build/release/bin/Brevon}
 SECS=${2:-60}

@@ -179,9 +179,12 @@ e2e_wait_sink_running() {
     echo "the null sink is not running: $(pactl list short sinks 2>&1 | grep nullsink)" >&2
 }
 
+# The feed asks for E2E_FEED_LATENCY_MS (20 by default) of latency, which
+# sets the pace at which the monitor sends its blocks unless a recorder asks
+# for smaller ones.
 e2e_feed_tone() {
     (sox -q -n -r 44100 -c 2 -b 16 -e signed -L -t raw - synth "$1" sine 1000 vol "${2:-0.5}" |
-        pacat --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 -d nullsink) \
+        pacat --latency-msec="${E2E_FEED_LATENCY_MS:-20}" --raw --format=s16le --rate=44100 --channels=2 -d nullsink) \
         </dev/null >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait_sink_running
