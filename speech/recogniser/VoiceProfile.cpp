@@ -227,6 +227,30 @@ Warp VoiceProfile::limits(const std::string& word) const {
             kWorstFactor * std::max(own.worst, 0.8 * typical.worst)};
 }
 
+// A noisy room brings every two sounds closer, a word's own recordings as
+// much as a near miss: where the recordings, heard in this room, lie
+// clearly closer together than in quiet, the limits shrink with them.
+double VoiceProfile::roomShrink(const std::vector<WordFeatures>& inRoom) const {
+    double ratio = 0;
+    int words = 0;
+    for (const auto& [word, quiet] : spread_) {
+        std::vector<std::size_t> own;
+        for (std::size_t i = 0; i < takes_.size(); ++i)
+            if (takes_[i].word == word)
+                own.push_back(i);
+        const Warp spread = spreadOf(own.size(), [&](std::size_t i, std::size_t j) {
+            return warp(inRoom[own[i]], inRoom[own[j]]);
+        });
+        if (spread.mean >= 0 && quiet.mean > 0) {
+            ratio += spread.mean / quiet.mean;
+            ++words;
+        }
+    }
+    // Halfway (a square root): fully, the limits turned away too many of the
+    // words themselves in loud rooms.
+    return words ? std::sqrt(std::min(1.0, ratio / words / kRoomMargin)) : 1.0;
+}
+
 VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t count) const {
     Match m;
     const BandPowers heard = BandPowers::fromSamples(samples, count);
@@ -275,27 +299,7 @@ VoiceProfile::Match VoiceProfile::match(const std::int16_t* samples, std::size_t
     if (best.empty() || !std::isfinite(bestD.mean))
         return m;
     m.nearest = best;
-    // A noisy room brings every two sounds closer, a word's own recordings
-    // as much as a near miss: where the recordings, heard in this room, lie
-    // clearly closer together than in quiet, the limits shrink with them.
-    double ratio = 0;
-    int words = 0;
-    for (const auto& [word, quiet] : spread_) {
-        std::vector<std::size_t> own;
-        for (std::size_t i = 0; i < takes_.size(); ++i)
-            if (takes_[i].word == word)
-                own.push_back(i);
-        const Warp spread = spreadOf(own.size(), [&](std::size_t i, std::size_t j) {
-            return warp(inRoom[own[i]], inRoom[own[j]]);
-        });
-        if (spread.mean >= 0 && quiet.mean > 0) {
-            ratio += spread.mean / quiet.mean;
-            ++words;
-        }
-    }
-    // Halfway (a square root): fully, the limits turned away too many of the
-    // words themselves in loud rooms.
-    const double shrink = words ? std::sqrt(std::min(1.0, ratio / words / kRoomMargin)) : 1.0;
+    const double shrink = roomShrink(inRoom);
     m.limit = limits(best);
     m.limit.mean *= shrink;
     m.limit.worst *= shrink;

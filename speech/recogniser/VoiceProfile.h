@@ -131,6 +131,9 @@ private:
     void keep(const std::string& word, std::vector<std::int16_t> samples, BandPowers bands);
     void measureSpread(const std::string& word);
     Warp limits(const std::string& word) const;
+    // How much the limits shrink in the room the recordings were heard in
+    // (`inRoom`, one per recording): 1 in quiet.
+    double roomShrink(const std::vector<WordFeatures>& inRoom) const;
 
     std::vector<Take> takes_;
     std::map<std::string, Warp> spread_;

@@ -32,6 +32,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,64 @@ int usage() {
     return 2;
 }
 
+struct Options {
+    speech::DecoderSettings settings;
+    std::string profileDir;
+    std::string hearingFile;
+    std::string enrolWord;
+    std::vector<std::int16_t> room;
+    bool times = false;
+    bool duringTake = false; // heard as while a take is being recorded
+    bool conditions = true;  // recordings also matched as heard otherwise
+    double gapSeconds = 1.0;
+    int firstFile = 1;
+};
+
+// The options before the files; an exit status when they are wrong.
+std::optional<int> parseOptions(int argc, char* argv[], Options& o) {
+    int first = 1;
+    for (; first < argc && argv[first][0] == '-'; ++first) {
+        const std::string option = argv[first];
+        const bool hasValue = first + 1 < argc;
+        if (option == "--times") {
+            o.times = true;
+        } else if (option == "--during-take") {
+            o.duringTake = true;
+        } else if (option == "--no-conditions") {
+            o.conditions = false;
+        } else if ((option == "--lexicon" || option == "--commands") && hasValue) {
+            // Further spellings of the command words ("word phones" lines);
+            // with --commands, their only spellings.
+            std::ifstream in(argv[++first]);
+            o.settings.extraPronunciations.assign(std::istreambuf_iterator<char>(in), {});
+            o.settings.replacePronunciations = option == "--commands";
+        } else if (option == "--hearing" && hasValue) {
+            o.hearingFile = argv[++first];
+        } else if (option == "--profile" && hasValue) {
+            o.profileDir = argv[++first];
+        } else if (option == "--gap" && hasValue) {
+            o.gapSeconds = std::atof(argv[++first]);
+        } else if (option == "--set" && hasValue) {
+            if (!applySetting(argv[++first], o.settings))
+                return usage();
+        } else if (option == "--room" && hasValue) {
+            if (!readAs16kMono(argv[++first], o.room) || o.room.empty()) {
+                std::fprintf(stderr, "speechcheck: cannot read %s\n", argv[first]);
+                return 2;
+            }
+        } else if (option == "--enrol" && first + 2 < argc) {
+            o.profileDir = argv[++first];
+            o.enrolWord = argv[++first];
+        } else {
+            return usage();
+        }
+    }
+    if (first >= argc)
+        return usage();
+    o.firstFile = first;
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -147,16 +206,17 @@ int main(int argc, char* argv[]) {
         std::fputs(speech::dictionaryText().c_str(), stdout);
         return 0;
     }
-    speech::DecoderSettings settings;
-    std::string profileDir;
-    std::string hearingFile;
-    std::string enrolWord;
-    std::vector<std::int16_t> room;
+    Options o;
+    if (const auto status = parseOptions(argc, argv, o))
+        return *status;
+    const speech::DecoderSettings& settings = o.settings;
+    const std::string& profileDir = o.profileDir;
+    const std::string& hearingFile = o.hearingFile;
+    const std::string& enrolWord = o.enrolWord;
+    const std::vector<std::int16_t>& room = o.room;
+    const bool times = o.times;
+    const int first = o.firstFile;
     std::size_t roomAt = 0;
-    bool times = false;
-    bool duringTake = false; // heard as while a take is being recorded
-    bool conditions = true;  // recordings also matched as heard otherwise
-    double gapSeconds = 1.0;
     // Feeds `samples` with the room's noise added.
     auto feed = [&](speech::CommandDecoder& decoder, std::vector<std::int16_t> samples) {
         if (!room.empty())
@@ -166,59 +226,17 @@ int main(int argc, char* argv[]) {
             }
         decoder.feed(samples.data(), samples.size());
     };
-    int first = 1;
-    for (; first < argc && argv[first][0] == '-'; ++first) {
-        const std::string option = argv[first];
-        const bool hasValue = first + 1 < argc;
-        if (option == "--times") {
-            times = true;
-        } else if (option == "--during-take") {
-            duringTake = true;
-        } else if (option == "--no-conditions") {
-            conditions = false;
-        } else if (option == "--lexicon" && hasValue) {
-            // Further spellings of the command words ("word phones" lines).
-            std::ifstream in(argv[++first]);
-            settings.extraPronunciations.assign(std::istreambuf_iterator<char>(in), {});
-        } else if (option == "--commands" && hasValue) {
-            // The command words' only spellings, instead of the built-in ones.
-            std::ifstream in(argv[++first]);
-            settings.extraPronunciations.assign(std::istreambuf_iterator<char>(in), {});
-            settings.replacePronunciations = true;
-        } else if (option == "--hearing" && hasValue) {
-            hearingFile = argv[++first];
-        } else if (option == "--profile" && hasValue) {
-            profileDir = argv[++first];
-        } else if (option == "--gap" && hasValue) {
-            gapSeconds = std::atof(argv[++first]);
-        } else if (option == "--set" && hasValue) {
-            if (!applySetting(argv[++first], settings))
-                return usage();
-        } else if (option == "--room" && hasValue) {
-            if (!readAs16kMono(argv[++first], room) || room.empty()) {
-                std::fprintf(stderr, "speechcheck: cannot read %s\n", argv[first]);
-                return 2;
-            }
-        } else if (option == "--enrol" && first + 2 < argc) {
-            profileDir = argv[++first];
-            enrolWord = argv[++first];
-        } else {
-            return usage();
-        }
-    }
-    if (first >= argc)
-        return usage();
     std::string error;
     auto decoder = speech::CommandDecoder::create(error, settings);
     if (!decoder) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
         return 1;
     }
-    decoder->setDuringTake(duringTake);
+    decoder->setDuringTake(o.duringTake);
     if (!hearingFile.empty())
         decoder->setHearing(speech::readHearing(hearingFile));
     auto profile = std::make_shared<speech::VoiceProfile>();
-    profile->setUseConditions(conditions);
+    profile->setUseConditions(o.conditions);
     speech::FolderVoiceStore store(profileDir);
     if (!profileDir.empty() && !store.load(*profile, error)) {
         std::fprintf(stderr, "speechcheck: %s\n", error.c_str());
@@ -259,7 +277,7 @@ int main(int argc, char* argv[]) {
     // Quiet after each file, as between spoken words: long enough for the
     // decoder to notice the end of speech by itself, as it does at a
     // microphone.
-    const std::vector<std::int16_t> pause(std::size_t(std::max(0.0, gapSeconds) * kRate), 0);
+    const std::vector<std::int16_t> pause(std::size_t(std::max(0.0, o.gapSeconds) * kRate), 0);
     int status = 0;
     for (int i = first; i < argc; ++i) {
         current = argv[i];
