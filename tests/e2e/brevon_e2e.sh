@@ -73,12 +73,13 @@ for _ in 1 2; do
     xdotool key F5
     settings=$(e2e_wait_window '^设置$' 10) || e2e_fail "F5 opened no settings window"
     xdotool windowfocus --sync "$settings" key Escape
-    sleep 0.5
+    e2e_until 5 '! e2e_window_shown "^设置$"' ||
+        e2e_fail "Escape did not close the settings window"
     xdotool key F1
-    sleep 1
-    [ "$(e2e_capture_streams)" = 1 ] || e2e_fail "F1 did nothing after the settings window closed"
+    e2e_until 5 '[ "$(e2e_capture_streams)" = 1 ]' ||
+        e2e_fail "F1 did nothing after the settings window closed"
     xdotool key F1
-    sleep 0.5
+    e2e_until 5 '[ "$(e2e_capture_streams)" = 0 ]' || e2e_fail "F1 did not end the take"
 done
 
 echo "== F3 plays the take, then lets the speaker go"
@@ -86,10 +87,9 @@ playing() { pactl list short sink-inputs | wc -l; }
 others=$(playing) # the tone that stands in for the room
 xdotool windowfocus --sync "$main"
 xdotool key F3
-sleep 0.7
-[ "$(playing)" = $((others + 1)) ] || e2e_fail "F3 plays nothing"
-sleep 2.5
-[ "$(playing)" = "$others" ] || e2e_fail "the take's playback did not end with the take"
+e2e_until 3 '[ "$(playing)" = $((others + 1)) ]' || e2e_fail "F3 plays nothing"
+# The take lasts about 2 s.
+e2e_until 5 '[ "$(playing)" = "$others" ]' || e2e_fail "the take's playback did not end with the take"
 echo "played"
 
 kill "$app" 2>/dev/null || true

@@ -208,6 +208,28 @@ e2e_wait_window() {
     return 1
 }
 
+# Whether a visible window's title matches the extended regular
+# expression $1 now.
+e2e_window_shown() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+        xdotool getwindowname "$id" 2>/dev/null | LC_ALL=C.UTF-8 grep -qE "$1" && return 0
+    done
+    return 1
+}
+
+# Evaluates the shell condition $2 every 0.1 s until it holds, for at most
+# $1 seconds; fails if it never does.
+e2e_until() {
+    local end
+    end=$(awk -v s="$1" 'BEGIN { printf "%d", s * 10 }')
+    for _ in $(seq "$end"); do
+        eval "$2" && return 0
+        sleep 0.1
+    done
+    eval "$2"
+}
+
 # Feeds faint noise for $1 seconds, like the room a real microphone hears;
 # the recogniser adapts to its level (digital silence is no room at all).
 e2e_feed_room() {
