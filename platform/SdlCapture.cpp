@@ -5,13 +5,12 @@
 namespace audio {
 namespace {
 
-// About 93 ms per callback at 44.1 kHz. The device asks the sound server
-// for blocks of this size, and every block wakes the capture thread: where
-// the take sets the source's pace, a quarter of the wake-ups of 1024 frames
-// cut the recorder's CPU while recording by half (0.56 -> 0.27 s per 30 s,
-// bench/cpu_vs_parecord.sh). A kill loses what is in flight: this block
-// and the recovery writer's 100 ms, within a quarter of a second.
-constexpr Uint16 kDeviceFrames = 4096;
+// About 23 ms per callback at 44.1 kHz. Blocks of 4096 frames woke the
+// capture thread a quarter as often where the take sets the source's pace
+// (the recorder's CPU while recording 0.56 -> 0.27 s per 30 s), but a take
+// stopped by a spoken word then ended up to a block late, with the word's
+// first sound in it (the speech end-to-end test, once in 12 runs).
+constexpr Uint16 kDeviceFrames = 1024;
 constexpr double kMostOld = 0.5; // seconds dropped as heard before a start
 
 } // namespace
