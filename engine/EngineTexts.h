@@ -52,6 +52,9 @@ inline constexpr ScriptText kNoMicrophone{
     "请稍等一下，再按“录音”。",
     "現在沒有可以錄音的麥克風，可能是聲音系統正在重新啟動，或者麥克風沒有接好。錄好的聲音都保留著。"
     "請稍等一下，再按「錄音」。"};
+inline constexpr ScriptText kTakeGoneBeforeSave{
+    "没有保存：保存的窗口打开时，又开始了一次新的录音。",
+    "沒有儲存：儲存的視窗打開時，又開始了一次新的錄音。"};
 inline constexpr ScriptText kNoSound{"这次录音里没有声音：保存的文件是空的。",
                                      "這次錄音裡沒有聲音：儲存的檔案是空的。"};
 

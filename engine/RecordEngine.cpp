@@ -94,8 +94,10 @@ void RecordEngine::dropTake() {
 void RecordEngine::StartRecording() {
     if (phase_ == Phase::Stopping) {
         playWhenStopped_ = false; // the new take is what the user wants now
-        saveWhenStopped_ = false;
+        auto saveAskedFor = std::exchange(saveWhenStopped_, std::nullopt);
         stopNow(); // the last take ends with what it has
+        if (saveAskedFor && *saveAskedFor)
+            (*saveAskedFor)(false);
     }
     // Checked before anything is released: with no microphone (a sound
     // server restarting) the take already recorded stays as it is.
@@ -104,6 +106,7 @@ void RecordEngine::StartRecording() {
         return;
     }
     dropTake();
+    ++takesBegun_;
     if (!block_.begin(std::size_t(RecordBufferStep))) {
         ReportBassError(text::kOutOfMemory, &text::kNoRoomToStartWhy);
         return;
@@ -163,8 +166,8 @@ void RecordEngine::stopNow() {
     FinishTake();
     if (std::exchange(playWhenStopped_, false))
         Play();
-    if (std::exchange(saveWhenStopped_, false))
-        SaveRecording();
+    if (auto saveAskedFor = std::exchange(saveWhenStopped_, std::nullopt))
+        SaveRecording(std::move(*saveAskedFor));
 }
 
 // Window thread: the block holding the stop's moment has arrived.
@@ -320,7 +323,9 @@ void RecordEngine::SaveRecording(std::function<void(bool)> done) {
     if (phase_ == Phase::Recording)
         StopRecording();
     if (phase_ == Phase::Stopping) {
-        saveWhenStopped_ = true;
+        if (saveWhenStopped_ && *saveWhenStopped_)
+            (*saveWhenStopped_)(false); // one save is asked for: this one
+        saveWhenStopped_ = std::move(done);
         return;
     }
     // Nothing to save (writing an empty, invalid file helps nobody), or
@@ -331,16 +336,21 @@ void RecordEngine::SaveRecording(std::function<void(bool)> done) {
         return;
     }
     saveDialogOpen_ = true;
-    window_.askSaveFileName(saveRequest(takeMadeAt_, lastSavedFolder_, window_.isSimplified()),
-                            [this, done = std::move(done)](std::optional<std::string> fileName) {
-                                saveDialogOpen_ = false;
-                                // The dialog keeps her from starting another take meanwhile;
-                                // should one have begun all the same, it is not written.
-                                const bool saved = fileName && phase_ == Phase::Idle &&
-                                                   hasFinishedTake() && writeTake(*fileName);
-                                if (done)
-                                    done(saved);
-                            });
+    window_.askSaveFileName(
+        saveRequest(takeMadeAt_, lastSavedFolder_, window_.isSimplified()),
+        [this, take = takesBegun_, done = std::move(done)](std::optional<std::string> fileName) {
+            saveDialogOpen_ = false;
+            // The dialog keeps her from starting another take meanwhile;
+            // should one have begun all the same, the take the dialog
+            // was for is gone, and she is told so.
+            const bool sameTake = take == takesBegun_;
+            if (fileName && !sameTake)
+                tell(text::kTakeGoneBeforeSave, MessageIcon::Exclamation);
+            const bool saved = fileName && sameTake && phase_ == Phase::Idle && hasFinishedTake() &&
+                               writeTake(*fileName);
+            if (done)
+                done(saved);
+        });
 }
 
 bool RecordEngine::writeTake(const std::string& fileName) {
@@ -372,7 +382,7 @@ void RecordEngine::Shutdown() {
     RecordChannel = 0;
     phase_ = Phase::Idle; // not through enter(): the window may be going
     playWhenStopped_ = false;
-    saveWhenStopped_ = false;
+    saveWhenStopped_.reset(); // the window is going: nobody to tell
     saveDialogOpen_ = false;
     closeQuestionOpen_ = false;
     PlaybackStream = 0;

@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace engine {
@@ -175,7 +176,8 @@ private:
     TakeTiming timing_;
     // Asked for while a stop waited: done once the take is finished.
     bool playWhenStopped_ = false;
-    bool saveWhenStopped_ = false;
+    // A save asked for while a stop waited, with whom to tell how it went.
+    std::optional<std::function<void(bool saved)>> saveWhenStopped_;
     SilenceWatch silence_;
     // Where the last save that worked went: the next save dialog opens there.
     std::string lastSavedFolder_;
@@ -187,6 +189,9 @@ private:
     // She has said an unsaved take may go with the window.
     bool letGo_ = false;
     bool saveDialogOpen_ = false;
+    // Counts the takes begun: a save dialog writes only the take it was
+    // opened for.
+    std::uint64_t takesBegun_ = 0;
     bool closeQuestionOpen_ = false;
     // She may answer a question about one before the next is offered.
     std::weak_ptr<RecoveryOffer> offer_;

@@ -532,7 +532,8 @@ TEST_F(EngineTest, AStopWhoseSoundNeverComesEndsAfterItsDeadlineAndASaveWaitsFor
     eng.StartRecording();
     lib.deliver({4096});
     lib.clock = 100000;
-    eng.SaveRecording(); // a save during a take stops it first
+    std::optional<bool> saved;
+    eng.SaveRecording([&](bool s) { saved = s; }); // a save during a take stops it first
     EXPECT_TRUE(eng.stopping());
     EXPECT_TRUE(win.saveRequests.empty()) << "no dialog before the take is finished";
     eng.PauseRecording(); // ignored while stopping
@@ -542,6 +543,7 @@ TEST_F(EngineTest, AStopWhoseSoundNeverComesEndsAfterItsDeadlineAndASaveWaitsFor
     EXPECT_FALSE(eng.stopping());
     EXPECT_EQ(eng.recordLength(), 44 + 4096);
     EXPECT_EQ(win.saveRequests.size(), 1u);
+    EXPECT_EQ(saved, true) << "whoever asked for the save hears how it went";
     std::filesystem::remove(*win.saveAnswer);
 
     // A source that hands over its sound in bursts is waited for as long as

@@ -146,6 +146,24 @@ TEST_F(SaveTest, CancelWritesNothingAndShowsNothing) {
     EXPECT_TRUE(folderContents().empty());
 }
 
+TEST_F(SaveTest, ADialogWritesOnlyTheTakeItWasOpenedFor) {
+    eng.StartRecording();
+    lib.deliver({1000});
+    eng.StopRecording();
+    win.holdAnswers = true;
+    win.saveAnswer = (dir / "first.wav").string();
+    std::optional<bool> saved;
+    eng.SaveRecording([&](bool s) { saved = s; });
+    eng.StartRecording(); // not through the window: it is held by the dialog
+    lib.deliver({2000});
+    eng.StopRecording();
+    win.answerHeld();
+    EXPECT_EQ(saved, false);
+    ASSERT_EQ(win.messages.size(), 1u) << "a name given and nothing written is said";
+    EXPECT_EQ(win.messages[0].text, engine::text::kTakeGoneBeforeSave.simplified);
+    EXPECT_TRUE(folderContents().empty());
+}
+
 TEST_F(SaveTest, NoTakeMeansNoDialogAndNoFile) {
     eng.SaveRecording();
     EXPECT_TRUE(win.saveRequests.empty());
