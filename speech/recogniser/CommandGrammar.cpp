@@ -80,6 +80,21 @@ std::vector<Pronunciation> decoysApart(const std::vector<Pronunciation>& command
     return out;
 }
 
+// The syllable words of each decoy of `command`, one path each.
+std::vector<std::vector<std::string>> decoyPaths(const std::vector<Pronunciation>& spellings,
+                                                 const std::string& command, std::size_t apart) {
+    std::vector<std::vector<std::string>> paths;
+    for (const Pronunciation& d : decoysApart(spellings, apart))
+        for (const Decoy& of : decoyWords())
+            if (command == of.command && d.word == std::string("d_") + of.word) {
+                std::vector<std::string> parts;
+                for (std::size_t i = 0; i < syllablesOf(d.phones).size(); ++i)
+                    parts.push_back(syllableWord(d.word, i));
+                paths.push_back(std::move(parts));
+            }
+    return paths;
+}
+
 } // namespace
 
 std::string dictionaryText(const std::vector<Pronunciation>& commands) {
@@ -149,16 +164,9 @@ std::string grammarText(const std::vector<Pronunciation>& spellings, double comm
         for (int i = 0; i < syllableCount(c); ++i)
             words.push_back(syllableWord(c, std::size_t(i)));
         path(words, share);
-        if (decoyWeight <= 0)
-            continue;
-        for (const Pronunciation& d : decoysApart(spellings, decoyApart))
-            for (const Decoy& of : decoyWords())
-                if (c == of.command && d.word == std::string("d_") + of.word) {
-                    std::vector<std::string> parts;
-                    for (std::size_t i = 0; i < syllablesOf(d.phones).size(); ++i)
-                        parts.push_back(syllableWord(d.word, i));
-                    path(parts, share * decoyWeight);
-                }
+        if (decoyWeight > 0)
+            for (const auto& decoy : decoyPaths(spellings, c, decoyApart))
+                path(decoy, share * decoyWeight);
     }
     // The loop takes at least one syllable: a path of no words at all would
     // let the decoder explain a short word as mere noise.
