@@ -19,7 +19,7 @@ for arg in "" "OLDSTART"; do
     box=$(e2e_wait_window '^错误运行$' 15) || e2e_fail "no refusal box for '$arg'"
     [ "$(e2e_capture_streams)" = 0 ] || e2e_fail "a capture device was opened for '$arg'"
     xdotool windowfocus --sync "$box" key Return
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    e2e_until 5 '! kill -0 "$pid" 2>/dev/null' || true
     kill -0 "$pid" 2>/dev/null && e2e_fail "Brevon '$arg' still runs after the refusal"
     echo "refused '$arg'"
 done

@@ -36,7 +36,7 @@ xdotool mousemove --window "$main" 464 468 click 1 # page one: 下一步
 sleep 1
 xdotool mousemove --window "$main" 472 460 click 1 # page two: 下一步 (the standard recorder)
 brevon=$(e2e_wait_window '^(录音机标准版|錄音機標準版)$' 20) || e2e_fail "no hand-over to Brevon"
-for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+e2e_until 5 '! kill -0 "$app" 2>/dev/null' || true
 kill -0 "$app" 2>/dev/null && e2e_fail "the launcher still runs after the hand-over"
 sleep 5
 helpers=$(pgrep -fc QtWebEngineProcess || true)

@@ -27,7 +27,7 @@ sysbus="$E2E_WORK/system-bus"
 dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$sysbus" \
     >"$E2E_WORK/system-bus.log" 2>&1 &
 E2E_PIDS+=($!)
-for _ in $(seq 50); do [ -s "$sysbus" ] && break; sleep 0.1; done
+e2e_until 5 '[ -s "$sysbus" ]' || true
 export DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$sysbus")
 login="$E2E_WORK/logind"
 /usr/bin/python3 "$HERE/fake_logind.py" "$login" >"$E2E_WORK/logind.log" 2>&1 &
@@ -38,7 +38,7 @@ awake="$E2E_WORK/screensaver"
 E2E_PIDS+=($!)
 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
     --method org.a11y.Bus.GetAddress >/dev/null || e2e_fail "no accessibility bus"
-for _ in $(seq 50); do [ -f "$shown" ] && [ -f "$login" ] && break; sleep 0.1; done
+e2e_until 5 '[ -f "$shown" ] && [ -f "$login" ]' || true
 e2e_feed_tone 60
 mine="$HOME/Music/录音"
 
@@ -67,8 +67,7 @@ logind_releases() { grep -c "^released Brevon$" "$login"; }
 [ "$(logind_holds)" = 2 ] && [ "$(logind_releases)" = 1 ] ||
     e2e_fail "logind's inhibitor not held during the second take: $(cat "$login")"
 xdotool key F1
-sleep 0.5
-[ "$(releases)" = 4 ] || e2e_fail "the sleep inhibitors were not let go: $(cat "$awake")"
+e2e_until 5 '[ "$(releases)" = 4 ]' || e2e_fail "the sleep inhibitors were not let go: $(cat "$awake")"
 [ "$(logind_releases)" = 2 ] || e2e_fail "logind's descriptor was not closed: $(cat "$login")"
 trashed=("$XDG_DATA_HOME"/Trash/files/*.wav)
 [ -f "${trashed[0]}" ] || e2e_fail "the replaced take is not in the trash"
@@ -78,7 +77,7 @@ dialog=$(e2e_wait_window '^保存' 15) || e2e_fail "no save dialog"
 xdotool windowfocus --sync "$dialog"
 sleep 0.5
 xdotool key Return
-for _ in $(seq 100); do compgen -G "$mine/*.wav" >/dev/null && break; sleep 0.1; done
+e2e_until 10 'compgen -G "$mine/*.wav" >/dev/null' || true
 saved=("$mine"/*.wav)
 [ -f "${saved[0]}" ] && [ ${#saved[@]} = 1 ] || e2e_fail "F4 and Enter saved nothing in $mine"
 name=$(basename "${saved[0]}")
@@ -93,8 +92,7 @@ xdotool key F6
 e2e_wait_window '^我的录音$' 15 >/dev/null || e2e_fail "F6 did not open 我的录音"
 atspi wait Brevon 找回 20 || e2e_fail "no 找回 in 我的录音"
 atspi press Brevon 找回
-for _ in $(seq 50); do [ "$(ls "$mine"/*.wav | wc -l)" = 2 ] && break; sleep 0.1; done
-[ "$(ls "$mine"/*.wav | wc -l)" = 2 ] || e2e_fail "找回 put nothing back into $mine"
+e2e_until 5 '[ "$(ls "$mine"/*.wav | wc -l)" = 2 ]' || e2e_fail "找回 put nothing back into $mine"
 back=$(ls "$mine"/*.wav | grep -v -F "$name")
 [ "$(md5sum <"$back")" = "$before" ] || e2e_fail "the take put back is not the one thrown away"
 [ -e "${trashed[0]}" ] && e2e_fail "the take put back is still in the trash"
@@ -102,7 +100,7 @@ echo "put back as \"$(basename "$back")\", byte for byte"
 
 atspi press Brevon 发给家人
 mp3="${saved[0]%.wav}.mp3"
-for _ in $(seq 100); do [ -s "$mp3" ] && grep -qF "ShowItems" "$shown" && break; sleep 0.1; done
+e2e_until 10 '[ -s "$mp3" ] && grep -qF "ShowItems" "$shown"' || true
 [ -s "$mp3" ] || e2e_fail "发给家人 made no MP3"
 wav_s=$(soxi -D "${saved[0]}")
 mp3_s=$(soxi -D "$mp3")
@@ -123,9 +121,8 @@ said=$(atspi match Brevon '^录音中断了[0-9]+秒：电脑太忙了$' 5) ||
     e2e_fail "the stall's lost sound was not said"
 echo "said: $said"
 xdotool key F1
-sleep 1
 recovery="$XDG_DATA_HOME/Brevon/recovery"
-[ "$(ls "$recovery" | wc -l)" = 1 ] || e2e_fail "no recovery copy of the unsaved take"
+e2e_until 5 '[ "$(ls "$recovery" | wc -l)" = 1 ]' || e2e_fail "no recovery copy of the unsaved take"
 mv "$XDG_DATA_HOME/Trash" "$E2E_WORK/trash-was"
 echo "not a folder" >"$XDG_DATA_HOME/Trash" # as a broken desktop can leave it
 xdotool key F1 # a new take over the unsaved one
@@ -148,8 +145,7 @@ xdotool key F1
 sleep 1
 kill -KILL "$app"
 wait "$app" 2>/dev/null || true
-sleep 0.5
-[ "$(logind_holds)" = "$(logind_releases)" ] ||
+e2e_until 5 '[ "$(logind_holds)" = "$(logind_releases)" ]' ||
     e2e_fail "logind's hold outlived the program: $(cat "$login")"
 "$BREVON" oldstart >"$E2E_WORK/brevon2.log" 2>&1 &
 E2E_PIDS+=($!)

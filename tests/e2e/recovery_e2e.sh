@@ -51,9 +51,8 @@ sleep 0.5
 xdotool type --delay 20 "recovered" # replaces the name offered
 xdotool key Return
 target="$HOME/Music/录音/recovered.wav"
-for _ in $(seq 100); do [ -f "$target" ] && break; sleep 0.1; done
-[ -f "$target" ] || e2e_fail "the recovered take is not in the user's folder"
-sleep 0.3
+# Written whole under another name, then renamed: there when it is whole.
+e2e_until 10 '[ -f "$target" ]' || e2e_fail "the recovered take is not in the user's folder"
 dur=$(soxi -D "$target")
 wanted=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
 echo "recovered ${dur} s of a take ${wanted} s long when killed; $(soxi -r "$target") Hz, $(soxi -c "$target") channels"
@@ -93,9 +92,7 @@ ls -A "$HOME/Music/录音" | grep -q dq &&
 xdotool windowfocus --sync "$dialog" key ctrl+a
 LC_ALL=C.UTF-8 xdotool type --delay 20 "$HOME/after-loss.wav"
 xdotool key Return
-for _ in $(seq 100); do [ -f "$HOME/after-loss.wav" ] && break; sleep 0.1; done
-[ -f "$HOME/after-loss.wav" ] || e2e_fail "no file was saved after the refusal"
-sleep 0.3
+e2e_until 10 '[ -f "$HOME/after-loss.wav" ]' || e2e_fail "no file was saved after the refusal"
 e2e_check_take "$HOME/after-loss.wav" 1
 
 echo "== the sound server killed during a take, then started again"

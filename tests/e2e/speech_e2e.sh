@@ -29,7 +29,7 @@ cp "$OAKHALT" "$(dirname "$OAKHALT")/Brevon" "$odd/"
 start_launcher "$odd/Oakhalt"
 xdotool mousemove --window "$main" 472 460 click 1 # page two: 下一步 (普通录音模式 is chosen)
 brevon=$(e2e_wait_window '^录音机标准版$' 20) || e2e_fail "Brevon did not start"
-for _ in $(seq 50); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.1; done
+e2e_until 5 '! kill -0 "$launcher" 2>/dev/null' || true
 kill -0 "$launcher" 2>/dev/null && e2e_fail "the launcher still runs after starting Brevon"
 # Started by the launcher, not by us: ended by the process behind its window.
 kill "$(xdotool getwindowpid "$brevon")" 2>/dev/null || true

@@ -20,7 +20,7 @@ e2e_start_dbus
 weston --backend=headless-backend.so --use-pixman --socket=wl-e2e --width=1280 --height=1024 \
     --idle-time=0 >"$E2E_WORK/weston.log" 2>&1 &
 E2E_PIDS+=($!)
-for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/wl-e2e" ] && break; sleep 0.1; done
+e2e_until 5 '[ -S "$XDG_RUNTIME_DIR/wl-e2e" ]' || true
 [ -S "$XDG_RUNTIME_DIR/wl-e2e" ] || e2e_fail "weston did not start"
 export WAYLAND_DISPLAY=wl-e2e QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset DISPLAY
@@ -40,11 +40,11 @@ echo "== the launcher and its magnifier"
 E2E_PIDS+=($!)
 atspi wait Oakhalt 放大镜 30 || e2e_fail "the launcher did not open"
 atspi press Oakhalt 放大镜
-for _ in $(seq 50); do [ "$(zoom)" = true ] && break; sleep 0.1; done
+e2e_until 5 '[ "$(zoom)" = true ]' || true
 [ "$(zoom)" = true ] || e2e_fail "GNOME's zoom was not switched on"
 [ "$(factor)" = 2.0 ] || e2e_fail "GNOME's zoom is at $(factor), not the window's 2"
 atspi value Oakhalt 放大倍数 5
-for _ in $(seq 50); do [ "$(factor)" = 5.0 ] && break; sleep 0.1; done
+e2e_until 5 '[ "$(factor)" = 5.0 ]' || true
 [ "$(factor)" = 5.0 ] || e2e_fail "the window's factor did not reach GNOME's zoom ($(factor))"
 echo "GNOME's zoom on at 2, then 5"
 
@@ -82,16 +82,16 @@ kwin_state="$E2E_WORK/kwin-zoom"
 /usr/bin/python3 "$HERE/fake_kwin.py" "$kwin_state" &
 E2E_PIDS+=($!)
 kwin() { cat "$kwin_state" 2>/dev/null; }
-for _ in $(seq 50); do [ "$(kwin)" = "unloaded 1.00" ] && break; sleep 0.1; done
+e2e_until 5 '[ "$(kwin)" = "unloaded 1.00" ]' || true
 [ "$(kwin)" = "unloaded 1.00" ] || e2e_fail "the stand-in for KWin did not start"
 XDG_CURRENT_DESKTOP=KDE "$BIN/Oakhalt" >"$E2E_WORK/oakhalt-kde.log" 2>&1 &
 E2E_PIDS+=($!)
 atspi wait Oakhalt 放大镜 30 || e2e_fail "the launcher did not open on KDE"
 atspi press Oakhalt 放大镜
-for _ in $(seq 50); do [ "$(kwin)" = "loaded 2.07" ] && break; sleep 0.1; done
+e2e_until 5 '[ "$(kwin)" = "loaded 2.07" ]' || true
 [ "$(kwin)" = "loaded 2.07" ] || e2e_fail "KWin's zoom is not at the window's 2 ($(kwin))"
 atspi value Oakhalt 放大倍数 5
-for _ in $(seq 50); do [ "$(kwin)" = "loaded 5.16" ] && break; sleep 0.1; done
+e2e_until 5 '[ "$(kwin)" = "loaded 5.16" ]' || true
 [ "$(kwin)" = "loaded 5.16" ] || e2e_fail "KWin's zoom did not follow the window to 5 ($(kwin))"
 atspi press Oakhalt 下一步
 atspi press Oakhalt 普通录音模式
