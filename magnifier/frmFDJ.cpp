@@ -84,7 +84,7 @@ frmFDJ::frmFDJ(bool simplified, bool screenReadable, ZoomStarter desktopZoom, QW
     connect(Timer1, &QTimer::timeout, this, &frmFDJ::Timer1_Timer);
     HScroll1->setMaximum(9);
     HScroll1->setValue(2);
-    setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
+    HScroll1_Change(); // the title and label for the factor it opens with
     if (!screenReadable) {
         // An empty black box that does not follow the pointer would look
         // broken: the box says why, and where the desktop's own zoom is.
@@ -160,8 +160,9 @@ int frmFDJ::factor() const {
 }
 
 void frmFDJ::HScroll1_Change() {
-    Label1->setText(QString::number(HScroll1->sliderPosition()));
-    setWindowTitle(QStringLiteral("放大倍数为") + Label1->text() + QStringLiteral("倍"));
+    const QString factor = QString::number(HScroll1->sliderPosition());
+    Label1->setText(factor);
+    setWindowTitle(QStringLiteral("放大倍数为") + factor + QStringLiteral("倍"));
     if (zoom_)
         zoom_->setFactor(HScroll1->sliderPosition());
 }

@@ -55,7 +55,7 @@ frmRecordings::frmRecordings(audio::AudioLibrary& library, platform::Dialogs& di
             lstRecordings->setCurrentIndex(shelf_.index(0));
         // What was just done (找回, the trash) stays said; only the word
         // that the folders are being read gives way.
-        if (lblLine->text() == readingText())
+        if (readingSaid_)
             say(shelf_.rowCount() == 0 ? text("这里还没有录音。", "這裡還沒有錄音。") : QString());
     });
     connect(&copier_, &PhoneCopier::progressed, this, [this](double share) {
@@ -169,6 +169,7 @@ void frmRecordings::refresh() {
     QStringList folders{places_.recordings};
     folders << places_.savedTo;
     say(readingText());
+    readingSaid_ = true;
     shelf_.scan(folders);
     listTrashed();
 }
@@ -193,6 +194,7 @@ const Recording* frmRecordings::current() const {
 }
 
 void frmRecordings::say(const QString& line) {
+    readingSaid_ = false;
     lblLine->setText(line);
     lblLine->setAccessibleName(line);
 }

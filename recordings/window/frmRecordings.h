@@ -93,6 +93,8 @@ private:
                 const QString& error);
     QString text(const char* simplified, const char* traditional) const;
     QString readingText() const;
+    // The line says the folders are being read (nothing said since).
+    bool readingSaid_ = false;
 
     platform::Dialogs& dialogs_;
     platform::Shell* shell_;

@@ -123,6 +123,11 @@ QString frmTrain::text(int row) const {
     return QString::fromUtf8(kTexts[row].in(simplified_));
 }
 
+QString frmTrain::wordText() const {
+    const CommandWord& w = kCommandWords[sequence_.word()];
+    return QString::fromUtf8(simplified_ ? w.word : w.traditional);
+}
+
 void frmTrain::showStep() {
     if (sequence_.finished()) {
         lblWord->setText(QString());
@@ -132,8 +137,7 @@ void frmTrain::showStep() {
         cmdDone->setFocus();
         return;
     }
-    const CommandWord& w = kCommandWords[sequence_.word()];
-    lblWord->setText(QString::fromUtf8(simplified_ ? w.word : w.traditional));
+    lblWord->setText(wordText());
     lblCount->setText(text(Count)
                           .arg(sequence_.word() + 1)
                           .arg(TrainingSequence::words())
@@ -171,7 +175,7 @@ void frmTrain::Utterance_Heard(const std::vector<std::int16_t>& samples) {
         lblStatus->setText(text(NotHeard));
         return;
     case Status::LikeAnother:
-        lblStatus->setText(text(LikeAnother).arg(lblWord->text()));
+        lblStatus->setText(text(LikeAnother).arg(wordText()));
         return;
     case Status::TooLoud:
         lblStatus->setText(text(TooLoud));

@@ -54,6 +54,7 @@ public:
 
 private:
     QString text(int row) const;
+    QString wordText() const; // the word the sequence asks for now
     void showStep();
     // A new word is said to the user first, when there is a voice.
     void speakWord();
