@@ -48,8 +48,6 @@ std::unique_ptr<CommandDecoder> CommandDecoder::create(std::string& error,
     setup.spellings = commandSpellings(readPronunciations(settings.extraPronunciations),
                                        settings.replacePronunciations);
     setup.continueProbability = settings.continueProbability;
-    setup.decoyWeight = settings.decoyWeight;
-    setup.decoyApart = settings.decoyApart;
     setup.options = settings.options;
     std::map<std::string, double> takeWeights = settings.takeWordWeight;
     takeWeights.insert(settings.wordWeight.begin(), settings.wordWeight.end());

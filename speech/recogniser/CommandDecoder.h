@@ -55,15 +55,6 @@ struct DecoderSettings {
     // The weight of going on into the syllable loop after a command: a
     // command followed by more speech is then heard as no command.
     double continueProbability = 0.1;
-    // Each command's everyday near neighbours (decoyWords()) as paths of
-    // their own with this share of the command's weight. 0: none, for now:
-    // on the tuning and validation voices every weight tried cost correct
-    // words (1.0, decoys at least 2 phones from any command's spelling:
-    // correct 96.5 -> 93.1% and 98.4 -> 96.1%, 继续 above all) for little
-    // or no fewer other phrases (11.7 -> 10.0% and 11.7 -> 11.7%).
-    double decoyWeight = 0;
-    // Only decoys at least this many phones from every command's spelling.
-    std::size_t decoyApart = 1;
     // What makes a command one said on its own, when no take runs and
     // while one does (stricter: a false command there ends the message
     // being recorded). While a take runs no command is answered early:

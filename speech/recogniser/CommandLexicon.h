@@ -33,8 +33,7 @@ syllablePronunciations(const std::vector<Pronunciation>& commands = commandPronu
 std::vector<Pronunciation> commandSpellings(const std::vector<Pronunciation>& extra = {},
                                             bool replace = false);
 // A pronunciation dictionary (one line per variant: word or word(n), phones):
-// the commands' spellings, the syllables of the loop, and the decoys not
-// spelt as a command is (each one word, "d_" and its characters).
+// the commands' spellings and the syllables of the loop.
 std::string dictionaryText(const std::vector<Pronunciation>& commands = commandSpellings());
 // The dictionary's names (word_1 or word_1(n)) of the command syllables
 // that only loose spellings have.
@@ -42,27 +41,15 @@ std::set<std::string>
 looseSyllables(const std::vector<Pronunciation>& commands = commandSpellings());
 // Reads "word<TAB or blank>phones" lines; other lines are skipped.
 std::vector<Pronunciation> readPronunciations(const std::string& text);
-// An everyday word that sounds nearly like a command (one initial or one
-// final apart, tones aside): the grammar hears it as a word of its own that
-// does nothing, so that the command is not the nearest path for it.
-struct Decoy {
-    const char* word;
-    const char* reading; // toneless pinyin, syllables parted by blanks
-    const char* command; // the command it sounds like
-};
-const std::vector<Decoy>& decoyWords();
 // The grammar: start -> one command -> end, or start -> a loop over
 // syllables and commands -> end. `commandProbability` is the weight of the
 // single-command branch: the knob that trades acceptance against false
 // accepts; `wordWeight` shifts it word by word (relative to 1). With a
 // `continueProbability`, a command may also be followed by more syllables
-// of the loop (a hypothesis that is then no command). With a `decoyWeight`,
-// each command's decoys are paths beside it with that share of its weight,
-// those at least `decoyApart` phones from every command's spelling.
+// of the loop (a hypothesis that is then no command).
 std::string grammarText(const std::vector<Pronunciation>& spellings, double commandProbability,
                         const std::map<std::string, double>& wordWeight = {},
-                        double continueProbability = 0, double decoyWeight = 0,
-                        std::size_t decoyApart = 1);
+                        double continueProbability = 0);
 
 bool isCommandWord(const std::string& word);
 // A command's syllables: one per character.

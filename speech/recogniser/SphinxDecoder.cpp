@@ -71,8 +71,7 @@ std::unique_ptr<SphinxDecoder> SphinxDecoder::create(const Setup& setup, std::st
     const auto grammarFile = [&](const char* name, const Grammar& grammar) {
         const fs::path file = held->workDir_ / (std::string(name) + ".fsg");
         std::ofstream(file) << grammarText(setup.spellings, grammar.commandProbability,
-                                           grammar.weight, setup.continueProbability,
-                                           setup.decoyWeight, setup.decoyApart);
+                                           grammar.weight, setup.continueProbability);
         return file;
     };
 

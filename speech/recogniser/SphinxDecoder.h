@@ -35,8 +35,6 @@ public:
     struct Setup {
         std::vector<Pronunciation> spellings;
         double continueProbability = 0;
-        double decoyWeight = 0;
-        std::size_t decoyApart = 1;
         Grammar idle, take, again, paused;
         // pocketsphinx options over ours ("-lw", "8").
         std::vector<std::pair<std::string, std::string>> options;

@@ -95,10 +95,6 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.earlyQuiet = std::atof(value.c_str());
     else if (name == "continue")
         settings.continueProbability = std::atof(value.c_str());
-    else if (name == "decoys")
-        settings.decoyWeight = std::atof(value.c_str());
-    else if (name == "decoys.apart")
-        settings.decoyApart = std::size_t(std::atoi(value.c_str()));
     else if (name == "syllable")
         settings.idle.longestSyllable = std::atof(value.c_str());
     else if (name == "take.prob")
