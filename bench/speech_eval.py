@@ -535,9 +535,14 @@ def main():
     ap.add_argument("--no-variants", action="store_true",
                     help="trained: only the split's commands and other phrases (no pitch, "
                          "speed, level, microphone or room variants, no slow words)")
+    ap.add_argument("--voices", help="the split's voices replaced by these (comma-separated "
+                    "espeak-ng variants outside every split, to probe unseen voices)")
     ap.add_argument("--stop-listening", action="store_true",
                     help="停止识别 alone, by voices outside every split: how often it is 停止")
     a = ap.parse_args()
+    if a.voices:
+        for split in a.split.split(","):
+            SPLITS[split]["voices"] = ["+" + v.lstrip("+") for v in a.voices.split(",")]
     FLAGS.extend(a.flag)
     corpus = Corpus(a.cache)
     work = tempfile.mkdtemp(prefix="speech-eval-")
