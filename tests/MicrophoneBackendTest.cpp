@@ -9,6 +9,7 @@
 #include "HearingFile.h"
 #include "SpeechBackend.h"
 #include "SyntheticWords.h"
+#include "VoiceProfile.h"
 
 #include "WaitFor.h"
 
@@ -227,6 +228,45 @@ TEST(CommandDecoderTest, APauseBetweenSyllablesKeepsOneUtteranceOnlyWhenNoTakeRu
             decoder->feed(room.data(), room.size());
         decoder->flush();
         EXPECT_EQ(utterances, c.utterances) << c.duringTake << ' ' << c.settings.joinQuiet;
+    }
+}
+
+// With the user's own recordings, a word that the model does not hear as a
+// command is answered once a little quiet follows it, as a word the model
+// hears is, not at the end of the utterance.
+TEST(CommandDecoderTest, ATrainedWordIsAnsweredOnceALittleQuietFollowsIt) {
+    auto profile = std::make_shared<speech::VoiceProfile>();
+    const auto& words = speech::commandWordList();
+    for (std::size_t w = 0; w < words.size(); ++w)
+        for (double s : {0.25, 0.3, 0.35})
+            ASSERT_TRUE(profile->addTake(words[w], synthetic::say(synthetic::kWords[w], s, 8000, 30,
+                                                                  unsigned(double(w) + s * 100))));
+    const auto word = synthetic::say(synthetic::kWords[1], 0.3, 8000, 30, 5); // ends at 0.9 s
+    const auto room = synthetic::say({}, 0, 0, 30, 7);
+    speech::DecoderSettings atTheEnd;
+    atTheEnd.earlyMatch = false;
+    for (const speech::DecoderSettings& settings : {speech::DecoderSettings{}, atTheEnd}) {
+        std::string error;
+        auto decoder = speech::CommandDecoder::create(error, settings);
+        ASSERT_TRUE(decoder) << error;
+        decoder->setProfile(profile);
+        for (int i = 0; i < 6; ++i)
+            decoder->feed(room.data(), room.size());
+        const std::uint64_t start = decoder->samplesFed();
+        std::vector<std::pair<std::string, double>> said;
+        decoder->setPhraseHandler([&](const std::string& phrase) {
+            said.emplace_back(phrase, double(decoder->samplesFed() - start) / 16000 - 0.9);
+        });
+        decoder->feed(word.data(), word.size());
+        for (int i = 0; i < 4; ++i)
+            decoder->feed(room.data(), room.size());
+        decoder->flush();
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_EQ(said[0].first, words[1]);
+        if (settings.earlyMatch)
+            EXPECT_LT(said[0].second, 0.45);
+        else
+            EXPECT_GT(said[0].second, 0.6);
     }
 }
 

@@ -128,13 +128,15 @@ void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
 // other command is delivered then.
 void CommandDecoder::answerEarly() {
     const std::string phrase = heardCommand();
-    if (phrase.empty() || beginsLongerCommand(phrase))
+    const bool matcher = settings_.earlyMatch && profile_ && profile_->complete();
+    if (phrase.empty() ? !matcher : beginsLongerCommand(phrase))
         return;
     const UtteranceSegmenter& segmenter = impl_->segmenter;
-    const std::string answer = decide(phrase, segmenter.utterance());
+    const std::string answer =
+        phrase.empty() ? matchAlone(segmenter.utterance()) : decide(phrase, segmenter.utterance());
     if (debug_)
         std::fprintf(stderr, "early [%s] -> [%s]\n", phrase.c_str(), answer.c_str());
-    if (!isCommandWord(answer))
+    if (!isCommandWord(answer) || beginsLongerCommand(answer))
         return;
     impl_->segmenter.answered();
     commandStart_ = segmenter.utteranceFrom() +
@@ -358,6 +360,18 @@ std::string CommandDecoder::decide(const std::string& heard,
     if (confidentHandler_ && phrase == m.word && VoiceProfile::confident(m))
         confidentHandler_(phrase, samples);
     return phrase;
+}
+
+// The user's own recordings alone, by the limits the end of an utterance
+// would apply without a second opinion.
+std::string CommandDecoder::matchAlone(const std::vector<std::int16_t>& samples) {
+    const VoiceProfile::Match m = profile_->match(samples.data(), samples.size());
+    if (debug_)
+        std::fprintf(stderr, "early match [%s] mean %.2f limit %.2f\n", m.nearest.c_str(),
+                     m.distance.mean, m.limit.mean);
+    if (confidentHandler_ && VoiceProfile::confident(m))
+        confidentHandler_(m.word, samples);
+    return m.word;
 }
 
 } // namespace speech

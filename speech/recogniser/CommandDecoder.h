@@ -43,6 +43,10 @@ struct DecoderSettings {
     // decoder's own end of speech, when the words so far are exactly one
     // command that begins no longer one. 0: always wait for the end.
     double earlyQuiet = 0.2;
+    // With the user's own recordings, a word the model has not (yet) heard
+    // as a command is answered at that moment too when the recordings alone
+    // take it, instead of at the end of the utterance.
+    bool earlyMatch = true;
     // How much longer (seconds) an utterance stays open after the
     // decoder's own end of speech (half a second of quiet) when no take
     // runs: a word said a syllable at a time is then one utterance across
@@ -149,6 +153,7 @@ private:
     void process(const std::int16_t* samples, std::size_t count);
     void answerEarly();
     std::string decide(const std::string& heard, const std::vector<std::int16_t>& samples);
+    std::string matchAlone(const std::vector<std::int16_t>& samples);
 
     std::unique_ptr<Impl> impl_;
     DecoderSettings settings_;

@@ -93,6 +93,8 @@ bool applySetting(const std::string& text, speech::DecoderSettings& settings) {
         settings.floorDb = std::atof(value.c_str());
     else if (name == "early")
         settings.earlyQuiet = std::atof(value.c_str());
+    else if (name == "earlymatch")
+        settings.earlyMatch = std::atoi(value.c_str()) != 0;
     else if (name == "continue")
         settings.continueProbability = std::atof(value.c_str());
     else if (name == "syllable")
