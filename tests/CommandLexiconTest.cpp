@@ -218,6 +218,12 @@ TEST(EarlyAnswerTest, QuietCountsAfterTheLoudestSoundAndAPrefixCommandWaits) {
     EXPECT_EQ(tail.add(soft.data(), soft.size()), 0u);
     EXPECT_EQ(tail.add(loud.data(), loud.size()), 0u);
     EXPECT_EQ(tail.add(soft.data(), soft.size()), 1600u);
+    // ... also where the word stands only 12 dB over the room.
+    const std::vector<std::int16_t> word(1600, 4000);
+    tail.reset();
+    tail.room(soft.data(), soft.size());
+    EXPECT_EQ(tail.add(word.data(), word.size()), 0u);
+    EXPECT_EQ(tail.add(soft.data(), soft.size()), 1600u);
 
     // Where a command's sound lies (a spoken stop ends the take where it
     // begins): behind the quiet and the faint room around it.

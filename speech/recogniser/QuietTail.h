@@ -2,10 +2,12 @@
 // How long the sound has been quiet since the loudest part of an utterance:
 // a piece 20 dB below the loudest one so far is quiet, and so is one back
 // down at the room's own noise (within 3 dB of the quietest piece heard,
-// the room before the utterance included) once the utterance has stood 15
+// the room before the utterance included) once the utterance has stood 10
 // dB above it: in a room with a fan the pause after a word lies less than
-// 20 dB under the word. A louder piece (the start of another syllable)
-// begins the count again.
+// 20 dB under the word, and with pink noise 10 dB under the voice the
+// word's loudest tenth of a second stands less than 15 dB above it (no
+// word was answered before the end of the utterance there). A louder
+// piece (the start of another syllable) begins the count again.
 
 #include <algorithm>
 #include <cstddef>
@@ -43,7 +45,7 @@ public:
         floor(p);
         if (p > loudest_)
             loudest_ = p;
-        const bool atRoom = loudest_ > 30 * quietest_ && p < 2 * quietest_;
+        const bool atRoom = loudest_ > 10 * quietest_ && p < 2 * quietest_;
         quiet_ = p * 100 < loudest_ || atRoom ? quiet_ + count : 0;
         return quiet_;
     }
