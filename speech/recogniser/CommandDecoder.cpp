@@ -125,7 +125,9 @@ void CommandDecoder::process(const std::int16_t* samples, std::size_t count) {
 // its syllables is heard whole. Once the words so far are exactly one
 // command and it is followed by a little quiet, only a longer command
 // beginning with it (停止 in 停止识别) could still change the answer; any
-// other command is delivered then.
+// other command is delivered then. With the user's complete recordings, a
+// word the model does not hear as a command is delivered then too when the
+// recordings alone take it.
 void CommandDecoder::answerEarly() {
     const std::string phrase = heardCommand();
     const bool matcher = settings_.earlyMatch && profile_ && profile_->complete();
